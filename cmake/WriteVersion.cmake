@@ -1,0 +1,15 @@
+# Writes OUTPUT only when its content changes, so an unchanged revision rebuilds nothing.
+execute_process(COMMAND git -C ${SOURCE_DIR} describe --always --dirty --abbrev=12
+  OUTPUT_VARIABLE revision OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR revision STREQUAL "")
+  set(revision "unknown")
+endif()
+set(content "#pragma once\n\nnamespace fifteen {\ninline constexpr const char* versionString = \"${VERSION}\";\ninline constexpr const char* gitRevision = \"${revision}\";\n}  // namespace fifteen\n")
+if(EXISTS ${OUTPUT})
+  file(READ ${OUTPUT} old)
+else()
+  set(old "")
+endif()
+if(NOT old STREQUAL content)
+  file(WRITE ${OUTPUT} "${content}")
+endif()

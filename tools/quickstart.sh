@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# quickstart.sh run   install what is missing, build, start the program
+# quickstart.sh test  install what is missing, build, run the whole test suite
+set -euo pipefail
+cd "$(dirname "$0")/.."
+what=${1:-run}
+bash tools/deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+case "$what" in
+  run)
+    if [ -x build/release/ui/fifteen ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+      exec build/release/ui/fifteen
+    elif [ -x build/release/ui/fifteen ]; then
+      echo "No display: starting the desktop program under Xvfb (close it with Ctrl-C)." >&2
+      exec xvfb-run -a build/release/ui/fifteen
+    else
+      exec build/release/cli/fifteen-solve "${@:2}"
+    fi
+    ;;
+  test)
+    ctest --preset release
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,125 @@
+#pragma once
+
+// The platform layer: exactly what the dialog logic needs of a window system, and
+// nothing more. The dialog logic (modes, commands, board handler, playback,
+// start-up) is written against these two interfaces only; one implementation sits
+// over Qt 6 Widgets, another is a headless recording host for tests.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fifteen::ui {
+
+struct Point {
+    int x;
+    int y;
+};
+
+// Half-open on neither side: right and bottom are the first pixels outside, as in
+// the window system the dialog was designed for.
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+// 0x00RRGGBB
+using Color = uint32_t;
+
+// A memory drawing surface of 32-bit pixels, row-major. The board and the tile
+// artwork live in two of these; the Qt layer paints the board from it.
+struct Surface {
+    int width = 0;
+    int height = 0;
+    std::vector<Color> pixels;
+
+    void resize(int w, int h) {
+        width = w;
+        height = h;
+        pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+    }
+    Color at(int x, int y) const {
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    }
+};
+
+// Copies a w x h block from (sx, sy) of src to (dx, dy) of dst, clipped to both.
+void copyBlock(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h);
+// Fills rect of dst (clipped) with one colour.
+void fillRect(Surface& dst, Rect rect, Color color);
+
+enum class MouseEvent { move, leftDown, leftUp };
+
+// What the window system delivers to the dialog. Every call arrives on the GUI
+// thread.
+class DialogHandler {
+public:
+    virtual ~DialogHandler() = default;
+    virtual void onInit() = 0;
+    virtual void onCommand(int controlId) = 0;
+    virtual void onTimer(int timerId) = 0;
+    // Custom messages 0x7FFE, 0x7FFF, 0x8000, 0x8001.
+    virtual void onMessage(int message) = 0;
+    virtual void onMouse(MouseEvent event, Point client) = 0;
+    virtual void onPaint() = 0;
+    // The user asked to close the window; the handler ends the dialog with endDialog.
+    virtual void onClose() = 0;
+};
+
+// What the dialog asks of the window system. Unless stated otherwise a call is
+// made on the GUI thread; the text and enable calls may also be made from other
+// threads (the solve thread writes the output box and status line), and the
+// implementation then marshals them to the GUI thread and waits for them.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual void setCaption(std::string_view text) = 0;
+    virtual void setControlText(int controlId, std::string_view text) = 0;
+    virtual std::string controlText(int controlId) const = 0;
+    virtual void enableControl(int controlId, bool enabled) = 0;
+    virtual bool isControlEnabled(int controlId) const = 0;
+    virtual void setCheck(int controlId, bool checked) = 0;
+    virtual bool isChecked(int controlId) const = 0;
+    // The output box font: a monospace system font.
+    virtual void setMonospaceFont(int controlId) = 0;
+
+    // One window timer per identifier; setting an existing one restarts it with the
+    // new period.
+    virtual void setTimer(int timerId, int periodMs) = 0;
+    virtual void killTimer(int timerId) = 0;
+
+    // From any thread other than the GUI thread: deliver message to the dialog's
+    // onMessage and wait until it has been handled. Returns false, without waiting,
+    // once the dialog is closing, so a worker never blocks a GUI thread that is
+    // waiting to join it.
+    virtual bool sendMessage(int message) = 0;
+
+    // Geometry, in screen coordinates for the window and the controls.
+    virtual Rect windowRect() const = 0;
+    virtual Rect clientRect() const = 0;  // client coordinates: left = top = 0
+    virtual Rect controlRect(int controlId) const = 0;
+    virtual Point clientToScreen(Point client) const = 0;
+
+    // Keep the pointer inside the screen rectangle until released.
+    virtual void confineCursor(Rect screen) = 0;
+    virtual void releaseCursor() = 0;
+
+    // The 256x256 tile artwork (16 images of 64x64; tile t at column t % 4, row
+    // t / 4), loaded into the surface.
+    virtual bool loadTileArtwork(Surface& tiles) = 0;
+    virtual Color buttonFaceColor() const = 0;
+    // Show the board surface in the board rectangle (client coordinates) at the next
+    // paint, without erasing the background.
+    virtual void invalidateBoard(Rect board, const Surface& surface) = 0;
+
+    // End the dialog; the program then exits.
+    virtual void endDialog(int result) = 0;
+};
+
+}  // namespace fifteen::ui
