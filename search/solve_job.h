@@ -1,0 +1,33 @@
+#pragma once
+
+// Interface sketch agreed between the search, command-line and desktop work; the
+// search implementation owns this file and may extend it, keeping these names.
+
+#include <cstdint>
+
+#include "puzzle/board.h"
+
+namespace fifteen {
+
+// Where a solve job writes what it shows. The desktop program, the command-line
+// solver and the tests each implement it. Calls come from the thread that runs
+// the job.
+class SolveOutput {
+public:
+    virtual ~SolveOutput() = default;
+    // The whole output box: the problem and the report, "\r\n" line ends.
+    virtual void setOutputText(const char* text) = 0;
+    virtual void setStatusText(const char* text) = 0;
+    virtual void setSecondsText(const char* text) = 0;
+    virtual void setSolutionAvailable(bool available) = 0;
+    virtual void setPlaybackPosition(int32_t position) = 0;
+    // Last call of the job (the completion message): the report is complete.
+    virtual void solveFinished() = 0;
+};
+
+// One solve of shownBoard on the calling thread, over the program's tables and its
+// solver record (solverState). The tables must be complete and
+// solverState.maxThreads set.
+void solveJob(const Board& shownBoard, SolveOutput& output);
+
+}  // namespace fifteen
