@@ -96,9 +96,12 @@ public:
 
     // From any thread other than the GUI thread: deliver message to the dialog's
     // onMessage and wait until it has been handled. Returns false, without waiting,
-    // once the dialog is closing, so a worker never blocks a GUI thread that is
+    // once beginClose has been called, so a worker never blocks a GUI thread that is
     // waiting to join it.
     virtual bool sendMessage(int message) = 0;
+    // Closing has begun (GUI thread): from now on calls from other threads return at
+    // once without touching any widget, and sendMessage returns false.
+    virtual void beginClose() = 0;
 
     // Geometry, in screen coordinates for the window and the controls.
     virtual Rect windowRect() const = 0;
