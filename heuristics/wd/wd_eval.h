@@ -37,6 +37,11 @@ inline WdPair wdSuccessor(const WdTable& table, WdPair pair, int z, int n, int t
     return {pair.row, column.fromNext[gc]};
 }
 
+// The link naming a record found by a lookup; wdNoLink for a null record.
+inline WdLink wdLinkOf(const WdTable& table, const WdRecord* record) {
+    return record == nullptr ? wdNoLink : static_cast<WdLink>(record - table.records.data());
+}
+
 inline int32_t wdValue(const WdTable& table, WdPair pair) {
     return table.records[pair.row].distance + table.records[pair.column].distance;
 }

@@ -51,4 +51,8 @@ extern WdTable wdTable;
 // exceeded, which a correct build never reaches.
 bool buildWdTable(WdTable& table);
 
+// The same build stopped at `capacity` records (at most wdTableCapacity): false as
+// soon as one more record would be needed. Lets the guard itself be exercised.
+bool buildWdTable(WdTable& table, int32_t capacity);
+
 }  // namespace fifteen
