@@ -1,0 +1,48 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+
+#include "fifteen/version.h"
+
+namespace fifteen::cli {
+
+std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& options,
+                                std::ostream& out, std::ostream& err) {
+    CLI::App app{"Optimal 15-puzzle solver: prints a shortest solution of each position.",
+                 "fifteen-solve"};
+    app.footer(
+        "A position is 16 numbers in reading order, the blank as 0, separated by spaces\n"
+        "and/or commas; rows may also be separated by '/'. Each argument is one position;\n"
+        "with --file, '-' or no position, one position per line (blank lines and lines\n"
+        "starting with '#' are skipped).\n"
+        "Exit codes: 0 all answered, 1 internal failure, 2 invalid input or usage,\n"
+        "130 interrupted.");
+    app.set_version_flag("--version",
+                         std::string("fifteen-solve ") + versionString + " (" + gitRevision + ")");
+    app.add_option("positions", options.positions,
+                   "positions to solve, or '-' for standard input");
+    app.add_option("-f,--file", options.file, "read positions from a file, one per line")
+        ->check(CLI::ExistingFile);
+    const std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},
+                                                      {"json", OutputFormat::json}};
+    app.add_option("--format", options.format, "text (the report) or json (one object a line)")
+        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
+    app.add_option("-t,--threads", options.threads,
+                   "worker threads at most (default: the OpenMP maximum)")
+        ->check(CLI::Range(1, 1024));
+    app.add_flag("--verify", options.verify,
+                 "replay every solution to the goal; exit 1 if one does not reach it");
+    app.add_flag("--bench", options.bench,
+                 "solve a fixed set of positions (one thread unless --threads) and print the "
+                 "node count, the node signature, the time and nodes/s");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return code == 0 ? 0 : exitBadInput;
+    }
+    return std::nullopt;
+}
+
+}  // namespace fifteen::cli

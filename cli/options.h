@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace fifteen::cli {
+
+enum class OutputFormat { text, json };
+
+struct CliOptions {
+    std::vector<std::string> positions;  // "-" stands for standard input
+    std::string file;                    // empty: none
+    OutputFormat format = OutputFormat::text;
+    int threads = 0;  // 0: not given
+    bool verify = false;
+    bool bench = false;
+};
+
+// Exit code of a failed usage; also the code for invalid positions.
+inline constexpr int exitBadInput = 2;
+
+// Fills options from the command line. Returns an exit code when the program is
+// to end at once (0 after --help or --version, exitBadInput after a usage error,
+// whose message goes to err), nothing when it is to go on.
+std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& options,
+                                std::ostream& out, std::ostream& err);
+
+}  // namespace fifteen::cli

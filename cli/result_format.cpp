@@ -1,0 +1,46 @@
+#include "cli/result_format.h"
+
+#include <cstddef>
+
+namespace fifteen::cli {
+
+std::string withUnixLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    return out;
+}
+
+std::string formatText(const SolveRecord& record) {
+    if (record.status == "invalid") {
+        return "Invalid position (" + record.origin + "): " + record.error + "\n\n";
+    }
+    return record.report + "\n\n";
+}
+
+nlohmann::json formatJson(const SolveRecord& record) {
+    nlohmann::json out;
+    out["input"] = record.input;
+    out["origin"] = record.origin;
+    out["status"] = record.status;
+    if (record.status == "invalid") {
+        out["error"] = record.error;
+        return out;
+    }
+    out["length"] = record.status == "solved" ? nlohmann::json(record.length) : nlohmann::json();
+    out["moves"] = record.moves;
+    out["directions"] = record.directions;
+    out["wd"] = record.wd;
+    out["pdb"] = record.pdb;
+    out["threads"] = record.threads;
+    out["maxThreads"] = record.maxThreads;
+    out["nodes"] = record.nodes;
+    out["nodesBelowFinalBound"] = record.nodesBelowFinalBound;
+    out["ms"] = record.ms;
+    return out;
+}
+
+}  // namespace fifteen::cli

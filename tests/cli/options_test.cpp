@@ -1,0 +1,107 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fifteen/version.h"
+
+namespace fifteen::cli {
+namespace {
+
+struct Parsed {
+    std::optional<int> code;
+    CliOptions options;
+    std::string out;
+    std::string err;
+};
+
+Parsed parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "fifteen-solve");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    Parsed parsed;
+    std::ostringstream out;
+    std::ostringstream err;
+    parsed.code = parseOptions(static_cast<int>(argv.size()), argv.data(), parsed.options, out, err);
+    parsed.out = out.str();
+    parsed.err = err.str();
+    return parsed;
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    int code;
+};
+
+class BadUsageTest : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {
+    const Parsed parsed = parse(GetParam().args);
+    ASSERT_TRUE(parsed.code.has_value());
+    EXPECT_EQ(*parsed.code, GetParam().code);
+    EXPECT_FALSE(parsed.err.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadUsageTest,
+    testing::Values(UsageCase{"unknownOption", {"--fast"}, exitBadInput},
+                    UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
+                    UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
+                    UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
+                    UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
+                    UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
+                    UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
+    [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
+
+TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
+    const Parsed parsed = parse({"--help"});
+    ASSERT_TRUE(parsed.code.has_value());
+    EXPECT_EQ(*parsed.code, 0);
+    for (const char* word : {"--threads", "--format", "--file", "--verify", "--bench", "--version",
+                             "130"}) {
+        EXPECT_NE(parsed.out.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(OptionsTest, VersionNamesVersionAndRevision) {
+    const Parsed parsed = parse({"--version"});
+    ASSERT_TRUE(parsed.code.has_value());
+    EXPECT_EQ(*parsed.code, 0);
+    EXPECT_NE(parsed.out.find(versionString), std::string::npos) << parsed.out;
+    EXPECT_NE(parsed.out.find(gitRevision), std::string::npos) << parsed.out;
+}
+
+TEST(OptionsTest, DefaultsWithNothingGiven) {
+    const Parsed parsed = parse({});
+    EXPECT_FALSE(parsed.code.has_value());
+    EXPECT_TRUE(parsed.options.positions.empty());
+    EXPECT_TRUE(parsed.options.file.empty());
+    EXPECT_EQ(parsed.options.format, OutputFormat::text);
+    EXPECT_EQ(parsed.options.threads, 0);
+    EXPECT_FALSE(parsed.options.verify);
+    EXPECT_FALSE(parsed.options.bench);
+}
+
+TEST(OptionsTest, EveryOptionLandsInItsField) {
+    const Parsed parsed = parse({"--threads", "3", "--format", "json", "--verify", "1 2 3",
+                                 "-", "4,5/6"});
+    ASSERT_FALSE(parsed.code.has_value()) << parsed.err;
+    EXPECT_EQ(parsed.options.threads, 3);
+    EXPECT_EQ(parsed.options.format, OutputFormat::json);
+    EXPECT_TRUE(parsed.options.verify);
+    EXPECT_EQ(parsed.options.positions, (std::vector<std::string>{"1 2 3", "-", "4,5/6"}));
+}
+
+TEST(OptionsTest, FileAndBench) {
+    const Parsed parsed = parse({"--file", "/dev/null", "--bench"});
+    ASSERT_FALSE(parsed.code.has_value()) << parsed.err;
+    EXPECT_EQ(parsed.options.file, "/dev/null");
+    EXPECT_TRUE(parsed.options.bench);
+}
+
+}  // namespace
+}  // namespace fifteen::cli
