@@ -22,7 +22,9 @@ WdPattern linePattern(const Board& board) {
         std::array<WdPattern, 4> counts{};
         for (size_t k = 0; k < 4; ++k) {
             const int32_t t = board[line * lineStep + k * cellStep];
-            if (t != 0) ++counts[static_cast<size_t>(columns ? (t - 1) & 3 : (t - 1) >> 2)];
+            // The mask only keeps a cell outside 0..15 from indexing past the counters;
+            // the pattern of such a board means nothing (usually it is not stored).
+            if (t != 0) ++counts[static_cast<size_t>((columns ? t - 1 : (t - 1) >> 2) & 3)];
         }
         for (const WdPattern c : counts) v = (v << 3) | c;
     }

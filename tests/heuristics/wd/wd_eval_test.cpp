@@ -35,7 +35,9 @@ struct ExampleBoard {
     int32_t columnRecord;
 };
 
-void PrintTo(const ExampleBoard& e, std::ostream* os) { *os << e.name; }
+void PrintTo(const ExampleBoard& e, std::ostream* os) {
+    *os << e.name;
+}
 
 class WdExampleBoard : public ::testing::TestWithParam<ExampleBoard> {};
 
@@ -126,6 +128,10 @@ TEST(WdLookup, MissingPatternGivesNull) {
     Board repeated = goalBoard;
     repeated[1] = 5;  // five tiles of goal row 1, three of goal row 0
     EXPECT_EQ(findRowRecord(table, repeated), nullptr);
+    Board outOfRange = goalBoard;
+    outOfRange[0] = 200;
+    EXPECT_EQ(findRowRecord(table, outOfRange), nullptr);
+    EXPECT_EQ(findColumnRecord(table, outOfRange), nullptr);
     EXPECT_EQ(wdLinkOf(table, nullptr), wdNoLink);
 }
 
