@@ -1,0 +1,167 @@
+#include "ui/board_view.h"
+
+#include <cstdio>
+
+namespace fifteen::ui {
+
+namespace {
+
+size_t at(int cell) { return static_cast<size_t>(cell); }
+
+// The cell under a board-relative point, or -1 on the right or bottom edge: the
+// rectangle test includes its edges, which would otherwise map to column or row 4.
+int cellAt(Point p) {
+    if (p.x < 0 || p.y < 0 || p.x >= boardPixels || p.y >= boardPixels) {
+        return -1;
+    }
+    return p.x / cellPixels + 4 * (p.y / cellPixels);
+}
+
+}  // namespace
+
+bool BoardView::createSurfaces() {
+    tiles_.resize(boardPixels, boardPixels);
+    surface_.resize(boardPixels, boardPixels);
+    const bool loaded = platform_.loadTileArtwork(tiles_);
+    if (tiles_.width != boardPixels || tiles_.height != boardPixels) {
+        tiles_.resize(boardPixels, boardPixels);
+    }
+    fillRect(tiles_, Rect{0, 0, cellPixels, cellPixels}, platform_.buttonFaceColor());
+    return loaded;
+}
+
+void BoardView::releaseSurfaces() {
+    tiles_ = Surface{};
+    surface_ = Surface{};
+}
+
+void BoardView::place(Rect boardRect, Point clipOffset) {
+    rect_ = boardRect;
+    clipOffset_ = clipOffset;
+}
+
+Rect BoardView::dragClip() const {
+    const Rect window = platform_.windowRect();
+    const int left = window.left + clipOffset_.x;
+    const int top = window.top + clipOffset_.y;
+    const int side = boardPixels - 2 * dragClipInset;
+    return Rect{left, top, left + side, top + side};
+}
+
+void BoardView::putGoal() {
+    board = goalBoard;
+    motion = TileInMotion{};
+}
+
+void BoardView::drawTile(int32_t tile, int x, int y) {
+    copyBlock(surface_, x, y, tiles_, cellPixels * (tile % 4), cellPixels * (tile / 4), cellPixels,
+              cellPixels);
+}
+
+void BoardView::compose() {
+    if (surface_.width == 0) {
+        return;  // released on close
+    }
+    for (int i = 0; i < 16; ++i) {
+        drawTile(board[at(i)], cellPixels * (i % 4), cellPixels * (i / 4));
+    }
+    if (motion.tile != 0) {
+        drawTile(motion.tile, motion.x - cellPixels / 2, motion.y - cellPixels / 2);
+    }
+}
+
+void BoardView::redraw() {
+    compose();
+    platform_.invalidateBoard(rect_, surface_);
+}
+
+void BoardView::onMouse(UiMode mode, MouseEvent event, Point p) {
+    pointer = p;
+    if (mode == UiMode::directDrag && motion.tile != 0) {
+        motion.x = p.x;
+        motion.y = p.y;
+    }
+    if (event == MouseEvent::move) {
+        if (mode == UiMode::directDrag && motion.tile != 0) {
+            redraw();
+        }
+        return;
+    }
+    int cell = cellAt(p);
+    if (event == MouseEvent::leftDown) {
+        if (cell < 0) {
+            return;
+        }
+        if (mode == UiMode::backward) {
+            backwardClick(cell);
+        } else if (mode == UiMode::directDrag) {
+            lift(cell);
+        }
+        return;
+    }
+    if (mode == UiMode::directDrag && motion.tile != 0) {
+        // A drop on the edge lands in the edge cell, so a lifted tile is never lost.
+        if (cell < 0) {
+            cell = cellAt(Point{p.x < boardPixels ? p.x : boardPixels - 1,
+                                p.y < boardPixels ? p.y : boardPixels - 1});
+        }
+        if (cell >= 0) {
+            drop(cell);
+        }
+    }
+}
+
+void BoardView::backwardClick(int cell) {
+    if (backwardCount == maxBackwardMoves || board[at(cell)] == 0) {
+        return;
+    }
+    const int row = cell / 4;
+    const int column = cell % 4;
+    int blank = -1;
+    if (row > 0 && board[at(cell - 4)] == 0) {
+        blank = cell - 4;
+    } else if (row < 3 && board[at(cell + 4)] == 0) {
+        blank = cell + 4;
+    } else if (column > 0 && board[at(cell - 1)] == 0) {
+        blank = cell - 1;
+    } else if (column < 3 && board[at(cell + 1)] == 0) {
+        blank = cell + 1;
+    }
+    if (blank < 0) {
+        return;
+    }
+    ++backwardCount;
+    char text[32];
+    std::snprintf(text, sizeof text, " Backward %d moves", backwardCount);
+    platform_.setControlText(idStatus, text);
+    applyMove(board, blank, cell);
+    redraw();
+}
+
+void BoardView::lift(int cell) {
+    if (motion.tile != 0) {
+        // A button-up that never arrived: put the earlier tile back first.
+        board[at(motion.cell)] = motion.tile;
+        motion.tile = 0;
+    }
+    motion.cell = cell;
+    motion.tile = board[at(cell)];
+    motion.x = pointer.x;
+    motion.y = pointer.y;
+    if (motion.tile != 0) {
+        board[at(cell)] = 0;
+        redraw();
+        platform_.confineCursor(dragClip());
+    }
+}
+
+void BoardView::drop(int cell) {
+    const int32_t tile = motion.tile;
+    motion.tile = 0;
+    board[at(motion.cell)] = board[at(cell)];
+    board[at(cell)] = tile;
+    redraw();
+    platform_.releaseCursor();
+}
+
+}  // namespace fifteen::ui

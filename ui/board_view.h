@@ -1,0 +1,77 @@
+#pragma once
+
+// The shown board: what the user sees and what Solve copies. Draws it from the
+// tile artwork into the 256x256 board surface, with at most one tile in motion
+// over the grid, and turns mouse input into edits in the two editing modes.
+
+#include <cstdint>
+
+#include "puzzle/board.h"
+#include "ui/dialog_ids.h"
+#include "ui/platform.h"
+
+namespace fifteen::ui {
+
+inline constexpr int cellPixels = 64;
+inline constexpr int boardPixels = 256;
+// The drag clip square lies this far inside the board on every side.
+inline constexpr int dragClipInset = 8;
+inline constexpr int32_t maxBackwardMoves = 999;
+
+struct TileInMotion {
+    int32_t tile = 0;  // 0: no tile in motion
+    int32_t cell = 0;  // drag: the cell it was lifted from; playback: its destination
+    int32_t x = 0;     // centre in board pixels
+    int32_t y = 0;
+};
+
+class BoardView {
+public:
+    explicit BoardView(Platform& platform) : platform_(platform) {}
+
+    // Creates both surfaces and loads the artwork; the image at tile cell 0 becomes
+    // the blank, filled with the button-face colour. False when the artwork could
+    // not be loaded (the tiles then draw black).
+    bool createSurfaces();
+    void releaseSurfaces();
+
+    // Board rectangle in client coordinates, and the board's offset inside the
+    // window rectangle plus the clip inset, for the drag clip square.
+    void place(Rect boardRect, Point clipOffset);
+    Rect rect() const { return rect_; }
+    // The drag clip square in screen coordinates, from the window as it stands now.
+    Rect dragClip() const;
+
+    // Goal board, no tile in motion.
+    void putGoal();
+    // Composes the board surface and marks the board rectangle for repainting.
+    void redraw();
+    void compose();
+
+    // The board mouse handler, in the backward and direct-drag modes only; p is
+    // board-relative (the dialog has checked that it lies inside the rectangle,
+    // edges included).
+    void onMouse(UiMode mode, MouseEvent event, Point p);
+
+    const Surface& surface() const { return surface_; }
+    const Surface& tiles() const { return tiles_; }
+
+    Board board{};
+    TileInMotion motion;
+    int32_t backwardCount = 0;
+    Point pointer{0, 0};  // last board-relative pointer position
+
+private:
+    void backwardClick(int cell);
+    void lift(int cell);
+    void drop(int cell);
+    void drawTile(int32_t tile, int x, int y);
+
+    Platform& platform_;
+    Surface tiles_;
+    Surface surface_;
+    Rect rect_{0, 0, boardPixels, boardPixels};
+    Point clipOffset_{dragClipInset, dragClipInset};
+};
+
+}  // namespace fifteen::ui

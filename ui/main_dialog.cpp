@@ -1,0 +1,371 @@
+#include "ui/main_dialog.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "puzzle/shuffle.h"
+#include "search/solver_state.h"
+
+namespace fifteen::ui {
+
+namespace {
+
+constexpr const char* startupStatus = "Solver = WD + PDB + OpenMP";
+constexpr const char* noMemoryStatus = "No memory for the tables";
+constexpr const char* noMemoryReport =
+    "The pattern databases could not be allocated.\r\nSolve stays disabled.\r\n";
+
+int readyMessage(PreparedTable table) {
+    switch (table) {
+        case PreparedTable::patternDbA: return msgPatternDbAReady;
+        case PreparedTable::patternDbB: return msgPatternDbBReady;
+        case PreparedTable::wdTable: break;
+    }
+    return msgWdTableReady;
+}
+
+std::string secondsText(int32_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%5d sec", seconds);
+    return text;
+}
+
+}  // namespace
+
+// The solve job's view of the dialog. Texts go to the controls from the solve
+// thread (the platform marshals them); the flag and the playback position wait in
+// atomics until the completion message hands them to the GUI thread. Relaxed order
+// is enough: the blocking send of that message orders them before it is handled.
+class MainDialog::Output final : public SolveOutput {
+public:
+    explicit Output(Platform& platform) : platform_(platform) {}
+
+    void setOutputText(const char* text) override { platform_.setControlText(idOutput, text); }
+    void setStatusText(const char* text) override { platform_.setControlText(idStatus, text); }
+    void setSecondsText(const char* text) override { platform_.setControlText(idSeconds, text); }
+    void setSolutionAvailable(bool available) override {
+        available_.store(available ? 1 : 0, std::memory_order_relaxed);
+    }
+    void setPlaybackPosition(int32_t position) override {
+        position_.store(position, std::memory_order_relaxed);
+    }
+    void solveFinished() override { platform_.sendMessage(msgSolveFinished); }
+
+    // -1: the job did not say.
+    int takeAvailable() { return available_.exchange(-1, std::memory_order_relaxed); }
+    int32_t takePosition() { return position_.exchange(-1, std::memory_order_relaxed); }
+
+private:
+    Platform& platform_;
+    std::atomic<int> available_{-1};
+    std::atomic<int32_t> position_{-1};
+};
+
+MainDialog::MainDialog(Platform& platform)
+    : platform_(platform),
+      ownServices_(std::make_unique<ProgramServices>()),
+      services_(*ownServices_),
+      view_(platform),
+      playback_(view_, platform),
+      output_(std::make_unique<Output>(platform)) {}
+
+MainDialog::MainDialog(Platform& platform, SolverServices& services)
+    : platform_(platform),
+      services_(services),
+      view_(platform),
+      playback_(view_, platform),
+      output_(std::make_unique<Output>(platform)) {}
+
+MainDialog::~MainDialog() {
+    if (!closed_) {
+        platform_.beginClose();
+        stopThreads();
+    }
+}
+
+void MainDialog::onInit() {
+    platform_.setCaption(dialogCaption());
+    view_.createSurfaces();
+    platform_.setMonospaceFont(idOutput);
+    const BoardPlacement placement = placeBoard(platform_);
+    view_.place(placement.board, placement.clipOffset);
+    seedRandom(static_cast<uint32_t>(std::time(nullptr)));
+
+    view_.putGoal();
+    view_.redraw();
+    setMode(UiMode::idle);
+    platform_.setControlText(idStatus, startupStatus);
+
+    solverState.maxThreads = services_.maxThreads();
+    platform_.enableControl(idSolve, false);
+    const bool started = services_.startPreparation(
+        [this](PreparedTable table) { platform_.sendMessage(readyMessage(table)); });
+    if (!started) {
+        preparationFailed_ = true;
+        platform_.setControlText(idStatus, noMemoryStatus);
+        platform_.setControlText(idOutput, noMemoryReport);
+    }
+}
+
+void MainDialog::setMode(UiMode mode) {
+    mode_ = mode;
+    const bool busy = mode == UiMode::solving || mode == UiMode::tracing;
+    for (int id = idShuffle; id <= idReset; ++id) {
+        platform_.enableControl(id, !busy);
+    }
+    platform_.enableControl(idSolve, !busy && allReady());
+    platform_.enableControl(idCancel, busy);
+    if (busy) {
+        platform_.enableControl(idTrace, false);
+        return;
+    }
+    if (mode != UiMode::solved) {
+        solutionAvailable_ = false;
+        platform_.setControlText(idStatus, "");
+        platform_.setControlText(idSeconds, "0 sec");
+    }
+    platform_.enableControl(idTrace,
+                            solutionAvailable_ && solverState.bestLength.load(std::memory_order_relaxed) > 0);
+}
+
+void MainDialog::onCommand(int controlId) {
+    if (closed_) {
+        return;
+    }
+    switch (controlId) {
+        case idShuffle: shuffle(); break;
+        case idBackward: backward(); break;
+        case idDirectDrag: directDrag(); break;
+        case idReset: reset(); break;
+        case idSolve: solve(); break;
+        case idCancel: cancel(); break;
+        case idTrace: trace(); break;
+        default: break;
+    }
+}
+
+void MainDialog::shuffle() {
+    setMode(UiMode::idle);
+    shuffleBoard(view_.board);
+    view_.redraw();
+    platform_.setCheck(idBackward, false);
+    platform_.setCheck(idDirectDrag, false);
+    platform_.setControlText(idStatus, "Shuffle");
+}
+
+void MainDialog::backward() {
+    setMode(UiMode::backward);
+    view_.putGoal();
+    view_.redraw();
+    view_.backwardCount = 0;
+    platform_.setCheck(idDirectDrag, false);
+    platform_.setControlText(idStatus, " Backward 0 moves");
+}
+
+void MainDialog::directDrag() {
+    setMode(UiMode::directDrag);
+    platform_.setCheck(idBackward, false);
+    platform_.setControlText(idStatus, "DirctDrag");
+}
+
+void MainDialog::reset() {
+    const int32_t length = solverState.bestLength.load(std::memory_order_relaxed);
+    switch (mode_) {
+        case UiMode::backward:
+            view_.putGoal();
+            view_.redraw();
+            view_.backwardCount = 0;
+            platform_.setControlText(idStatus, " Backward 0 moves");
+            break;
+        case UiMode::idle:
+            view_.putGoal();
+            view_.redraw();
+            platform_.setControlText(idStatus, "DirctDrag");
+            break;
+        case UiMode::directDrag:
+            view_.putGoal();
+            view_.redraw();
+            break;
+        case UiMode::solved:
+            if (playback_.position > 0) {
+                playback_.restore(solverState.problem);
+                platform_.setControlText(idStatus, movesText(0, length));
+            } else {
+                view_.putGoal();
+                view_.redraw();
+                setMode(UiMode::idle);
+            }
+            break;
+        case UiMode::solving:
+        case UiMode::tracing:
+            break;
+    }
+}
+
+void MainDialog::solve() {
+    if (!allReady() || mode_ == UiMode::solving || mode_ == UiMode::tracing) {
+        return;
+    }
+    setMode(UiMode::solving);
+    platform_.setControlText(idOutput, "");
+    platform_.setCheck(idBackward, false);
+    platform_.setCheck(idDirectDrag, false);
+    seconds_ = 0;
+    platform_.setTimer(timerMain, secondsPeriodMs);
+    if (solveThread_.joinable()) {
+        solveThread_.join();  // it has sent its completion message and is ending
+    }
+    solveRunning_.store(true, std::memory_order_relaxed);
+    solveThread_ = std::thread([this, board = view_.board] {
+        services_.solve(board, *output_);
+        solveRunning_.store(false, std::memory_order_release);
+    });
+}
+
+void MainDialog::cancel() {
+    if (mode_ == UiMode::solving) {
+        solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    } else if (!pausing_) {
+        // During the pause every move has been shown: there is nothing to stop.
+        playback_.stopRequest = true;
+    }
+}
+
+void MainDialog::trace() {
+    setMode(UiMode::tracing);
+    platform_.setTimer(timerMain, tracePeriodMs);
+}
+
+void MainDialog::onTimer(int timerId) {
+    if (closed_) {
+        return;
+    }
+    if (timerId == timerPause) {
+        endPause();
+        return;
+    }
+    if (timerId != timerMain) {
+        return;
+    }
+    if (mode_ == UiMode::tracing) {
+        if (!pausing_) {
+            traceTick();
+        }
+        return;
+    }
+    ++seconds_;
+    platform_.setControlText(idSeconds, secondsText(seconds_));
+}
+
+void MainDialog::traceTick() {
+    const int32_t length = solverState.bestLength.load(std::memory_order_relaxed);
+    switch (playback_.tick(solverState.solution.data(), length)) {
+        case Playback::Tick::moved:
+            break;
+        case Playback::Tick::stopped:
+            platform_.killTimer(timerMain);
+            setMode(UiMode::solved);
+            break;
+        case Playback::Tick::finished:
+            // The pause before the problem comes back runs on a timer of its own,
+            // so the dialog keeps answering meanwhile.
+            platform_.killTimer(timerMain);
+            playback_.stopRequest = false;
+            pausing_ = true;
+            platform_.setTimer(timerPause, pauseMs);
+            break;
+    }
+}
+
+void MainDialog::endPause() {
+    platform_.killTimer(timerPause);
+    if (!pausing_) {
+        return;
+    }
+    pausing_ = false;
+    playback_.restore(solverState.problem);
+    setMode(UiMode::solved);
+    platform_.setControlText(
+        idStatus, movesText(0, solverState.bestLength.load(std::memory_order_relaxed)));
+}
+
+void MainDialog::onMessage(int message) {
+    if (closed_) {
+        return;
+    }
+    switch (message) {
+        case msgPatternDbAReady: ready_[static_cast<int>(PreparedTable::patternDbA)] = true; break;
+        case msgPatternDbBReady: ready_[static_cast<int>(PreparedTable::patternDbB)] = true; break;
+        case msgWdTableReady: ready_[static_cast<int>(PreparedTable::wdTable)] = true; break;
+        case msgSolveFinished: {
+            platform_.killTimer(timerMain);
+            const int available = output_->takeAvailable();
+            if (available >= 0) {
+                solutionAvailable_ = available == 1;
+            }
+            const int32_t position = output_->takePosition();
+            if (position >= 0) {
+                playback_.position = position;
+            }
+            setMode(UiMode::solved);
+            return;
+        }
+        default: return;
+    }
+    if (allReady()) {
+        platform_.enableControl(idSolve, true);
+    }
+}
+
+void MainDialog::onMouse(MouseEvent event, Point client) {
+    if (closed_ || (mode_ != UiMode::backward && mode_ != UiMode::directDrag)) {
+        return;
+    }
+    const Rect board = view_.rect();
+    if (client.x < board.left || client.x > board.right || client.y < board.top ||
+        client.y > board.bottom) {
+        return;
+    }
+    view_.onMouse(mode_, event, Point{client.x - board.left, client.y - board.top});
+}
+
+void MainDialog::onPaint() {
+    if (!closed_) {
+        platform_.invalidateBoard(view_.rect(), view_.surface());
+    }
+}
+
+void MainDialog::onClose() {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    platform_.killTimer(timerMain);
+    platform_.killTimer(timerPause);
+    platform_.releaseCursor();
+    // From here on the workers' sends return at once, so joining them cannot wait
+    // on this thread.
+    platform_.beginClose();
+    stopThreads();
+    services_.releaseTables();
+    view_.releaseSurfaces();
+    platform_.endDialog(0);
+}
+
+void MainDialog::stopThreads() {
+    if (solveThread_.joinable()) {
+        // The frontier stage stores 82 over a cancel that came before it, so keep
+        // requesting until the job has ended.
+        while (solveRunning_.load(std::memory_order_acquire)) {
+            if (mode_ == UiMode::solving) {
+                solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        solveThread_.join();
+    }
+    services_.joinPreparation();
+}
+
+}  // namespace fifteen::ui

@@ -1,0 +1,88 @@
+#pragma once
+
+// The program's only window: the modes, the commands, the messages of the
+// preparation and solve threads, the board mouse handler and the playback timer.
+// Written against the platform layer only; every call arrives on the GUI thread.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "search/preparation.h"
+#include "search/solve_job.h"
+#include "ui/board_view.h"
+#include "ui/dialog_ids.h"
+#include "ui/platform.h"
+#include "ui/playback.h"
+#include "ui/startup.h"
+
+namespace fifteen::ui {
+
+class MainDialog final : public DialogHandler {
+public:
+    // Over the program's tables and solve job.
+    explicit MainDialog(Platform& platform);
+    // Over other services (tests); services must outlive the dialog.
+    MainDialog(Platform& platform, SolverServices& services);
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+    // Stops the threads if the dialog was never closed.
+    ~MainDialog() override;
+
+    void onInit() override;
+    void onCommand(int controlId) override;
+    void onTimer(int timerId) override;
+    void onMessage(int message) override;
+    void onMouse(MouseEvent event, Point client) override;
+    void onPaint() override;
+    void onClose() override;
+
+    // Read-outs (GUI thread).
+    UiMode mode() const { return mode_; }
+    const BoardView& view() const { return view_; }
+    const Playback& playback() const { return playback_; }
+    bool solutionAvailable() const { return solutionAvailable_; }
+    bool isReady(PreparedTable table) const { return ready_[static_cast<int>(table)]; }
+    bool allReady() const { return ready_[0] && ready_[1] && ready_[2]; }
+    bool preparationFailed() const { return preparationFailed_; }
+    int32_t seconds() const { return seconds_; }
+    bool pausing() const { return pausing_; }
+
+private:
+    class Output;
+
+    void setMode(UiMode mode);
+    void shuffle();
+    void backward();
+    void directDrag();
+    void reset();
+    void solve();
+    void cancel();
+    void trace();
+    void traceTick();
+    void endPause();
+    void stopThreads();
+
+    Platform& platform_;
+    std::unique_ptr<SolverServices> ownServices_;
+    SolverServices& services_;
+    BoardView view_;
+    Playback playback_;
+    std::unique_ptr<Output> output_;
+
+    UiMode mode_ = UiMode::idle;
+    bool ready_[3] = {false, false, false};
+    bool preparationFailed_ = false;
+    bool solutionAvailable_ = false;
+    bool pausing_ = false;
+    bool closed_ = false;
+    int32_t seconds_ = 0;
+
+    std::thread solveThread_;
+    // Cleared by the solve thread as its last action, so closing can keep
+    // requesting the cancel until the job has ended.
+    std::atomic<bool> solveRunning_{false};
+};
+
+}  // namespace fifteen::ui

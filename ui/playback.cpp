@@ -1,0 +1,101 @@
+#include "ui/playback.h"
+
+#include <cstdio>
+
+namespace fifteen::ui {
+
+std::string movesText(int32_t position, int32_t length) {
+    char text[32];
+    std::snprintf(text, sizeof text, " %2d / %2d moves", position, length);
+    return text;
+}
+
+Playback::Tick Playback::tick(const int32_t* solution, int32_t length) {
+    length_ = length;
+    TileInMotion& motion = view_.motion;
+    if (position >= length && motion.tile == 0) {
+        return Tick::finished;
+    }
+    if (stopRequest) {
+        stopRequest = false;
+        if (motion.tile != 0) {
+            land();
+            view_.redraw();
+        }
+        return Tick::stopped;
+    }
+    if (motion.tile != 0) {
+        const bool onCentre = (motion.x - cellPixels / 2) % cellPixels == 0 &&
+                              (motion.y - cellPixels / 2) % cellPixels == 0;
+        if (onCentre) {
+            land();
+        } else {
+            advance();
+        }
+    } else {
+        start(solution[position++]);
+    }
+    view_.redraw();
+    return Tick::moved;
+}
+
+void Playback::land() {
+    TileInMotion& motion = view_.motion;
+    view_.board[static_cast<size_t>(motion.cell)] = motion.tile;
+    direction = none;
+    motion.tile = 0;
+    platform_.setControlText(idStatus, movesText(position, length_));
+}
+
+void Playback::advance() {
+    TileInMotion& motion = view_.motion;
+    switch (direction) {
+        case up: motion.y -= playbackStepPixels; break;
+        case right: motion.x += playbackStepPixels; break;
+        case down: motion.y += playbackStepPixels; break;
+        case left: motion.x -= playbackStepPixels; break;
+        default: break;
+    }
+}
+
+void Playback::start(int32_t tile) {
+    Board& board = view_.board;
+    int blank = -1;
+    int source = -1;
+    for (int i = 0; i < 16; ++i) {
+        if (board[static_cast<size_t>(i)] == 0) {
+            blank = i;
+        } else if (board[static_cast<size_t>(i)] == tile) {
+            source = i;
+        }
+    }
+    if (blank < 0 || source < 0) {
+        return;  // not a move of this board: nothing to show
+    }
+    TileInMotion& motion = view_.motion;
+    board[static_cast<size_t>(source)] = 0;
+    motion.tile = tile;
+    motion.cell = blank;
+    motion.x = cellPixels * (source % 4) + cellPixels / 2;
+    motion.y = cellPixels * (source / 4) + cellPixels / 2;
+    // A tile that is not next to the blank gets no direction and lands at once.
+    direction = none;
+    switch (blank - source) {
+        case -4: direction = up; break;
+        case -1: direction = left; break;
+        case 1: direction = right; break;
+        case 4: direction = down; break;
+        default: break;
+    }
+    advance();
+}
+
+void Playback::restore(const Board& problem) {
+    view_.board = problem;
+    view_.motion = TileInMotion{};
+    position = 0;
+    direction = none;
+    view_.redraw();
+}
+
+}  // namespace fifteen::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+// Playback of a found solution on the shown board, one timer tick at a time: a
+// tile takes one tick to start, seven ticks of 8 pixels to reach its cell centre
+// and one tick to land, nine ticks per move.
+
+#include <cstdint>
+#include <string>
+
+#include "puzzle/board.h"
+#include "ui/board_view.h"
+
+namespace fifteen::ui {
+
+inline constexpr int32_t playbackStepPixels = 8;
+
+// " %2d / %2d moves": moves started so far and the solution length.
+std::string movesText(int32_t position, int32_t length);
+
+class Playback {
+public:
+    enum class Tick {
+        moved,     // a tile started, moved or landed
+        stopped,   // the stop request ended the playback
+        finished,  // every move has been shown
+    };
+    enum Direction : int32_t { none = 0, up = 1, right = 2, down = 3, left = 4 };
+
+    Playback(BoardView& view, Platform& platform) : view_(view), platform_(platform) {}
+
+    // One timer tick while tracing, over the first length entries of solution.
+    Tick tick(const int32_t* solution, int32_t length);
+    // After the pause: the problem back on the board, position 0, nothing in motion.
+    void restore(const Board& problem);
+
+    int32_t position = 0;  // index of the next move to start
+    int32_t direction = none;
+    bool stopRequest = false;
+
+private:
+    void land();
+    void start(int32_t tile);
+    void advance();
+
+    BoardView& view_;
+    Platform& platform_;
+    int32_t length_ = 0;
+};
+
+}  // namespace fifteen::ui

@@ -1,0 +1,48 @@
+#include "ui/startup.h"
+
+#include <omp.h>
+
+#include "fifteen/version.h"
+#include "ui/board_view.h"
+#include "ui/dialog_ids.h"
+
+namespace fifteen::ui {
+
+bool ProgramServices::startPreparation(PreparationCallback onDone) {
+    return preparation_.start(std::move(onDone));
+}
+
+void ProgramServices::joinPreparation() { preparation_.join(); }
+
+void ProgramServices::releaseTables() {}
+
+int32_t ProgramServices::maxThreads() { return omp_get_max_threads(); }
+
+void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
+    solveJob(shownBoard, output);
+}
+
+BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect outputBox,
+                          Rect problemGroup, Rect separator) {
+    const int border = (window.width() - client.width()) / 2;
+    const int centreX = (window.left + border + outputBox.left) / 2 - clientOrigin.x;
+    const int centreY = (problemGroup.bottom + separator.top) / 2 - clientOrigin.y;
+    const int left = centreX - boardPixels / 2;
+    const int top = centreY - boardPixels / 2;
+    const Rect board{left, top, left + boardPixels, top + boardPixels};
+    const Point clipOffset{clientOrigin.x + left - window.left + dragClipInset,
+                           clientOrigin.y + top - window.top + dragClipInset};
+    return BoardPlacement{board, clipOffset};
+}
+
+BoardPlacement placeBoard(const Platform& platform) {
+    return placeBoard(platform.windowRect(), platform.clientRect(), platform.clientToScreen(Point{0, 0}),
+                      platform.controlRect(idOutput), platform.controlRect(idProblemGroup),
+                      platform.controlRect(idSeparator));
+}
+
+std::string dialogCaption() {
+    return std::string("fifteen ") + versionString + " - optimal 15-puzzle solver";
+}
+
+}  // namespace fifteen::ui

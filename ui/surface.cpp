@@ -1,0 +1,45 @@
+#include <algorithm>
+
+#include "ui/platform.h"
+
+namespace fifteen::ui {
+
+namespace {
+
+size_t pixelIndex(const Surface& surface, int x, int y) {
+    return static_cast<size_t>(y) * static_cast<size_t>(surface.width) + static_cast<size_t>(x);
+}
+
+}  // namespace
+
+void copyBlock(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h) {
+    // Clip the source block first, shifting the destination with it, then the
+    // destination, shifting the source.
+    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    w = std::min({w, src.width - sx, dst.width - dx});
+    h = std::min({h, src.height - sy, dst.height - dy});
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    for (int row = 0; row < h; ++row) {
+        const auto from = src.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(src, sx, sy + row));
+        std::copy(from, from + w, dst.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(dst, dx, dy + row)));
+    }
+}
+
+void fillRect(Surface& dst, Rect rect, Color color) {
+    const int left = std::max(rect.left, 0);
+    const int top = std::max(rect.top, 0);
+    const int right = std::min(rect.right, dst.width);
+    const int bottom = std::min(rect.bottom, dst.height);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            dst.pixels[pixelIndex(dst, x, y)] = color;
+        }
+    }
+}
+
+}  // namespace fifteen::ui
