@@ -14,9 +14,9 @@ bool isBlankSeparator(char c) {
 
 // Shown in messages; bytes outside printable ASCII are escaped so a message about
 // binary garbage stays one readable line.
-std::string quoted(std::string_view token) {
+std::string shown(std::string_view token) {
     constexpr std::size_t shownLimit = 20;
-    std::string out = "'";
+    std::string out;
     for (std::size_t i = 0; i < token.size() && i < shownLimit; ++i) {
         const auto c = static_cast<unsigned char>(token[i]);
         if (c >= 0x20 && c < 0x7F) {
@@ -29,8 +29,10 @@ std::string quoted(std::string_view token) {
         }
     }
     if (token.size() > shownLimit) out += "...";
-    return out + "'";
+    return out;
 }
+
+std::string quoted(std::string_view token) { return "'" + shown(token) + "'"; }
 
 // A decimal integer with an optional sign; saturates far outside 0..15 so huge
 // numbers stay out of range instead of overflowing.
@@ -79,7 +81,7 @@ ParsedPosition parsePosition(std::string_view text) {
             return result;
         }
         if (value < 0 || value > 15) {
-            result.error = "value " + std::string(token) + " is outside 0..15";
+            result.error = "value " + shown(token) + " is outside 0..15";
             return result;
         }
         values.push_back(value);

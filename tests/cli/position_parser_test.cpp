@@ -89,10 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "5 rows separated by '/', expected 4"}),
     [](const testing::TestParamInfo<BadForm>& testCase) { return testCase.param.name; });
 
-TEST(ParserTest, LongGarbageIsShortenedInTheMessage) {
-    const ParsedPosition parsed = parsePosition(std::string(500, 'z'));
-    EXPECT_FALSE(parsed.ok);
-    EXPECT_LT(parsed.error.size(), 60u) << parsed.error;
+TEST(ParserTest, LongTokensAreShortenedInTheMessage) {
+    for (const std::string& token : {std::string(500, 'z'), "1" + std::string(500, '0')}) {
+        const ParsedPosition parsed = parsePosition(token);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_LT(parsed.error.size(), 60u) << parsed.error;
+    }
 }
 
 TEST(ParserTest, FormattedBoardsReadBackUnchanged) {
