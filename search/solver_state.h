@@ -60,6 +60,8 @@ struct SolverState {
     // not depend on timing.
     uint64_t nodes;
     uint64_t nodesBelowFinalBound;
+    // Milliseconds of the last solve's frontier and search (the report's time).
+    int64_t elapsedMs;
 };
 
 // The program's solver record, zero at start.

@@ -1,0 +1,222 @@
+#include "search/depth_first_search.h"
+
+#include <array>
+#include <cassert>
+#include <cstddef>
+#include <mutex>
+#include <utility>
+
+#include "heuristics/pdb/pattern_db.h"
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+namespace {
+
+// The search's copy of the walking-distance links. A link holds the target
+// record's index and, below it, that record's distance, so one read gives both:
+//
+//   bits 31..6 record index | bits 5..0 distance
+//
+// Links 0..3 are fromNext[goal line], 4..7 fromPrev[goal line]; at 32 bytes a
+// record is one aligned half cache line, the whole table 800 KB.
+using SearchLink = uint32_t;
+inline constexpr int linkIndexShift = 6;
+inline constexpr SearchLink linkDistanceMask = (1u << linkIndexShift) - 1;
+
+struct alignas(32) SearchRecord {
+    std::array<SearchLink, 8> links;
+};
+
+std::array<SearchRecord, wdTableCapacity> searchRecords;
+std::atomic<bool> searchRecordsReady{false};
+std::mutex searchRecordsMutex;
+
+SearchLink makeLink(const WdTable& table, WdLink index) {
+    if (index == wdNoLink) return 0;  // never followed by a real move
+    return (SearchLink{index} << linkIndexShift) |
+           static_cast<SearchLink>(table.records[index].distance);
+}
+
+// Built once, from the complete process-wide table, by the first search; the
+// acquire load pairs with the release store so every worker sees the filled copy.
+void prepareSearchRecords() {
+    if (searchRecordsReady.load(std::memory_order_acquire)) return;
+    std::lock_guard<std::mutex> lock(searchRecordsMutex);
+    if (searchRecordsReady.load(std::memory_order_relaxed)) return;
+    const WdTable& table = wdTable;
+    assert(table.recordCount == wdRecordTotal);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(table.recordCount); ++r) {
+        const WdRecord& record = table.records[r];
+        assert(record.distance >= 0 && static_cast<SearchLink>(record.distance) <= linkDistanceMask);
+        for (std::size_t g = 0; g < 4; ++g) {
+            searchRecords[r].links[g] = makeLink(table, record.fromNext[g]);
+            searchRecords[r].links[4 + g] = makeLink(table, record.fromPrev[g]);
+        }
+    }
+    searchRecordsReady.store(true, std::memory_order_release);
+}
+
+SearchLink linkOf(const WdRecord& record) {
+    const std::ptrdiff_t index = &record - wdTable.records.data();
+    assert(index >= 0 && index < wdTable.recordCount);
+    return (static_cast<SearchLink>(index) << linkIndexShift) |
+           static_cast<SearchLink>(record.distance);
+}
+
+// One worker's search: everything the recursion reads at a fixed offset from one
+// pointer. The board is the worker's own copy.
+struct Worker {
+    Board board;
+    const SearchRecord* records;
+    const std::atomic<int32_t>* bestLength;
+    int32_t* path;
+    int32_t bound;
+    uint64_t nodes;
+};
+
+// The recursion is instantiated per (blank cell, previous blank cell), so the
+// moves, their directions and the exclusion of the move back are known at compile
+// time; the steps are those of depthFirstSearch.
+template <int Blank, int Prev>
+int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
+               int32_t nextCheckDepth);
+
+template <int Blank, int N>
+[[gnu::always_inline]] inline int32_t tryChild(Worker& w, SearchLink row, SearchLink column,
+                                               int32_t depth, int32_t& nextCheckDepth,
+                                               int32_t limit) {
+    constexpr auto blankCell = static_cast<std::size_t>(Blank);
+    constexpr auto cell = static_cast<std::size_t>(N);
+    const int32_t t = w.board[cell];  // 2.1
+    const auto goalRow = static_cast<std::size_t>((t - 1) >> 2);
+    const auto goalColumn = static_cast<std::size_t>((t - 1) & 3);
+    // 2.2: one link, chosen by the direction of the move.
+    if constexpr (N == Blank + 4) {
+        row = w.records[row >> linkIndexShift].links[goalRow];
+    } else if constexpr (N == Blank - 4) {
+        row = w.records[row >> linkIndexShift].links[4 + goalRow];
+    } else if constexpr (N == Blank + 1) {
+        column = w.records[column >> linkIndexShift].links[goalColumn];
+    } else {
+        column = w.records[column >> linkIndexShift].links[4 + goalColumn];
+    }
+    const auto wd = static_cast<int32_t>((row & linkDistanceMask) + (column & linkDistanceMask));
+    if (wd > limit) return searchNotFound;  // 2.4: depth + 1 + wd > bound
+    if (wd == 0) {                          // 2.5
+        w.path[depth] = t;
+        return searchFound;
+    }
+    w.board[cell] = 0;  // 2.6
+    w.board[blankCell] = t;
+    int32_t p = 0;
+    if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
+        int32_t maxDepth = 0;
+        p = lookupPatternDbs(w.board, maxDepth);
+        nextCheckDepth = wd > p ? neverCheckDepth
+                                : scheduleCheckDepth(depth + 1, p, maxDepth, w.bound);
+    }
+    // 2.8: with wd within the limit, p above the limit is also above wd.
+    int32_t r = searchNotFound;
+    if (p <= limit) r = search<N, Blank>(w, row, column, depth + 1, nextCheckDepth);  // 2.9
+    w.board[blankCell] = 0;  // 2.10
+    w.board[cell] = t;
+    if (r == searchFound) w.path[depth] = t;  // 2.11
+    return r;
+}
+
+template <int Blank, int Prev, int K>
+[[gnu::always_inline]] inline int32_t tryChildren(Worker& w, SearchLink row, SearchLink column,
+                                                  int32_t depth, int32_t& nextCheckDepth,
+                                                  int32_t limit) {
+    constexpr auto blankCell = static_cast<std::size_t>(Blank);
+    if constexpr (K == neighborCount[blankCell]) {
+        return searchNotFound;
+    } else {
+        constexpr int N = neighbors[blankCell][static_cast<std::size_t>(K)];
+        if constexpr (N != Prev) {
+            const int32_t r = tryChild<Blank, N>(w, row, column, depth, nextCheckDepth, limit);
+            if (r != searchNotFound) return r;
+        }
+        return tryChildren<Blank, Prev, K + 1>(w, row, column, depth, nextCheckDepth, limit);
+    }
+}
+
+template <int Blank, int Prev>
+int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
+               int32_t nextCheckDepth) {
+    ++w.nodes;
+    // 1: relaxed is enough; a stale value only delays the stop by a call.
+    if (w.bound >= w.bestLength->load(std::memory_order_relaxed)) return searchStopped;
+    return tryChildren<Blank, Prev, 0>(w, row, column, depth, nextCheckDepth,
+                                       w.bound - depth - 1);
+}
+
+// Entry points by blank cell and the neighbour slot of the previous blank cell
+// (slot 0: none excluded, slot k + 1: neighbour k excluded).
+using SearchEntry = int32_t (*)(Worker&, SearchLink, SearchLink, int32_t, int32_t);
+
+template <int Blank, int Slot>
+constexpr SearchEntry entryFor() {
+    if constexpr (Slot == 0) {
+        return &search<Blank, -1>;
+    } else if constexpr (Slot - 1 < neighborCount[static_cast<std::size_t>(Blank)]) {
+        return &search<Blank, neighbors[static_cast<std::size_t>(Blank)]
+                                       [static_cast<std::size_t>(Slot - 1)]>;
+    } else {
+        return nullptr;
+    }
+}
+
+template <int Blank, int... Slots>
+constexpr std::array<SearchEntry, 5> entriesOfCell(std::integer_sequence<int, Slots...>) {
+    return {entryFor<Blank, Slots>()...};
+}
+
+template <int... Blanks>
+constexpr std::array<std::array<SearchEntry, 5>, 16> entryTable(
+    std::integer_sequence<int, Blanks...>) {
+    return {entriesOfCell<Blanks>(std::make_integer_sequence<int, 5>{})...};
+}
+
+constexpr std::array<std::array<SearchEntry, 5>, 16> searchEntries =
+    entryTable(std::make_integer_sequence<int, 16>{});
+
+int entrySlot(int32_t blank, int32_t prevBlank) {
+    const auto cell = static_cast<std::size_t>(blank);
+    for (int k = 0; k < neighborCount[cell]; ++k) {
+        if (neighbors[cell][static_cast<std::size_t>(k)] == prevBlank) return k + 1;
+    }
+    return 0;  // -1, or a cell that is no neighbour: nothing to exclude
+}
+
+}  // namespace
+
+int32_t scheduleCheckDepth(int32_t lookupDepth, int32_t p, int32_t maxDepth, int32_t bound) {
+    int32_t q = p;
+    int32_t d = lookupDepth;
+    do {
+        ++d;
+        if (q < maxDepth) ++q;
+    } while (d + q <= bound);
+    return d;
+}
+
+int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank,
+                         const WdRecord& rowRecord, const WdRecord& columnRecord, int32_t depth,
+                         int32_t bound, int32_t nextCheckDepth, int32_t* path,
+                         SearchContext& context) {
+    assert(blank >= 0 && blank < 16 && board[static_cast<std::size_t>(blank)] == 0);
+    prepareSearchRecords();
+    Worker worker{board, searchRecords.data(), context.bestLength, path, bound, 0};
+    const SearchEntry entry =
+        searchEntries[static_cast<std::size_t>(blank)]
+                     [static_cast<std::size_t>(entrySlot(blank, prevBlank))];
+    const int32_t result =
+        entry(worker, linkOf(rowRecord), linkOf(columnRecord), depth, nextCheckDepth);
+    context.nodes += worker.nodes;
+    board = worker.board;  // restored by the recursion itself; copied back so a fault shows
+    return result;
+}
+
+}  // namespace fifteen

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "puzzle/board.h"
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+// The breadth-first stage of a solve, on state.problem: start values, parity
+// test, goal test and expansion. Returns solveInvalid (not exactly one of each
+// value 0..15; nothing else is done), solveUnsolvable, solveSolved (the goal
+// is the start or was met in the expansion; bestLength and solution hold it) or
+// solveFrontierReady (the search layer firstItem..lastItem is set). Needs the
+// walking-distance table and both pattern databases, and state.maxThreads >= 1.
+SolveStatus buildFrontier(SolverState& state);
+
+// Writes the moves from the start node to frontier node `node` into
+// solution[0 .. depth(node) - 1], walking the parent links backwards. board holds
+// the node's position with its blank in cell blank; on return it holds the start
+// position.
+void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
+                     int32_t* solution);
+
+}  // namespace fifteen

@@ -1,0 +1,102 @@
+#include "search/parallel_search.h"
+
+#include <omp.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <mutex>
+
+#include "heuristics/pdb/pattern_db.h"
+#include "heuristics/wd/wd_eval.h"
+#include "search/frontier.h"
+
+namespace fifteen {
+
+namespace {
+
+// Publishers exclude each other with this lock; Cancel, which takes no lock, is
+// excluded by the compare-and-swap on bestLength.
+std::mutex publicationMutex;
+
+void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
+    const auto node = static_cast<std::size_t>(item);
+    Board& board = worker.board;
+    const int32_t blank = unpackBoard(state.frontier.key[node], board);
+    const WdRecord* rowRecord = findRowRecord(wdTable, board);
+    const WdRecord* columnRecord = findColumnRecord(wdTable, board);
+    const int32_t wd = rowRecord->distance + columnRecord->distance;
+    int32_t maxDepth = 0;
+    const int32_t p = lookupPatternDbs(board, maxDepth);
+    for (int32_t bound = std::max(wd, p);; bound += 2) {
+        const int32_t nextCheckDepth =
+            wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, maxDepth, bound);
+        const uint64_t before = worker.context.nodes;
+        const int32_t r = depthFirstSearch(board, blank, state.frontier.prevBlank[node],
+                                           *rowRecord, *columnRecord, 0, bound, nextCheckDepth,
+                                           worker.pathBuffer.data(), worker.context);
+        const auto slot = std::min(static_cast<std::size_t>(bound), worker.nodesAtBound.size() - 1);
+        worker.nodesAtBound[slot] += worker.context.nodes - before;
+        if (r == searchFound) {
+            publishSolution(state, item, bound, worker.pathBuffer.data(), board, blank);
+        }
+        if (r != searchNotFound) return;
+    }
+}
+
+}  // namespace
+
+bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
+                     Board& board, int32_t blank) {
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    if (state.frontierDepth + bound > solutionCapacity) return false;
+    // Relaxed suffices: the lock orders publishers, and the solution is read only
+    // after the pool has joined.
+    int32_t current = state.bestLength.load(std::memory_order_relaxed);
+    do {
+        if (bound >= current) return false;
+    } while (!state.bestLength.compare_exchange_weak(current, bound, std::memory_order_relaxed));
+    std::copy(pathBuffer, pathBuffer + bound,
+              state.solution.begin() + static_cast<std::ptrdiff_t>(state.frontierDepth));
+    writePathToNode(state.frontier, item, board, blank, state.solution.data());
+    return true;
+}
+
+void searchFrontierItems(SolverState& state, SearchWorker& worker) {
+#pragma omp for schedule(static)
+    for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
+        searchItem(state, item, worker);
+    }
+}
+
+void runParallelSearch(SolverState& state) {
+    std::array<uint64_t, solutionCapacity + 2> nodesAtBound{};
+    uint64_t nodes = 0;
+#pragma omp parallel num_threads(std::max(state.itemCount, 1))
+    {
+        SearchWorker worker{};
+        worker.context.bestLength = &state.bestLength;
+        searchFrontierItems(state, worker);
+#pragma omp critical(fifteenNodeTotals)
+        {
+            nodes += worker.context.nodes;
+            for (std::size_t b = 0; b < nodesAtBound.size(); ++b) {
+                nodesAtBound[b] += worker.nodesAtBound[b];
+            }
+        }
+    }
+    state.nodes = nodes;
+    const int32_t finalBound = state.bestLength.load(std::memory_order_relaxed);
+    state.nodesBelowFinalBound = 0;
+    for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
+        state.nodesBelowFinalBound += nodesAtBound[b];
+    }
+    if (finalBound < 0) {
+        state.bestLength.store(0, std::memory_order_relaxed);
+        state.status = solveCancelled;
+    } else {
+        state.bestLength.store(finalBound + state.frontierDepth, std::memory_order_relaxed);
+        state.status = solveSolved;
+    }
+}
+
+}  // namespace fifteen

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "puzzle/board.h"
+#include "search/depth_first_search.h"
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+// Iterative deepening of every node of the search layer, one OpenMP worker per
+// node, sharing only bestLength and solution. Leaves status solveSolved with the
+// total length in bestLength, or solveCancelled with bestLength 0, and the node
+// counts of the search in nodes and nodesBelowFinalBound.
+void runParallelSearch(SolverState& state);
+
+// One worker's private search state, reused for all its nodes and iterations.
+struct SearchWorker {
+    Board board;
+    std::array<int32_t, solutionCapacity> pathBuffer;
+    SearchContext context;
+    // Nodes by the bound of the iteration that searched them; bounds past the
+    // last entry (no real position reaches them) count in it.
+    std::array<uint64_t, solutionCapacity + 2> nodesAtBound;
+};
+
+// The body of the parallel region: each worker takes its static block of
+// firstItem..lastItem, in increasing order. Must be called by every thread of
+// the enclosing parallel region (it holds the work-sharing loop).
+void searchFrontierItems(SolverState& state, SearchWorker& worker);
+
+// The indivisible step that offers a solution of bound moves from search-layer
+// node item: pathBuffer holds the moves, board the node's position with its
+// blank in cell blank (on success it is walked back to the start). Refused when
+// bound is not below bestLength (a better or equal solution, or Cancel), or when
+// the whole solution would not fit in solution.
+bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
+                     Board& board, int32_t blank);
+
+}  // namespace fifteen

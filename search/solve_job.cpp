@@ -1,0 +1,61 @@
+#include "search/solve_job.h"
+
+#include <chrono>
+
+#include "search/frontier.h"
+#include "search/parallel_search.h"
+#include "search/report.h"
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+void solveJob(const Board& shownBoard, SolveOutput& output) {
+    SolverState& state = solverState;
+    state.problem = shownBoard;
+    ReportText report;
+    appendProblem(report, state.problem);
+    output.setOutputText(report.c_str());
+
+    const auto t0 = std::chrono::steady_clock::now();
+    state.nodes = 0;
+    state.nodesBelowFinalBound = 0;
+    state.status = buildFrontier(state);
+    StatusText status;
+    if (state.status == solveInvalid) {
+        state.elapsedMs = 0;
+        output.setStatusText(invalidStatus);
+        output.setSolutionAvailable(false);
+        report.append(invalidReport);
+        output.setOutputText(report.c_str());
+        output.solveFinished();
+        return;
+    }
+    formatSearchStatus(status, state.startWd, state.startPdb, state.itemCount, state.maxThreads);
+    output.setStatusText(status.c_str());
+    if (state.status == solveFrontierReady) runParallelSearch(state);
+    const auto t1 = std::chrono::steady_clock::now();
+    state.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(t1 - t0).count();
+    const ElapsedTime elapsed = splitElapsed(state.elapsedMs);
+
+    if (state.status == solveCancelled) {
+        output.setStatusText(cancelStatus);
+        output.setSolutionAvailable(false);
+        report.append(cancelReport);
+    } else if (state.status == solveUnsolvable) {
+        output.setStatusText(unsolvableStatus);
+        output.setSolutionAvailable(false);
+        report.append(unsolvableReport);
+    } else {
+        const int32_t length = state.bestLength.load(std::memory_order_relaxed);
+        output.setPlaybackPosition(0);
+        output.setSolutionAvailable(length > 0);
+        appendSolution(report, length, state.solution.data(), elapsed);
+        StatusText seconds;
+        formatSeconds(seconds, elapsed.seconds);
+        output.setSecondsText(seconds.c_str());
+    }
+    output.setOutputText(report.c_str());
+    output.solveFinished();
+}
+
+}  // namespace fifteen

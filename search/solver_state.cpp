@@ -1,0 +1,7 @@
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+SolverState solverState{};
+
+}  // namespace fifteen
