@@ -1,0 +1,580 @@
+// The Qt platform layer under a recording handler: the template's layout in
+// dialog units, commands, timers by identifier, calls from other threads and
+// closing, mouse delivery and cursor confinement, artwork and board painting.
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QTextBlock>
+#include <QScreen>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "ui/qt_platform.h"
+
+using namespace fifteen::ui;
+
+namespace {
+
+struct MouseRecord {
+    MouseEvent event;
+    Point client;
+};
+
+class RecordingHandler : public DialogHandler {
+public:
+    explicit RecordingHandler(QtPlatform& platform) : platform_(platform) {}
+
+    void onInit() override {
+        ++inits;
+        if (initHook) initHook();
+    }
+    void onCommand(int id) override {
+        commands.push_back(id);
+        checkedAtCommand.push_back(platform_.isChecked(id));
+    }
+    void onTimer(int id) override { timers.push_back(id); }
+    void onMessage(int message) override {
+        if (messageHook) messageHook(message);
+        messages.push_back(message);
+    }
+    void onMouse(MouseEvent event, Point client) override { mice.push_back({event, client}); }
+    void onPaint() override {
+        ++paints;
+        if (paintHook) paintHook();
+    }
+    void onClose() override {
+        ++closes;
+        if (closeHook) closeHook();
+    }
+
+    int inits = 0, paints = 0, closes = 0;
+    std::vector<int> commands, timers, messages;
+    std::vector<bool> checkedAtCommand;
+    std::vector<MouseRecord> mice;
+    std::function<void()> initHook, paintHook, closeHook;
+    std::function<void(int)> messageHook;
+
+private:
+    QtPlatform& platform_;
+};
+
+struct Expected {
+    int id;
+    const char* kind;
+    const char* text;
+    int x, y, cx, cy;
+};
+
+// The dialog template in dialog units.
+const Expected dialogTable[] = {
+    {1001, "group", "Problem", 7, 0, 154, 26},
+    {1002, "group", "", 165, 0, 46, 26},
+    {1003, "group", "Solver", 215, 0, 124, 26},
+    {1004, "button", "Shuffle", 11, 8, 48, 14},
+    {1005, "check", "Backward", 60, 8, 48, 14},
+    {1006, "check", "DirectDrag", 109, 8, 48, 14},
+    {1007, "button", "Reset", 169, 8, 38, 14},
+    {1008, "button", "Solve", 219, 8, 38, 14},
+    {1009, "button", "Cancel", 258, 8, 38, 14},
+    {1010, "button", "Trace", 297, 8, 38, 14},
+    {1011, "edit", "", 172, 35, 167, 162},
+    {1012, "line", "", 7, 199, 331, 1},
+    {1013, "left", "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
+    {1014, "right", "0 sec", 276, 203, 60, 12},
+};
+
+// Base units computed the long way: the alphabet's width over 52, rounded half up,
+// and the full line height of the font.
+int pixelsX(const QFont& font, int du) {
+    const double avg = std::floor(QFontMetrics(font).horizontalAdvance(
+                                      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 + 0.5);
+    return static_cast<int>(std::floor(du * avg / 4.0 + 0.5));
+}
+int pixelsY(const QFont& font, int du) {
+    return static_cast<int>(std::floor(du * QFontMetrics(font).height() / 8.0 + 0.5));
+}
+
+// Spins the event loop for about ms milliseconds.
+void pump(int ms) {
+    QTest::qWait(ms);
+}
+
+}  // namespace
+
+class QtPlatformTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        platform = std::make_unique<QtPlatform>();
+        handler = std::make_unique<RecordingHandler>(*platform);
+    }
+    void cleanup() {
+        handler.reset();
+        platform.reset();
+    }
+
+    void buildCallsInitOnceWithTheDialogLaidOut() {
+        bool laidOut = false;
+        handler->initHook = [&] { laidOut = platform->control(1011) && platform->clientRect().width() > 0; };
+        platform->build(*handler);
+        QCOMPARE(handler->inits, 1);
+        QVERIFY(laidOut);
+        QVERIFY(!platform->dialog()->isSizeGripEnabled());
+        QCOMPARE(platform->dialog()->minimumSize(), platform->dialog()->maximumSize());
+        QVERIFY(platform->dialog()->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(platform->dialog()->windowFlags() & Qt::WindowSystemMenuHint);
+        QVERIFY(!platform->dialog()->windowIcon().isNull());
+    }
+
+    void dialogFontIsCloseToTenPoints() {
+        platform->build(*handler);
+        const QFont font = platform->dialog()->font();
+        QCOMPARE(font.pixelSize(), 13);
+        const DialogBaseUnits units = platform->baseUnits();
+        QVERIFY2(units.x >= 5 && units.x <= 9, qPrintable(QString::number(units.x)));
+        QVERIFY2(units.y >= 12 && units.y <= 18, qPrintable(QString::number(units.y)));
+    }
+
+    void everyControlOfTheTemplateIsThereWithItsTextAndPlace() {
+        platform->build(*handler);
+        const QFont font = platform->dialog()->font();
+        QCOMPARE(platform->dialog()->size(), QSize(pixelsX(font, 346), pixelsY(font, 216)));
+        for (const Expected& e : dialogTable) {
+            const QString where = QStringLiteral("control %1").arg(e.id);
+            QWidget* w = platform->control(e.id);
+            QVERIFY2(w, qPrintable(where));
+            QCOMPARE(w->parentWidget(), platform->dialog());
+            const QRect expected(pixelsX(font, e.x), pixelsY(font, e.y), pixelsX(font, e.cx), pixelsY(font, e.cy));
+            QVERIFY2(w->geometry() == expected, qPrintable(where));
+            QCOMPARE(QString::fromStdString(platform->controlText(e.id)), QString::fromLatin1(e.text));
+            const QString kind = QString::fromLatin1(e.kind);
+            auto* button = qobject_cast<QPushButton*>(w);
+            if (kind == "group") {
+                QVERIFY2(qobject_cast<QGroupBox*>(w), qPrintable(where));
+                QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), QString::fromLatin1(e.text));
+            } else if (kind == "button" || kind == "check") {
+                QVERIFY2(button, qPrintable(where));
+                QCOMPARE(button->text(), QString::fromLatin1(e.text));
+                QCOMPARE(button->isCheckable(), kind == "check");
+                QVERIFY2(button->isVisibleTo(platform->dialog()), qPrintable(where));
+            } else if (kind == "edit") {
+                auto* edit = qobject_cast<QPlainTextEdit*>(w);
+                QVERIFY(edit);
+                QVERIFY(edit->isReadOnly());
+                QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+                QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+            } else if (kind == "line") {
+                auto* line = qobject_cast<QFrame*>(w);
+                QVERIFY(line);
+                QCOMPARE(line->frameShape(), QFrame::HLine);
+                QCOMPARE(line->frameShadow(), QFrame::Sunken);
+            } else {
+                auto* label = qobject_cast<QLabel*>(w);
+                QVERIFY2(label, qPrintable(where));
+                QCOMPARE(label->text(), QString::fromLatin1(e.text));
+                QVERIFY(label->alignment() & (kind == "left" ? Qt::AlignLeft : Qt::AlignRight));
+            }
+        }
+    }
+
+    void buttonsAreAboveTheirGroupBoxes() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        for (int id = 1004; id <= 1010; ++id) {
+            QWidget* button = platform->control(id);
+            QCOMPARE(platform->dialog()->childAt(button->geometry().center()), button);
+        }
+    }
+
+    void buttonClicksSendTheirCommand() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        for (int id : {1004, 1007, 1008, 1009, 1010}) {
+            QTest::mouseClick(platform->control(id), Qt::LeftButton);
+        }
+        QCOMPARE(handler->commands, (std::vector<int>{1004, 1007, 1008, 1009, 1010}));
+        QCOMPARE(handler->checkedAtCommand, (std::vector<bool>(5, false)));
+    }
+
+    void pushLikeCheckBoxesToggleBeforeTheirCommand() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QTest::mouseClick(platform->control(1005), Qt::LeftButton);
+        QTest::mouseClick(platform->control(1006), Qt::LeftButton);
+        QTest::mouseClick(platform->control(1005), Qt::LeftButton);
+        QCOMPARE(handler->commands, (std::vector<int>{1005, 1006, 1005}));
+        QCOMPARE(handler->checkedAtCommand, (std::vector<bool>{true, true, false}));
+        // Setting the state is not a click.
+        platform->setCheck(1006, false);
+        QVERIFY(!platform->isChecked(1006));
+        platform->setCheck(1005, true);
+        QVERIFY(platform->isChecked(1005));
+        QCOMPARE(handler->commands.size(), size_t{3});
+    }
+
+    void disabledButtonsSendNothing() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        platform->enableControl(1008, false);
+        QVERIFY(!platform->isControlEnabled(1008));
+        QVERIFY(platform->isControlEnabled(1004));
+        QTest::mouseClick(platform->control(1008), Qt::LeftButton);
+        QVERIFY(handler->commands.empty());
+        platform->enableControl(1008, true);
+        QTest::mouseClick(platform->control(1008), Qt::LeftButton);
+        QCOMPARE(handler->commands, (std::vector<int>{1008}));
+    }
+
+    void outputBoxShowsCarriageReturnLineFeedAsLineBreaks() {
+        platform->build(*handler);
+        platform->setControlText(1011, "Optimal solution\r\nline two\r\n");
+        auto* edit = qobject_cast<QPlainTextEdit*>(platform->control(1011));
+        QCOMPARE(edit->document()->blockCount(), 3);
+        QCOMPARE(edit->document()->findBlockByNumber(1).text(), QStringLiteral("line two"));
+        QVERIFY(!edit->toPlainText().contains(QChar('\r')));
+        QCOMPARE(platform->controlText(1011), std::string("Optimal solution\r\nline two\r\n"));
+        platform->setControlText(1013, " Backward 3 moves");
+        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(), QStringLiteral(" Backward 3 moves"));
+        platform->setCaption("fifteen 0.1");
+        QCOMPARE(platform->dialog()->windowTitle(), QStringLiteral("fifteen 0.1"));
+    }
+
+    void monospaceFontGoesToTheOutputBoxOnly() {
+        platform->build(*handler);
+        platform->setMonospaceFont(1011);
+        QVERIFY(QFontInfo(platform->control(1011)->font()).fixedPitch());
+        QCOMPARE(platform->control(1013)->font(), platform->dialog()->font());
+    }
+
+    void timersFireByIdentifier() {
+        platform->build(*handler);
+        platform->setTimer(32770, 10);
+        platform->setTimer(32771, 5000);
+        QTRY_VERIFY(std::count(handler->timers.begin(), handler->timers.end(), 32770) >= 3);
+        QCOMPARE(std::count(handler->timers.begin(), handler->timers.end(), 32771), 0);
+        platform->killTimer(32770);
+        platform->killTimer(32771);
+        const size_t stopped = handler->timers.size();
+        pump(100);
+        QCOMPARE(handler->timers.size(), stopped);
+    }
+
+    void settingAnExistingTimerRestartsItWithTheNewPeriod() {
+        platform->build(*handler);
+        platform->setTimer(32770, 60000);
+        platform->setTimer(32770, 10);
+        QTRY_VERIFY(!handler->timers.empty());
+        platform->setTimer(32770, 60000);
+        const size_t slowed = handler->timers.size();
+        pump(100);
+        QCOMPARE(handler->timers.size(), slowed);
+    }
+
+    void sendMessageWaitsUntilTheDialogHasHandledIt() {
+        platform->build(*handler);
+        std::atomic<bool> returned{false};
+        bool senderWasWaiting = false;
+        handler->messageHook = [&](int) {
+            // Give a sender that does not wait the time to run ahead.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            senderWasWaiting = !returned.load();
+        };
+        std::atomic<bool> result{false};
+        std::thread sender([&] {
+            result = platform->sendMessage(0x7FFE);
+            returned = true;
+        });
+        QTRY_VERIFY(returned.load());
+        sender.join();
+        QVERIFY(result.load());
+        QVERIFY(senderWasWaiting);
+        QCOMPARE(handler->messages, (std::vector<int>{0x7FFE}));
+    }
+
+    void controlCallsFromAnotherThreadReachTheWidgets() {
+        platform->build(*handler);
+        std::atomic<bool> finished{false};
+        std::string readBack;
+        bool enabledBack = true;
+        std::thread worker([&] {
+            platform->setControlText(1011, "a\r\nb");
+            platform->setControlText(1013, "Threads=4/4");
+            platform->enableControl(1010, false);
+            readBack = platform->controlText(1013);
+            enabledBack = platform->isControlEnabled(1010);
+            finished = true;
+        });
+        QTRY_VERIFY(finished.load());
+        worker.join();
+        QCOMPARE(readBack, std::string("Threads=4/4"));
+        QVERIFY(!enabledBack);
+        QCOMPARE(qobject_cast<QPlainTextEdit*>(platform->control(1011))->toPlainText(), QStringLiteral("a\nb"));
+        QVERIFY(!platform->control(1010)->isEnabled());
+    }
+
+    void afterBeginCloseOtherThreadsReturnAtOnce() {
+        platform->build(*handler);
+        platform->beginClose();
+        bool sent = true;
+        std::thread worker([&] {
+            sent = platform->sendMessage(0x8001);
+            platform->setControlText(1013, "late");
+            platform->enableControl(1004, false);
+        });
+        worker.join();  // no event loop runs: a waiting worker would hang here
+        pump(20);
+        QVERIFY(!sent);
+        QVERIFY(handler->messages.empty());
+        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(), QStringLiteral("Solver = WD + PDB + OpenMP"));
+        QVERIFY(platform->control(1004)->isEnabled());
+        // The GUI thread itself still works the dialog while closing.
+        platform->setControlText(1013, "closing");
+        QCOMPARE(platform->controlText(1013), std::string("closing"));
+    }
+
+    void beginCloseReleasesASenderAlreadyWaiting() {
+        platform->build(*handler);
+        std::atomic<bool> sending{false};
+        std::atomic<int> result{-1};
+        std::thread sender([&] {
+            sending = true;
+            result = platform->sendMessage(0x8001) ? 1 : 0;
+        });
+        while (!sending.load()) std::this_thread::yield();
+        // The GUI thread is busy (it serves no events) while the sender waits.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        platform->beginClose();
+        sender.join();
+        QCOMPARE(result.load(), 0);
+        pump(20);  // the queued call, if still queued, must not run
+        QVERIFY(handler->messages.empty());
+    }
+
+    void manySendersDuringClosingNeitherHangNorRunLate() {
+        platform->build(*handler);
+        std::atomic<int> delivered{0};
+        handler->messageHook = [&](int) { ++delivered; };
+        std::vector<std::thread> senders;
+        std::atomic<int> accepted{0};
+        for (int i = 0; i < 4; ++i) {
+            senders.emplace_back([&] {
+                for (int k = 0; k < 200; ++k) {
+                    if (platform->sendMessage(0x7FFF)) ++accepted;
+                    platform->setControlText(1013, "x");
+                }
+            });
+        }
+        pump(30);
+        platform->beginClose();
+        for (std::thread& t : senders) t.join();
+        pump(20);
+        QCOMPARE(delivered.load(), accepted.load());
+        QCOMPARE(static_cast<int>(handler->messages.size()), accepted.load());
+    }
+
+    void mouseEventsArriveInClientCoordinates() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QWidget* d = platform->dialog();
+        QVERIFY(d->hasMouseTracking());
+        QTest::mousePress(d, Qt::LeftButton, {}, QPoint(40, 120));
+        QTest::mouseMove(d, QPoint(70, 130));
+        QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(90, 140));
+        QTest::mousePress(d, Qt::RightButton, {}, QPoint(91, 141));
+        QTest::mouseRelease(d, Qt::RightButton, {}, QPoint(91, 141));
+        std::vector<MouseRecord> presses;
+        for (const MouseRecord& m : handler->mice) {
+            if (m.event != MouseEvent::move) presses.push_back(m);
+        }
+        QCOMPARE(presses.size(), size_t{2});
+        QCOMPARE(presses[0].event, MouseEvent::leftDown);
+        QCOMPARE(QPoint(presses[0].client.x, presses[0].client.y), QPoint(40, 120));
+        QCOMPARE(presses[1].event, MouseEvent::leftUp);
+        QCOMPARE(QPoint(presses[1].client.x, presses[1].client.y), QPoint(90, 140));
+        const bool movedThere = std::any_of(handler->mice.begin(), handler->mice.end(), [](const MouseRecord& m) {
+            return m.event == MouseEvent::move && m.client.x == 70 && m.client.y == 130;
+        });
+        QVERIFY(movedThere);
+    }
+
+    void confinedPointerPositionsAreClampedToTheClipSquare() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QWidget* d = platform->dialog();
+        const Point corner = platform->clientToScreen({100, 80});
+        platform->confineCursor({corner.x, corner.y, corner.x + 50, corner.y + 40});
+        QTest::mousePress(d, Qt::LeftButton, {}, QPoint(120, 90));
+        QTest::mouseMove(d, QPoint(10, 10));
+        QTest::mouseMove(d, QPoint(300, 300));
+        QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(300, 5));
+        platform->releaseCursor();
+        QTest::mouseMove(d, QPoint(12, 13));
+        std::vector<QPoint> seen;
+        for (const MouseRecord& m : handler->mice) seen.emplace_back(m.client.x, m.client.y);
+        const auto has = [&](QPoint p) { return std::find(seen.begin(), seen.end(), p) != seen.end(); };
+        QVERIFY(has(QPoint(120, 90)));
+        QVERIFY(has(QPoint(100, 80)));   // clamped to the top-left corner
+        QVERIFY(has(QPoint(149, 119)));  // right and bottom are outside the square
+        QCOMPARE(QPoint(handler->mice.back().client.x, handler->mice.back().client.y), QPoint(12, 13));
+        for (const MouseRecord& m : handler->mice) {
+            if (m.event == MouseEvent::leftUp) {
+                QCOMPARE(QPoint(m.client.x, m.client.y), QPoint(149, 80));
+            }
+        }
+        for (size_t i = 0; i + 1 < handler->mice.size(); ++i) {
+            QVERIFY(seen[i].x() >= 100 && seen[i].x() < 150 && seen[i].y() >= 80 && seen[i].y() < 120);
+        }
+    }
+
+    void geometryIsInScreenCoordinates() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QWidget* d = platform->dialog();
+        const Rect client = platform->clientRect();
+        QCOMPARE(client.left, 0);
+        QCOMPARE(client.top, 0);
+        QCOMPARE(QSize(client.width(), client.height()), d->size());
+        const Point origin = platform->clientToScreen({0, 0});
+        QCOMPARE(QPoint(origin.x, origin.y), d->mapToGlobal(QPoint(0, 0)));
+        const Rect window = platform->windowRect();
+        QVERIFY(window.left <= origin.x && window.top <= origin.y);
+        QVERIFY(window.right >= origin.x + client.width() && window.bottom >= origin.y + client.height());
+        for (int id : {1001, 1011, 1012}) {
+            const Rect r = platform->controlRect(id);
+            const QRect g = platform->control(id)->geometry();
+            QCOMPARE(QRect(r.left - origin.x, r.top - origin.y, r.width(), r.height()), g);
+        }
+    }
+
+    void dialogIsCentredOnTheScreen() {
+        platform->build(*handler);
+        const QRect screen = platform->dialog()->screen()->availableGeometry();
+        const QRect frame = platform->dialog()->frameGeometry();
+        QVERIFY(std::abs(frame.center().x() - screen.center().x()) <= 1);
+        QVERIFY(std::abs(frame.center().y() - screen.center().y()) <= 1);
+    }
+
+    void tileArtworkHasSixteenDistinctBevelledImages() {
+        platform->build(*handler);
+        Surface tiles;
+        QVERIFY(platform->loadTileArtwork(tiles));
+        QCOMPARE(tiles.width, 256);
+        QCOMPARE(tiles.height, 256);
+        const auto luminance = [](Color c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+        std::vector<std::vector<Color>> images;
+        for (int t = 1; t < 16; ++t) {
+            const int x0 = 64 * (t % 4), y0 = 64 * (t / 4);
+            // Lavender: blue above green, red near blue; lit top-left, shaded bottom-right.
+            const Color faceColour = tiles.at(x0 + 12, y0 + 12);
+            QVERIFY2(((faceColour & 0xFF) > ((faceColour >> 8) & 0xFF)), qPrintable(QString::number(t)));
+            QVERIFY(luminance(tiles.at(x0 + 3, y0 + 3)) > luminance(faceColour));
+            QVERIFY(luminance(tiles.at(x0 + 60, y0 + 60)) < luminance(faceColour));
+            int dark = 0;
+            std::vector<Color> image;
+            for (int y = 0; y < 64; ++y) {
+                for (int x = 0; x < 64; ++x) {
+                    const Color c = tiles.at(x0 + x, y0 + y);
+                    image.push_back(c);
+                    if (luminance(c) < 120) ++dark;
+                }
+            }
+            QVERIFY2(dark > 40, qPrintable(QString::number(t)));  // a black number is drawn
+            for (const auto& other : images) QVERIFY(other != image);
+            images.push_back(image);
+        }
+    }
+
+    void buttonFaceColourIsThePalettes() {
+        platform->build(*handler);
+        QCOMPARE(platform->buttonFaceColor(), platform->dialog()->palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
+    }
+
+    void paintShowsTheBoardSurfaceAtItsRectangle() {
+        platform->build(*handler);
+        Surface board;
+        board.resize(256, 256);
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                board.pixels[static_cast<size_t>(y * 256 + x)] = static_cast<Color>((x << 16) | (y << 8) | 0x40);
+            }
+        }
+        const Rect rect{4, 50, 260, 306};
+        // The dialog logic repaints from inside its paint handler; that must not loop.
+        handler->paintHook = [&] { platform->invalidateBoard(rect, board); };
+        platform->invalidateBoard(rect, board);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        const QImage shot = platform->dialog()->grab().toImage();
+        for (QPoint p : {QPoint(0, 0), QPoint(255, 0), QPoint(17, 200), QPoint(255, 255)}) {
+            QCOMPARE(shot.pixel(rect.left + p.x(), rect.top + p.y()) & 0xFFFFFFu, board.at(p.x(), p.y()));
+        }
+        QVERIFY(shot.pixel(rect.left - 1, rect.top + 10) != shot.pixel(rect.left, rect.top + 10));
+        const int paintsAfterShow = handler->paints;
+        QVERIFY(paintsAfterShow >= 1);
+        pump(100);
+        QVERIFY2(handler->paints <= paintsAfterShow + 1, qPrintable(QString::number(handler->paints)));
+    }
+
+    void closeBoxAsksTheHandlerAndEscapeDoesNotClose() {
+        platform->build(*handler);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QTest::keyClick(platform->dialog(), Qt::Key_Escape);
+        QCOMPARE(handler->closes, 0);
+        QVERIFY(platform->dialog()->isVisible());
+        platform->dialog()->close();
+        QCOMPARE(handler->closes, 1);
+        QVERIFY(platform->dialog()->isVisible());  // until the handler ends it
+        handler->closeHook = [&] { platform->endDialog(5); };
+        platform->dialog()->close();
+        QVERIFY(!platform->dialog()->isVisible());
+        QCOMPARE(platform->dialog()->result(), 5);
+    }
+
+    void runReturnsTheResultOfEndDialog() {
+        // End the dialog from its own timer, as the dialog logic would from a command.
+        struct EndsOnThirdTick : RecordingHandler {
+            explicit EndsOnThirdTick(QtPlatform& p) : RecordingHandler(p), platform(p) {}
+            void onTimer(int id) override {
+                RecordingHandler::onTimer(id);
+                if (timers.size() == 3) platform.endDialog(7);
+            }
+            QtPlatform& platform;
+        } ending(*platform);
+        ending.initHook = [&] { platform->setTimer(1, 10); };
+        QCOMPARE(platform->run(ending), 7);
+        QCOMPARE(ending.timers, (std::vector<int>{1, 1, 1}));
+        QCOMPARE(ending.inits, 1);
+        // Once the dialog has ended, nothing waits on it any more.
+        QVERIFY(!std::async(std::launch::async, [&] { return platform->sendMessage(0x8001); }).get());
+    }
+
+private:
+    std::unique_ptr<QtPlatform> platform;
+    std::unique_ptr<RecordingHandler> handler;
+};
+
+QTEST_MAIN(QtPlatformTest)
+#include "qt_platform_test.moc"

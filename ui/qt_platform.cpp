@@ -1,0 +1,454 @@
+#include "ui/qt_platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace fifteen::ui {
+
+namespace {
+
+enum class Kind { groupBox, pushButton, pushCheckBox, outputBox, etchedLine, leftText, rightText };
+
+struct ControlTemplate {
+    int id;
+    Kind kind;
+    const char* text;
+    int x, y, cx, cy;  // dialog units
+};
+
+constexpr int dialogWidthDu = 346;
+constexpr int dialogHeightDu = 216;
+
+// Creation order is stacking order: the group boxes lie under the buttons.
+constexpr ControlTemplate dialogTemplate[] = {
+    {1001, Kind::groupBox, "Problem", 7, 0, 154, 26},
+    {1002, Kind::groupBox, "", 165, 0, 46, 26},
+    {1003, Kind::groupBox, "Solver", 215, 0, 124, 26},
+    {1004, Kind::pushButton, "Shuffle", 11, 8, 48, 14},
+    {1005, Kind::pushCheckBox, "Backward", 60, 8, 48, 14},
+    {1006, Kind::pushCheckBox, "DirectDrag", 109, 8, 48, 14},
+    {1007, Kind::pushButton, "Reset", 169, 8, 38, 14},
+    {1008, Kind::pushButton, "Solve", 219, 8, 38, 14},
+    {1009, Kind::pushButton, "Cancel", 258, 8, 38, 14},
+    {1010, Kind::pushButton, "Trace", 297, 8, 38, 14},
+    {1011, Kind::outputBox, "", 172, 35, 167, 162},
+    {1012, Kind::etchedLine, "", 7, 199, 331, 1},
+    {1013, Kind::leftText, "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
+    {1014, Kind::rightText, "0 sec", 276, 203, 60, 12},
+};
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Rect toRect(QPoint topLeft, QSize size) {
+    return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
+}
+
+QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
+    const QString text = QString::fromLatin1(t.text);
+    switch (t.kind) {
+    case Kind::groupBox:
+        return new QGroupBox(text, parent);
+    case Kind::pushButton:
+    case Kind::pushCheckBox: {
+        auto* button = new QPushButton(text, parent);
+        button->setCheckable(t.kind == Kind::pushCheckBox);
+        return button;
+    }
+    case Kind::outputBox: {
+        auto* edit = new QPlainTextEdit(parent);
+        edit->setReadOnly(true);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // A read-only edit box shows the dialog's own background, not a white field.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+        return edit;
+    }
+    case Kind::etchedLine: {
+        auto* line = new QFrame(parent);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    }
+    case Kind::leftText:
+    case Kind::rightText: {
+        auto* label = new QLabel(text, parent);
+        const Qt::Alignment side = t.kind == Kind::leftText ? Qt::AlignLeft : Qt::AlignRight;
+        label->setAlignment(side | Qt::AlignTop);
+        return label;
+    }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// The dialog window: hands every event the dialog logic cares about to the handler.
+class QtDialog : public QDialog {
+public:
+    explicit QtDialog(QtPlatform& platform) : platform_(platform) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override { platform_.paint(*this); }
+    void mouseMoveEvent(QMouseEvent* event) override { deliver(MouseEvent::move, event); }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) deliver(MouseEvent::leftDown, event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) deliver(MouseEvent::leftUp, event);
+    }
+    // The close box asks; the dialog logic decides and ends the dialog itself.
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        platform_.handler_->onClose();
+    }
+    // Esc is a cancel command the dialog logic does not handle: it must not end the
+    // dialog behind the logic's back.
+    void reject() override {}
+
+private:
+    void deliver(MouseEvent kind, QMouseEvent* event) {
+        const QPoint p = event->position().toPoint();
+        platform_.handler_->onMouse(kind, platform_.confinedPoint({p.x(), p.y()}));
+    }
+
+    QtPlatform& platform_;
+};
+
+DialogBaseUnits DialogBaseUnits::of(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(alphabet / 26 + 1) / 2, metrics.height()};
+}
+
+// du * units / 4 (or / 8) rounded half away from zero, as the template's system does.
+int DialogBaseUnits::toPixelsX(int du) const {
+    return static_cast<int>(std::lround(du * x / 4.0));
+}
+int DialogBaseUnits::toPixelsY(int du) const {
+    return static_cast<int>(std::lround(du * y / 8.0));
+}
+
+QFont dialogFont() {
+    QFont font = QApplication::font();
+    font.setPixelSize(13);  // 10 pt at 96 dpi
+    return font;
+}
+
+QtPlatform::QtPlatform() = default;
+
+QtPlatform::~QtPlatform() {
+    beginClose();
+    delete dialog_.data();
+}
+
+int QtPlatform::run(DialogHandler& handler) {
+    build(handler);
+    const int result = dialog_->exec();
+    // Nothing may wait on a dialog that no longer runs.
+    beginClose();
+    return result;
+}
+
+void QtPlatform::build(DialogHandler& handler) {
+    handler_ = &handler;
+    auto* dialog = new QtDialog(*this);
+    dialog_ = dialog;
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setWindowIcon(QIcon(QStringLiteral(":/fifteen.png")));
+    const QFont font = dialogFont();
+    dialog->setFont(font);
+    units_ = DialogBaseUnits::of(font);
+    dialog->setFixedSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    dialog->setMouseTracking(true);
+
+    for (const ControlTemplate& t : dialogTemplate) {
+        QWidget* control = createControl(t, dialog);
+        control->setFont(font);
+        control->setGeometry(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
+                             units_.toPixelsY(t.cy));
+        controls_[t.id] = control;
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            button->setAutoDefault(false);
+            // A push-like check box has toggled its own state by the time this runs.
+            QObject::connect(button, &QPushButton::clicked, dialog, [this, id = t.id] { handler_->onCommand(id); });
+        }
+    }
+
+    QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = dialog->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog->move(frame.topLeft());
+    }
+    handler.onInit();
+}
+
+QDialog* QtPlatform::dialog() const {
+    return dialog_.data();
+}
+
+QWidget* QtPlatform::control(int controlId) const {
+    const auto it = controls_.find(controlId);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+bool QtPlatform::onGuiThread(const std::function<void()>& f) const {
+    if (!dialog_) return false;
+    if (QThread::currentThread() == dialog_->thread()) {
+        f();
+        return true;
+    }
+    if (closing_.load(std::memory_order_relaxed)) return false;
+    // done is guarded by callMutex_. The queued call may outlive this frame when
+    // closing releases the wait, so it owns done and runs f only while closing has
+    // not begun: closing begins on the GUI thread, which is then running the call,
+    // so f never runs after this function has returned.
+    auto done = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        dialog_.data(),
+        [this, fn = &f, done] {
+            if (closing_.load(std::memory_order_relaxed)) return;
+            (*fn)();
+            {
+                std::lock_guard lock(callMutex_);
+                *done = true;
+            }
+            callDone_.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(callMutex_);
+    callDone_.wait(lock, [&] { return *done || closing_.load(std::memory_order_relaxed); });
+    return *done;
+}
+
+void QtPlatform::beginClose() {
+    {
+        std::lock_guard lock(callMutex_);
+        closing_.store(true, std::memory_order_relaxed);
+    }
+    callDone_.notify_all();
+}
+
+bool QtPlatform::sendMessage(int message) {
+    if (closing_.load(std::memory_order_relaxed)) return false;
+    return onGuiThread([&] { handler_->onMessage(message); });
+}
+
+void QtPlatform::setCaption(std::string_view text) {
+    onGuiThread([&] { dialog_->setWindowTitle(toQString(text)); });
+}
+
+void QtPlatform::setControlText(int controlId, std::string_view text) {
+    onGuiThread([&] {
+        QWidget* w = control(controlId);
+        QString s = toQString(text);
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+            edit->setPlainText(s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            button->setText(s);
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            label->setText(s);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            group->setTitle(s);
+        }
+    });
+}
+
+std::string QtPlatform::controlText(int controlId) const {
+    QString s;
+    onGuiThread([&] {
+        QWidget* w = control(controlId);
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) {
+            s = edit->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            s = button->text();
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            s = label->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            s = group->title();
+        }
+    });
+    return s.toStdString();
+}
+
+void QtPlatform::enableControl(int controlId, bool enabled) {
+    onGuiThread([&] {
+        if (QWidget* w = control(controlId)) w->setEnabled(enabled);
+    });
+}
+
+bool QtPlatform::isControlEnabled(int controlId) const {
+    bool enabled = false;
+    onGuiThread([&] {
+        QWidget* w = control(controlId);
+        enabled = w && w->isEnabled();
+    });
+    return enabled;
+}
+
+void QtPlatform::setCheck(int controlId, bool checked) {
+    onGuiThread([&] {
+        auto* button = qobject_cast<QAbstractButton*>(control(controlId));
+        if (button && button->isCheckable()) button->setChecked(checked);
+    });
+}
+
+bool QtPlatform::isChecked(int controlId) const {
+    bool checked = false;
+    onGuiThread([&] {
+        auto* button = qobject_cast<QAbstractButton*>(control(controlId));
+        checked = button && button->isChecked();
+    });
+    return checked;
+}
+
+void QtPlatform::setMonospaceFont(int controlId) {
+    onGuiThread([&] {
+        if (QWidget* w = control(controlId)) w->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    });
+}
+
+void QtPlatform::setTimer(int timerId, int periodMs) {
+    onGuiThread([&] {
+        QTimer*& timer = timers_[timerId];
+        if (!timer) {
+            timer = new QTimer(dialog_.data());
+            timer->setTimerType(Qt::PreciseTimer);
+            QObject::connect(timer, &QTimer::timeout, dialog_.data(), [this, timerId] { handler_->onTimer(timerId); });
+        }
+        timer->start(std::max(periodMs, 0));
+    });
+}
+
+void QtPlatform::killTimer(int timerId) {
+    onGuiThread([&] {
+        const auto it = timers_.find(timerId);
+        if (it != timers_.end()) it->second->stop();
+    });
+}
+
+Rect QtPlatform::windowRect() const {
+    Rect r{};
+    onGuiThread([&] {
+        const QRect frame = dialog_->frameGeometry();
+        r = toRect(frame.topLeft(), frame.size());
+    });
+    return r;
+}
+
+Rect QtPlatform::clientRect() const {
+    Rect r{};
+    onGuiThread([&] { r = toRect({0, 0}, dialog_->size()); });
+    return r;
+}
+
+Rect QtPlatform::controlRect(int controlId) const {
+    Rect r{};
+    onGuiThread([&] {
+        if (QWidget* w = control(controlId)) r = toRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    });
+    return r;
+}
+
+Point QtPlatform::clientToScreen(Point client) const {
+    Point p = client;
+    onGuiThread([&] {
+        const QPoint g = dialog_->mapToGlobal(QPoint(client.x, client.y));
+        p = {g.x(), g.y()};
+    });
+    return p;
+}
+
+void QtPlatform::confineCursor(Rect screen) {
+    clip_ = screen;
+}
+
+void QtPlatform::releaseCursor() {
+    clip_.reset();
+}
+
+Point QtPlatform::confinedPoint(Point client) const {
+    if (!clip_ || clip_->width() <= 0 || clip_->height() <= 0) return client;
+    const QPoint origin = dialog_->mapToGlobal(QPoint(0, 0));
+    const QPoint global = origin + QPoint(client.x, client.y);
+    const QPoint inside(std::clamp(global.x(), clip_->left, clip_->right - 1),
+                        std::clamp(global.y(), clip_->top, clip_->bottom - 1));
+    if (inside != global) QCursor::setPos(dialog_->screen(), inside);
+    return {inside.x() - origin.x(), inside.y() - origin.y()};
+}
+
+bool QtPlatform::loadTileArtwork(Surface& tiles) {
+    const QImage image = QImage(QStringLiteral(":/tiles.png")).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) return false;
+    tiles.resize(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            tiles.pixels[static_cast<size_t>(y * image.width() + x)] = line[x] & 0xFFFFFFu;
+        }
+    }
+    return true;
+}
+
+Color QtPlatform::buttonFaceColor() const {
+    Color c = 0;
+    onGuiThread([&] { c = dialog_->palette().color(QPalette::Button).rgb() & 0xFFFFFFu; });
+    return c;
+}
+
+void QtPlatform::invalidateBoard(Rect board, const Surface& surface) {
+    onGuiThread([&] {
+        const QRect before(board_.left, board_.top, board_.width(), board_.height());
+        if (boardImage_.width() != surface.width || boardImage_.height() != surface.height) {
+            boardImage_ = QImage(surface.width, surface.height, QImage::Format_RGB32);
+        }
+        for (int y = 0; y < surface.height; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(boardImage_.scanLine(y));
+            for (int x = 0; x < surface.width; ++x) line[x] = 0xFF000000u | surface.at(x, y);
+        }
+        board_ = board;
+        // Asked from inside a paint, the image is painted right after; asking again
+        // would paint for ever.
+        if (!painting_) dialog_->update(before.united(QRect(board.left, board.top, board.width(), board.height())));
+    });
+}
+
+void QtPlatform::paint(QWidget& target) {
+    painting_ = true;
+    handler_->onPaint();
+    painting_ = false;
+    if (boardImage_.isNull()) return;
+    QPainter painter(&target);
+    painter.drawImage(QPoint(board_.left, board_.top), boardImage_);
+}
+
+void QtPlatform::endDialog(int result) {
+    onGuiThread([&] { dialog_->done(result); });
+}
+
+}  // namespace fifteen::ui

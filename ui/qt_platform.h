@@ -1,0 +1,123 @@
+#pragma once
+
+// The platform layer over Qt 6 Widgets: one QDialog laid out from the dialog
+// template in dialog units, the board painted from an image of the board surface,
+// timers by identifier, and calls from other threads carried to the GUI thread.
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "ui/platform.h"
+
+class QDialog;
+class QTimer;
+class QWidget;
+
+namespace fifteen::ui {
+
+class QtDialog;
+
+// Pixels per dialog unit, from the dialog font as the window system the template
+// was written for computes them.
+struct DialogBaseUnits {
+    int x;  // average character width
+    int y;  // character height
+
+    static DialogBaseUnits of(const QFont& font);
+    int toPixelsX(int du) const;
+    int toPixelsY(int du) const;
+};
+
+// The font the dialog is laid out with: the application's sans-serif family at
+// the pixel size of a 10 pt font on a 96 dpi screen.
+QFont dialogFont();
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    // Builds the dialog (centred, not yet shown), calls handler.onInit, runs the
+    // dialog modally and returns the result passed to endDialog.
+    int run(DialogHandler& handler);
+
+    // The two halves of run, for tests that drive the dialog without a modal loop.
+    void build(DialogHandler& handler);
+    QDialog* dialog() const;
+    QWidget* control(int controlId) const;
+    DialogBaseUnits baseUnits() const { return units_; }
+    // The board image as the next paint will show it, and where.
+    const QImage& boardImage() const { return boardImage_; }
+    Rect boardRect() const { return board_; }
+
+    void setCaption(std::string_view text) override;
+    void setControlText(int controlId, std::string_view text) override;
+    std::string controlText(int controlId) const override;
+    void enableControl(int controlId, bool enabled) override;
+    bool isControlEnabled(int controlId) const override;
+    void setCheck(int controlId, bool checked) override;
+    bool isChecked(int controlId) const override;
+    void setMonospaceFont(int controlId) override;
+
+    void setTimer(int timerId, int periodMs) override;
+    void killTimer(int timerId) override;
+
+    bool sendMessage(int message) override;
+    void beginClose() override;
+
+    Rect windowRect() const override;
+    Rect clientRect() const override;
+    Rect controlRect(int controlId) const override;
+    Point clientToScreen(Point client) const override;
+
+    void confineCursor(Rect screen) override;
+    void releaseCursor() override;
+
+    bool loadTileArtwork(Surface& tiles) override;
+    Color buttonFaceColor() const override;
+    void invalidateBoard(Rect board, const Surface& surface) override;
+
+    void endDialog(int result) override;
+
+private:
+    friend class QtDialog;
+
+    // Runs f on the GUI thread and returns true once it has run there; from another
+    // thread it waits for the GUI thread, but returns false without running f once
+    // closing has begun, also when it was already waiting.
+    bool onGuiThread(const std::function<void()>& f) const;
+    // The pointer position to deliver for a client point: clamped to the clip square
+    // while the cursor is confined, moving the cursor back inside.
+    Point confinedPoint(Point client) const;
+    void paint(QWidget& target);
+
+    DialogHandler* handler_ = nullptr;
+    QPointer<QtDialog> dialog_;
+    std::map<int, QWidget*> controls_;
+    std::map<int, QTimer*> timers_;
+    DialogBaseUnits units_{};
+    QImage boardImage_;
+    Rect board_{};
+    std::optional<Rect> clip_;  // screen coordinates, right and bottom outside
+    bool painting_ = false;
+
+    // Set once on the GUI thread; read by every thread that hands a call over. The
+    // flag is also read and written under callMutex_, which orders it against the
+    // waits of those threads; the atomic covers the unlocked fast path.
+    std::atomic<bool> closing_{false};
+    mutable std::mutex callMutex_;
+    mutable std::condition_variable callDone_;
+};
+
+}  // namespace fifteen::ui

@@ -1,0 +1,76 @@
+// Draws the tile artwork and the program icon into the given folder:
+//   fifteen_make_artwork ui/resources
+// tiles.png: 256x256, the image of tile t at column t % 4, row t / 4 (64x64 each),
+// bevelled lavender squares with black numbers; cell 0 is the blank.
+// fifteen.png: 64x64 icon, a small board with its blank in the goal corner.
+
+#include <QColor>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+
+#include <cstdio>
+
+namespace {
+
+const QColor face(0xC4, 0xBA, 0xEC);
+const QColor light(0xEC, 0xE8, 0xFF);
+const QColor shadow(0x6E, 0x60, 0xA8);
+const QColor blank(0xF0, 0xF0, 0xF0);
+
+// A raised square: light on the top and left edges, shadow on the bottom and right.
+void drawBevel(QPainter& p, QRect r, int bevel) {
+    p.fillRect(r, face);
+    const int l = r.left(), t = r.top(), rt = r.right() + 1, b = r.bottom() + 1;
+    p.setPen(Qt::NoPen);
+    p.setBrush(light);
+    p.drawPolygon(QPolygon({{l, t}, {rt, t}, {rt - bevel, t + bevel}, {l + bevel, t + bevel}, {l + bevel, b - bevel}, {l, b}}));
+    p.setBrush(shadow);
+    p.drawPolygon(QPolygon({{rt, b}, {l, b}, {l + bevel, b - bevel}, {rt - bevel, b - bevel}, {rt - bevel, t + bevel}, {rt, t}}));
+}
+
+QImage drawTiles() {
+    QImage image(256, 256, QImage::Format_RGB32);
+    image.fill(blank);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(30);
+    font.setBold(true);
+    p.setFont(font);
+    for (int tile = 1; tile < 16; ++tile) {
+        const QRect cell(64 * (tile % 4), 64 * (tile / 4), 64, 64);
+        drawBevel(p, cell.adjusted(1, 1, -1, -1), 5);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setPen(Qt::black);
+        p.drawText(cell, Qt::AlignCenter, QString::number(tile));
+    }
+    return image;
+}
+
+QImage drawIcon() {
+    QImage image(64, 64, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.fillRect(QRect(0, 0, 64, 64), shadow);
+    for (int cell = 0; cell < 15; ++cell) {
+        drawBevel(p, QRect(2 + 15 * (cell % 4), 2 + 15 * (cell / 4), 15, 15), 2);
+    }
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    if (!drawTiles().save(out.filePath(QStringLiteral("tiles.png"))) ||
+        !drawIcon().save(out.filePath(QStringLiteral("fifteen.png")))) {
+        std::fprintf(stderr, "cannot write the artwork into %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    return 0;
+}
