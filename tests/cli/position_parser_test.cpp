@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BadForm>& testCase) { return testCase.param.name; });
 
 TEST(ParserTest, LongTokensAreShortenedInTheMessage) {
-    for (const std::string& token : {std::string(500, 'z'), "1" + std::string(500, '0')}) {
+    for (const std::string& token : {std::string(500, 'z'), std::string(500, '1')}) {
         const ParsedPosition parsed = parsePosition(token);
         EXPECT_FALSE(parsed.ok);
         EXPECT_LT(parsed.error.size(), 60u) << parsed.error;
