@@ -65,11 +65,37 @@ Rect toRect(QPoint topLeft, QSize size) {
     return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
 }
 
+// A group box drawn as the template's window system draws one: an etched frame
+// whose top edge runs through the middle of the title, so the buttons placed in
+// it by dialog units sit inside the frame rather than over its top.
+class TemplateGroupBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QFontMetrics metrics(font());
+        const int top = metrics.height() / 2;
+        const int w = width(), h = height();
+        p.setPen(palette().color(QPalette::Light));
+        p.drawRect(1, top + 1, w - 2, h - top - 2);
+        p.setPen(palette().color(QPalette::Dark));
+        p.drawRect(0, top, w - 2, h - top - 2);
+        if (title().isEmpty()) return;
+        const int x = metrics.averageCharWidth();
+        const QRect text(x, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        p.fillRect(text, palette().color(QPalette::Window));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(text, Qt::AlignCenter, title());
+    }
+};
+
 QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
     const QString text = QString::fromLatin1(t.text);
     switch (t.kind) {
     case Kind::groupBox:
-        return new QGroupBox(text, parent);
+        return new TemplateGroupBox(text, parent);
     case Kind::pushButton:
     case Kind::pushCheckBox: {
         auto* button = new QPushButton(text, parent);
@@ -205,6 +231,10 @@ void QtPlatform::build(DialogHandler& handler) {
         frame.moveCenter(screen->availableGeometry().center());
         dialog->move(frame.topLeft());
     }
+    frameMargins_ = QMargins(dialog->geometry().left() - dialog->frameGeometry().left(),
+                             dialog->geometry().top() - dialog->frameGeometry().top(),
+                             dialog->frameGeometry().right() - dialog->geometry().right(),
+                             dialog->frameGeometry().bottom() - dialog->geometry().bottom());
     handler.onInit();
 }
 
@@ -355,7 +385,7 @@ void QtPlatform::killTimer(int timerId) {
 Rect QtPlatform::windowRect() const {
     Rect r{};
     onGuiThread([&] {
-        const QRect frame = dialog_->frameGeometry();
+        const QRect frame = dialog_->geometry().marginsAdded(frameMargins_);
         r = toRect(frame.topLeft(), frame.size());
     });
     return r;

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QMargins>
 #include <QPointer>
 
 #include <atomic>
@@ -109,6 +110,10 @@ private:
     DialogBaseUnits units_{};
     QImage boardImage_;
     Rect board_{};
+    // The window frame as it was when the dialog was built: a window manager adds
+    // its frame only once the dialog is shown, and the dialog logic keeps offsets
+    // inside the window rectangle from start-up on.
+    QMargins frameMargins_;
     std::optional<Rect> clip_;  // screen coordinates, right and bottom outside
     bool painting_ = false;
 
