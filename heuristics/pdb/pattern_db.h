@@ -1,19 +1,20 @@
 #pragma once
 
-// Interface sketch agreed between the pattern-database and search work; the
-// pattern-database implementation owns this file and may refine it, keeping
-// the names below.
-
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
+#include "heuristics/pdb/pattern_index.h"
 #include "puzzle/board.h"
 
 namespace fifteen {
 
 inline constexpr int32_t patternStateCount = 12'108'096;  // 16 * C(15,5) * C(10,5)
+static_assert(patternStateCount == rank2Stride * rank2Count);
 
-// One byte per PdbIndex: the distance of that pattern state from the goal pattern.
-// A null entries pointer means "not allocated".
+// One byte per PdbIndex: the number of moves (of any tile) from that pattern state
+// to the goal pattern, at most 56 in database A and 58 in B. A null entries
+// pointer means "not allocated".
 struct PatternDb {
     uint8_t* entries;
 };
@@ -22,8 +23,66 @@ struct PatternDb {
 extern PatternDb patternDbA;
 extern PatternDb patternDbB;
 
-// The larger of the two database entries of the board; maxDepth receives the
-// largest distance of the database that supplied it (database B on a tie).
+// One bit per PdbIndex: bit (s mod 32) of word (s div 32).
+inline constexpr int32_t layerWordCount = 378'378;
+static_assert(layerWordCount * 32 == patternStateCount);
+
+struct LayerBitset {
+    uint32_t* words;
+};
+
+// Every heap block of the databases and of their builds comes from this function,
+// so that a test can make any one of them fail. Blocks are freed with std::free.
+// Set it only while no build or allocation runs.
+using PdbAllocator = void* (*)(std::size_t bytes);
+extern PdbAllocator pdbAllocator;  // std::malloc unless a test replaced it
+
+// False, leaving entries null, when the block cannot be had. Its contents are
+// whatever the heap held: the build writes every entry.
+bool allocatePatternDb(PatternDb& db);
+void releasePatternDb(PatternDb& db);
+
+// What buildPatternDb returns when it could not allocate its bitsets; the table
+// is then left untouched.
+inline constexpr int32_t pdbBuildFailed = -1;
+
+// Number of states first reached at each depth; index 0 is the goal pattern.
+using PdbLayerSizes = std::array<int32_t, 64>;
+
+// Breadth-first search from the pattern in scratch (a goal pattern on entry; of no
+// use on return) over all pattern states, writing every entry of db, which must
+// be allocated. Returns the largest distance stored, or pdbBuildFailed.
+// layerSizes, when given, receives the count of each depth.
+int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* layerSizes = nullptr);
+
+// Expands every state of current by one move of the blank: each successor not yet
+// in visited joins visited and next and gets entry depth. Returns how many did.
+int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
+                    LayerBitset next, PatternDb& db, int32_t depth);
+
+// The larger of the board's entries in a and b, each read as a signed byte;
+// maxDepth receives maxDepthA when a's entry is the larger, maxDepthB otherwise
+// (ties go to b). Reads nothing but its arguments and the rank table.
+inline int32_t lookupPatternDbs(const Board& board, const PatternDb& a, const PatternDb& b,
+                                int32_t maxDepthA, int32_t maxDepthB, int32_t& maxDepth) {
+    PatternBoard patternA;
+    PatternBoard patternB;
+    for (std::size_t cell = 0; cell < 16; ++cell) {
+        const auto tile = static_cast<std::size_t>(board[cell]);
+        patternA[cell] = classOfTileA[tile];
+        patternB[cell] = classOfTileB[tile];
+    }
+    const int32_t valueA = static_cast<int8_t>(a.entries[rankPattern(patternA)]);
+    const int32_t valueB = static_cast<int8_t>(b.entries[rankPattern(patternB)]);
+    if (valueA > valueB) {
+        maxDepth = maxDepthA;
+        return valueA;
+    }
+    maxDepth = maxDepthB;
+    return valueB;
+}
+
+// The same over the program's databases and solverState.maxDepthA / maxDepthB.
 // Requires both databases to be built.
 int32_t lookupPatternDbs(const Board& board, int32_t& maxDepth);
 

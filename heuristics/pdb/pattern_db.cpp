@@ -1,0 +1,133 @@
+#include "heuristics/pdb/pattern_db.h"
+
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <cstdint>
+
+#include "search/solver_state.h"
+
+namespace fifteen {
+
+PatternDb patternDbA{};
+PatternDb patternDbB{};
+
+namespace {
+
+void* heapAllocate(std::size_t bytes) { return std::malloc(bytes); }
+
+constexpr std::size_t layerBytes = static_cast<std::size_t>(layerWordCount) * sizeof(uint32_t);
+
+void clearLayer(LayerBitset layer) { std::memset(layer.words, 0, layerBytes); }
+
+void setBit(LayerBitset layer, PdbIndex s) {
+    layer.words[static_cast<uint32_t>(s) >> 5] |= 1u << (static_cast<uint32_t>(s) & 31u);
+}
+
+// chosen when take, else sink, selected arithmetically: the compiler turns a
+// conditional store into a branch, which mispredicts here.
+template <typename T>
+T* pickTarget(bool take, T* chosen, T* sink) {
+    const uintptr_t mask = uintptr_t{0} - uintptr_t{take};
+    return reinterpret_cast<T*>((reinterpret_cast<uintptr_t>(chosen) & mask) |
+                                (reinterpret_cast<uintptr_t>(sink) & ~mask));
+}
+
+}  // namespace
+
+PdbAllocator pdbAllocator = &heapAllocate;
+
+bool allocatePatternDb(PatternDb& db) {
+    db.entries = static_cast<uint8_t*>(pdbAllocator(static_cast<std::size_t>(patternStateCount)));
+    return db.entries != nullptr;
+}
+
+void releasePatternDb(PatternDb& db) {
+    std::free(db.entries);
+    db.entries = nullptr;
+}
+
+int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
+                    LayerBitset next, PatternDb& db, int32_t depth) {
+    const auto entry = static_cast<uint8_t>(depth);
+    uint8_t sinkEntry = 0;
+    uint32_t sinkWord = 0;
+    int32_t count = 0;
+    for (int32_t w = 0; w < layerWordCount; ++w) {
+        uint32_t bits = current.words[w];
+        while (bits != 0) {
+            const PdbIndex s = 32 * w + std::countr_zero(bits);
+            bits &= bits - 1;
+            const int32_t blank = unrankPattern(s, scratch);
+            const auto z = static_cast<std::size_t>(blank);
+            for (int32_t k = 0; k < neighborCount[z]; ++k) {
+                const auto nb = static_cast<std::size_t>(neighbors[z][static_cast<std::size_t>(k)]);
+                const TileClass moved = scratch[nb];
+                scratch[z] = moved;
+                scratch[nb] = classBlank;
+                const auto t = static_cast<uint32_t>(rankPattern(scratch));
+                // Whether t is new is a coin flip in the middle layers, so the
+                // update has no branch: an old state's writes go to sinks.
+                const uint32_t mask = 1u << (t & 31u);
+                const uint32_t seen = visited.words[t >> 5];
+                const bool fresh = (seen & mask) == 0;
+                visited.words[t >> 5] = seen | mask;
+                *pickTarget(fresh, next.words + (t >> 5), &sinkWord) |= mask;
+                *pickTarget(fresh, db.entries + t, &sinkEntry) = entry;
+                count += int32_t{fresh};
+                scratch[nb] = moved;
+                scratch[z] = classBlank;
+            }
+        }
+    }
+    return count;
+}
+
+int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* layerSizes) {
+    if (db.entries == nullptr) return pdbBuildFailed;
+    LayerBitset visited{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
+    LayerBitset current{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
+    LayerBitset next{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
+    const auto release = [&] {
+        std::free(visited.words);
+        std::free(current.words);
+        std::free(next.words);
+    };
+    if (visited.words == nullptr || current.words == nullptr || next.words == nullptr) {
+        release();
+        return pdbBuildFailed;
+    }
+    clearLayer(visited);
+    clearLayer(current);
+    clearLayer(next);
+    if (layerSizes != nullptr) layerSizes->fill(0);
+
+    const PdbIndex goal = rankPattern(scratch);
+    db.entries[goal] = 0;
+    setBit(visited, goal);
+    setBit(current, goal);
+    if (layerSizes != nullptr) (*layerSizes)[0] = 1;
+
+    // The two layer sets take turns: the one just consumed is cleared in full and
+    // becomes the next layer of the following depth.
+    int32_t depth = 1;
+    int32_t reached = expandLayer(scratch, visited, current, next, db, depth);
+    while (reached > 0) {
+        if (layerSizes != nullptr && depth < static_cast<int32_t>(layerSizes->size())) {
+            (*layerSizes)[static_cast<std::size_t>(depth)] = reached;
+        }
+        clearLayer(current);
+        std::swap(current, next);
+        ++depth;
+        reached = expandLayer(scratch, visited, current, next, db, depth);
+    }
+    release();
+    return depth - 1;
+}
+
+int32_t lookupPatternDbs(const Board& board, int32_t& maxDepth) {
+    return lookupPatternDbs(board, patternDbA, patternDbB, solverState.maxDepthA,
+                            solverState.maxDepthB, maxDepth);
+}
+
+}  // namespace fifteen
