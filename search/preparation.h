@@ -1,23 +1,32 @@
 #pragma once
 
-// Interface sketch agreed between the pattern-database, command-line and desktop
-// work; the pattern-database implementation owns this file and may extend it,
-// keeping these names.
+// Start-up of the solver's tables: the two pattern databases and the
+// walking-distance table, each built on a thread of its own.
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
 namespace fifteen {
 
+// The enumerators are named after the tables they stand for; being scoped they
+// cannot clash with them, though GCC 12 warns that they shadow them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"
 enum class PreparedTable { patternDbA, patternDbB, wdTable };
+#pragma GCC diagnostic pop
 
-// Called on the build thread once its table is complete; the thread ends when it
-// returns (the desktop program sends its ready message from here and waits).
+// Called on the build thread once its build has ended, successfully or not (ask
+// Preparation::succeeded); the thread ends when it returns (the desktop program
+// sends its ready message from here and waits).
 using PreparationCallback = std::function<void(PreparedTable table)>;
 
-// Start-up of the solver's tables: allocates both pattern databases, fills the
-// rank tables, then starts three threads in the order database A, database B,
-// walking-distance table. The tables are process-wide and built once per process.
+// Allocates both pattern databases (patternDbA, patternDbB), fills the rank
+// tables, then starts three threads in the order database A, database B,
+// walking-distance table (wdTable). A database thread stores its maximum depth in
+// solverState.maxDepthA / maxDepthB before its callback. The tables are
+// process-wide and built once per process (the walking-distance build needs an
+// empty table).
 class Preparation {
 public:
     Preparation() = default;
@@ -25,12 +34,34 @@ public:
     Preparation& operator=(const Preparation&) = delete;
     ~Preparation();  // joins
 
-    // False, with nothing started, when a table could not be allocated.
+    // False, with nothing started and nothing newly allocated, when a database
+    // could not be allocated, this object has started before, or the program's
+    // databases already exist (call releasePatternDbs first).
     bool start(PreparationCallback onDone);
     void join();
 
+    // True once the table has been built completely. False while it builds and
+    // when its build failed (a bitset that could not be allocated, or a
+    // walking-distance table over capacity): the solver must not run then.
+    // Valid on the table's thread from its callback on, and for all after join.
+    bool succeeded(PreparedTable table) const;
+    bool allSucceeded() const;
+
 private:
+    void runPatternDbA();
+    void runPatternDbB();
+    void runWdTable();
+    void finish(PreparedTable table, bool ok);
+
+    PreparationCallback onDone_;
+    bool started_ = false;
+    // Written by a build thread, read by the front end's thread; release/acquire
+    // so that a true value also publishes the table it stands for.
+    std::atomic<bool> succeeded_[3] = {false, false, false};
     std::thread threads_[3];
 };
+
+// Frees both pattern databases. Only when no thread reads or builds them.
+void releasePatternDbs();
 
 }  // namespace fifteen

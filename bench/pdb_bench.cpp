@@ -1,0 +1,88 @@
+// Pattern databases: one build of each, the whole start-up (both databases and
+// the walking-distance table on their three threads), and the combined lookup.
+// Builds take about a second each: run with --benchmark_repetitions=5 for medians.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "heuristics/pdb/pattern_db.h"
+#include "heuristics/pdb/pattern_index.h"
+#include "heuristics/wd/wd_table.h"
+#include "puzzle/shuffle.h"
+#include "search/preparation.h"
+#include "search/solver_state.h"
+
+namespace fifteen {
+namespace {
+
+// The block is reused across iterations: the build writes every entry anyway.
+void buildOne(benchmark::State& state, const PatternBoard& goal) {
+    fillRankTables();
+    PatternDb db{};
+    if (!allocatePatternDb(db)) {
+        state.SkipWithError("allocation failed");
+        return;
+    }
+    int32_t depth = 0;
+    for (auto _ : state) {
+        PatternBoard scratch = goal;
+        depth = buildPatternDb(db, scratch);
+        benchmark::DoNotOptimize(db.entries);
+        benchmark::ClobberMemory();
+    }
+    state.counters["maxDepth"] = depth;
+    releasePatternDb(db);
+}
+
+void BM_BuildPatternDbA(benchmark::State& state) { buildOne(state, goalPatternA); }
+void BM_BuildPatternDbB(benchmark::State& state) { buildOne(state, goalPatternB); }
+BENCHMARK(BM_BuildPatternDbA)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_BuildPatternDbB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// From the first allocation to the last completion, as the programs start: the
+// databases are fresh heap blocks and the walking-distance table starts empty.
+void BM_StartUp(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        releasePatternDbs();
+        std::memset(static_cast<void*>(&wdTable), 0, sizeof(WdTable));
+        state.ResumeTiming();
+        Preparation preparation;
+        if (!preparation.start([](PreparedTable) {})) {
+            state.SkipWithError("start-up could not allocate");
+            break;
+        }
+        preparation.join();
+        if (!preparation.allSucceeded()) {
+            state.SkipWithError("a table build failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// Shuffled boards (fixed seed), cycled so the byte reads land all over both tables.
+void BM_LookupPatternDbs(benchmark::State& state) {
+    if (patternDbA.entries == nullptr) {
+        Preparation preparation;
+        if (!preparation.start([](PreparedTable) {})) {
+            state.SkipWithError("start-up could not allocate");
+            return;
+        }
+        preparation.join();
+    }
+    seedRandom(2024);
+    std::vector<Board> boards(1024, goalBoard);
+    for (Board& board : boards) shuffleBoard(board);
+    std::size_t i = 0;
+    int32_t maxDepth = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lookupPatternDbs(boards[i], maxDepth));
+        i = (i + 1) & 1023;
+    }
+}
+BENCHMARK(BM_LookupPatternDbs);
+
+}  // namespace
+}  // namespace fifteen
