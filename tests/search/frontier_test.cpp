@@ -1,0 +1,136 @@
+#include "search/frontier.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "search/solver_state.h"
+#include "search_test_support.h"
+
+namespace fifteen {
+namespace {
+
+using Node = std::pair<BoardKey, int32_t>;  // (key, prevBlank)
+
+// Levels of the breadth-first expansion as sets: a node is new when no earlier
+// level and no node of its own level holds the same (key, prevBlank).
+std::vector<std::set<Node>> levelsFrom(const Board& start, std::size_t count) {
+    std::vector<std::set<Node>> levels{{{packBoard(start), -1}}};
+    std::set<Node> seen = levels[0];
+    while (levels.size() < count) {
+        std::set<Node> next;
+        for (const auto& [key, prevBlank] : levels.back()) {
+            Board board{};
+            const int blank = unpackBoard(key, board);
+            const auto b = static_cast<std::size_t>(blank);
+            for (std::size_t k = 0; k < static_cast<std::size_t>(neighborCount[b]); ++k) {
+                const int n = neighbors[b][k];
+                if (n == prevBlank) continue;
+                applyMove(board, blank, n);
+                const Node child{packBoard(board), blank};
+                if (seen.insert(child).second) next.insert(child);
+                applyMove(board, n, blank);
+            }
+        }
+        levels.push_back(std::move(next));
+    }
+    return levels;
+}
+
+// Korf's instances 1, 2 and 88 (this program's orientation): far from the goal.
+constexpr Board starts[] = {
+    {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2},
+    {10, 5, 1, 0, 15, 9, 13, 14, 2, 8, 4, 7, 6, 12, 11, 3},
+    {12, 10, 6, 0, 9, 8, 13, 15, 11, 7, 3, 2, 5, 4, 14, 1},
+};
+
+class FrontierLayer : public ::testing::TestWithParam<int32_t> {
+protected:
+    void SetUp() override { testing::requireAllTables(); }
+};
+
+TEST_P(FrontierLayer, IsTheDeepestCompleteLevelWithinTheThreadLimit) {
+    const int32_t maxThreads = GetParam();
+    for (const Board& start : starts) {
+        SolverState& state = solverState;
+        state.problem = start;
+        state.maxThreads = maxThreads;
+        ASSERT_EQ(buildFrontier(state), solveFrontierReady);
+        const Frontier& f = state.frontier;
+        const auto levels = levelsFrom(start, static_cast<std::size_t>(state.frontierDepth) + 2);
+        const auto& layer = levels[static_cast<std::size_t>(state.frontierDepth)];
+
+        EXPECT_LE(state.itemCount, maxThreads);
+        EXPECT_LE(f.nodeCount, frontierCapacity);
+        std::set<Node> stored;
+        std::set<Node> layerStored;
+        for (int32_t i = 0; i < f.nodeCount; ++i) {
+            const auto s = static_cast<std::size_t>(i);
+            EXPECT_TRUE(stored.insert({f.key[s], f.prevBlank[s]}).second) << "node " << i;
+            const bool inLayer = f.depth[s] == state.frontierDepth;
+            EXPECT_EQ(inLayer, i >= state.firstItem && i <= state.lastItem) << "node " << i;
+            if (inLayer) layerStored.insert({f.key[s], f.prevBlank[s]});
+            if (i > 0) {
+                EXPECT_GE(f.depth[s], f.depth[s - 1]);
+                // The node is its parent after the move from prevBlank.
+                ASSERT_LT(f.parent[s], i);
+                const auto parent = static_cast<std::size_t>(f.parent[s]);
+                Board board{};
+                const int parentBlank = unpackBoard(f.key[parent], board);
+                Board child{};
+                const int childBlank = unpackBoard(f.key[s], child);
+                EXPECT_EQ(f.depth[s], f.depth[parent] + 1);
+                EXPECT_EQ(f.prevBlank[s], parentBlank);
+                applyMove(board, parentBlank, childBlank);
+                EXPECT_EQ(board, child) << "node " << i;
+            }
+        }
+        EXPECT_EQ(state.itemCount, static_cast<int32_t>(layer.size()));
+        EXPECT_EQ(layerStored, layer);
+        // One level deeper would have needed more workers (or more room).
+        const auto& deeper = levels[static_cast<std::size_t>(state.frontierDepth) + 1];
+        EXPECT_TRUE(static_cast<int32_t>(deeper.size()) > maxThreads ||
+                    f.nodeCount == frontierCapacity);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreadLimits, FrontierLayer,
+                         ::testing::Values(1, 2, 3, 4, 5, 8, 16, 64, 200, 1000));
+
+TEST(Frontier, KeepsOneBoardReachedWithDifferentLastMovesTwice) {
+    testing::requireAllTables();
+    SolverState& state = solverState;
+    state.problem = starts[0];
+    state.maxThreads = 1000;
+    ASSERT_EQ(buildFrontier(state), solveFrontierReady);
+    const Frontier& f = state.frontier;
+    EXPECT_EQ(f.nodeCount, frontierCapacity);
+    std::set<BoardKey> keys(f.key.begin(), f.key.begin() + f.nodeCount);
+    // Transpositions (from depth 6 on) reached by different last moves.
+    EXPECT_LT(static_cast<int32_t>(keys.size()), f.nodeCount);
+}
+
+TEST(Frontier, WritesThePathBackToTheStart) {
+    testing::requireAllTables();
+    SolverState& state = solverState;
+    state.problem = starts[1];
+    state.maxThreads = 64;
+    ASSERT_EQ(buildFrontier(state), solveFrontierReady);
+    for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
+        Board board{};
+        const int blank = unpackBoard(state.frontier.key[static_cast<std::size_t>(item)], board);
+        const Board nodeBoard = board;
+        std::array<int32_t, solutionCapacity> moves{};
+        writePathToNode(state.frontier, item, board, blank, moves.data());
+        EXPECT_EQ(board, starts[1]);
+        Board replay = starts[1];
+        ASSERT_TRUE(testing::replayMoves(replay, moves.data(), state.frontierDepth));
+        EXPECT_EQ(replay, nodeBoard);
+    }
+}
+
+}  // namespace
+}  // namespace fifteen
