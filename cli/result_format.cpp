@@ -18,7 +18,9 @@ std::string formatText(const SolveRecord& record) {
     if (record.status == "invalid") {
         return "Invalid position (" + record.origin + "): " + record.error + "\n\n";
     }
-    return record.report + "\n\n";
+    // The report ends without a line break unless it ends in the empty move list.
+    const bool ended = !record.report.empty() && record.report.back() == '\n';
+    return record.report + (ended ? "\n" : "\n\n");
 }
 
 nlohmann::json formatJson(const SolveRecord& record) {

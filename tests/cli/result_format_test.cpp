@@ -75,7 +75,10 @@ TEST(ResultFormatTest, InvalidInputCarriesTheErrorOnly) {
 }
 
 TEST(ResultFormatTest, TextIsTheReportThenABlankLine) {
-    EXPECT_EQ(formatText(solvedRecord()), "  1  2\nOptimal solution is 1 moves.\n\n");
+    SolveRecord record = solvedRecord();
+    EXPECT_EQ(formatText(record), "  1  2\nOptimal solution is 1 moves.\n\n");
+    record.report = "Solution:\n";  // the goal's report ends with the empty move list
+    EXPECT_EQ(formatText(record), "Solution:\n\n");
 }
 
 TEST(ResultFormatTest, UnixLineEnds) {

@@ -1,0 +1,49 @@
+#pragma once
+
+// A child process with pipes on its standard streams, for tests that run the
+// built fifteen-solve.
+
+#include <string>
+#include <vector>
+
+namespace fifteen::cli::testing_support {
+
+struct ProcessResult {
+    int exitCode = -1;  // -1 when ended by a signal
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+class ChildProcess {
+public:
+    // addressSpaceLimit: bytes of address space the child may map, 0 for no limit.
+    explicit ChildProcess(const std::vector<std::string>& argv, unsigned long addressSpaceLimit = 0);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    void writeInput(const std::string& text);
+    void closeInput();
+    // The next line of standard output (without its '\n'); false on end of output
+    // or after timeoutMs. Standard error is collected meanwhile.
+    bool readLine(std::string& line, int timeoutMs);
+    void sendSignal(int signal);
+    // Closes the input, reads both outputs to their end and waits for the exit.
+    ProcessResult finish();
+
+private:
+    bool pump(int timeoutMs);
+
+    int pid_ = -1;
+    int in_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    std::string outBuffer_;
+    std::string errBuffer_;
+    bool finished_ = false;
+};
+
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "");
+
+}  // namespace fifteen::cli::testing_support

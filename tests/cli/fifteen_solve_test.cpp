@@ -1,0 +1,333 @@
+// End-to-end tests of the built fifteen-solve: exit codes, input forms, the text
+// report, the JSON fields (checked by replaying every solution) and Ctrl-C.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "child_process.h"
+#include "fifteen/version.h"
+#include "puzzle/board.h"
+
+namespace fifteen::cli {
+namespace {
+
+using testing_support::ChildProcess;
+using testing_support::ProcessResult;
+using testing_support::runProcess;
+
+const std::string solver = FIFTEEN_SOLVE_PATH;
+const std::string goalText = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0";
+const std::string oneMoveText = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15";
+const std::string swappedText = "1 2 3 4 5 6 7 8 9 10 11 12 13 15 14 0";  // unsolvable
+// Standard instances (Korf 1985, mapped to our goal) with published optimal lengths.
+const std::string korf55 = "5 10 14 4 6 12 11 1 9 0 15 7 13 2 8 3";  // 41 moves
+const std::string korf16 = "0 9 12 4 5 3 2 8 10 1 7 6 11 14 13 15";  // 42 moves
+const std::string korf60 = "0 8 10 6 11 7 9 1 12 4 13 14 15 3 2 5";  // 66 moves: slow
+
+std::vector<std::string> command(std::vector<std::string> args) {
+    args.insert(args.begin(), solver);
+    return args;
+}
+
+std::vector<nlohmann::json> jsonLines(const std::string& out) {
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+Board boardOf(const std::string& text) {
+    Board board{};
+    std::istringstream in(text);
+    for (int32_t& cell : board) in >> cell;
+    return board;
+}
+
+// Independent of the program's replay: cells by row and column arithmetic.
+// Returns the letters of the moves, or "" with ok false on an illegal move.
+std::string replay(Board board, const std::vector<int32_t>& moves, bool& reachesGoal) {
+    std::string letters;
+    reachesGoal = false;
+    for (const int32_t tile : moves) {
+        int blank = -1;
+        int from = -1;
+        for (int cell = 0; cell < 16; ++cell) {
+            if (board[static_cast<std::size_t>(cell)] == 0) blank = cell;
+            if (board[static_cast<std::size_t>(cell)] == tile) from = cell;
+        }
+        if (tile < 1 || tile > 15 || from < 0) return letters;
+        const int dr = blank / 4 - from / 4;
+        const int dc = blank % 4 - from % 4;
+        if (std::abs(dr) + std::abs(dc) != 1) return letters;
+        letters += dr < 0 ? 'U' : dr > 0 ? 'D' : dc < 0 ? 'L' : 'R';
+        std::swap(board[static_cast<std::size_t>(blank)], board[static_cast<std::size_t>(from)]);
+    }
+    reachesGoal = board == goalBoard;
+    return letters;
+}
+
+// A walk of `length` moves from the goal that never takes a move straight back.
+std::string randomWalk(unsigned seed, int length) {
+    std::mt19937 random(seed);
+    Board board = goalBoard;
+    int blank = 15;
+    int previous = -1;
+    for (int step = 0; step < length; ++step) {
+        int next = previous;
+        while (next == previous) {
+            const auto b = static_cast<std::size_t>(blank);
+            next = neighbors[b][random() % static_cast<unsigned>(neighborCount[b])];
+        }
+        applyMove(board, blank, next);
+        previous = blank;
+        blank = next;
+    }
+    std::string text;
+    for (const int32_t cell : board) text += std::to_string(cell) + " ";
+    return text;
+}
+
+struct ExitRow {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    int code;
+    std::string inOut;  // expected part of standard output
+    std::string inErr;  // expected part of standard error
+};
+
+class ExitCodeTest : public testing::TestWithParam<ExitRow> {};
+
+TEST_P(ExitCodeTest, Row) {
+    const ExitRow& row = GetParam();
+    const ProcessResult result = runProcess(command(row.args), row.input);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, row.code) << result.err;
+    EXPECT_NE(result.out.find(row.inOut), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(row.inErr), std::string::npos) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ExitCodeTest,
+    testing::Values(
+        ExitRow{"allAnswered", {goalText, oneMoveText}, "", 0, "Optimal solution is 1 moves.", ""},
+        ExitRow{"unsolvableIsAnAnswer", {swappedText}, "", 0, "UnSolvable.", ""},
+        ExitRow{"nothingToAnswer", {}, "\n# nothing\n", 0, "", ""},
+        ExitRow{"someInvalid", {goalText, "1 2 3", oneMoveText}, "", 2, "Optimal solution is 1 moves.",
+                "argument 2: 3 numbers, expected 16"},
+        ExitRow{"onlyInvalid", {"1 2 3"}, "", 2, "Invalid position (argument 1)", "argument 1"},
+        ExitRow{"badOption", {"--fast"}, "", 2, "", "--fast"},
+        ExitRow{"badThreads", {"--threads", "0", goalText}, "", 2, "", "--threads"},
+        ExitRow{"missingFile", {"--file", "/nonexistent/positions"}, "", 2, "", "/nonexistent"},
+        ExitRow{"help", {"--help"}, "", 0, "--threads", ""},
+        ExitRow{"version", {"--version"}, "", 0, gitRevision, ""},
+        ExitRow{"verifiedSolutions", {"--verify", korf55, oneMoveText}, "", 0,
+                "Optimal solution is 41 moves.", ""}),
+    [](const testing::TestParamInfo<ExitRow>& testCase) { return testCase.param.name; });
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+#else
+constexpr bool sanitized = false;
+#endif
+
+TEST(FifteenSolveTest, TablesThatCannotBeAllocatedAreAnInternalFailure) {
+    if (sanitized) GTEST_SKIP() << "the sanitizers' shadow memory needs more address space";
+    // Enough to start, too little for two 12 MB pattern databases or their threads.
+    for (const unsigned long megabytes : {16ul, 40ul}) {
+        ChildProcess child(command({goalText}), megabytes << 20);
+        const ProcessResult result = child.finish();
+        EXPECT_EQ(result.exitCode, 1) << megabytes << " MB: " << result.err;
+        EXPECT_NE(result.err.find("internal failure"), std::string::npos) << result.err;
+    }
+}
+
+TEST(FifteenSolveTest, TextReportOfTheGoalAndOfOneMove) {
+    const ProcessResult result = runProcess(command({goalText, oneMoveText}));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::regex expected(
+        "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14 15  0\n"
+        "Optimal solution is 0 moves.\nUsed time: [0-9]+\\.[0-9][0-9] sec\nSolution:\n"
+        "\n"
+        "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14  0 15\n"
+        "Optimal solution is 1 moves.\nUsed time: [0-9]+\\.[0-9][0-9] sec\nSolution:\n 15\n"
+        "\n");
+    EXPECT_TRUE(std::regex_match(result.out, expected)) << result.out;
+    EXPECT_EQ(result.out.find('\r'), std::string::npos);
+}
+
+TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
+    struct Case {
+        std::string text;
+        int32_t knownLength;  // -1: at most the walk's length
+        int32_t walkLength;
+    };
+    std::vector<Case> cases = {{goalText, 0, 0}, {oneMoveText, 1, 1}, {korf55, 41, 41},
+                               {korf16, 42, 42}};
+    for (unsigned seed = 1; seed <= 4; ++seed) cases.push_back({randomWalk(seed, 30), -1, 30});
+    std::vector<std::string> args = {"--format", "json", "--threads", "2"};
+    for (const Case& c : cases) args.push_back(c.text);
+    args.push_back(swappedText);
+    const ProcessResult result = runProcess(command(args));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), cases.size() + 1);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const nlohmann::json& json = lines[i];
+        SCOPED_TRACE(json.dump());
+        EXPECT_EQ(json.at("input"), cases[i].text);
+        EXPECT_EQ(json.at("origin"), "argument " + std::to_string(i + 1));
+        ASSERT_EQ(json.at("status"), "solved");
+        const auto length = json.at("length").get<int32_t>();
+        const auto moves = json.at("moves").get<std::vector<int32_t>>();
+        EXPECT_EQ(moves.size(), static_cast<std::size_t>(length));
+        if (cases[i].knownLength >= 0) {
+            EXPECT_EQ(length, cases[i].knownLength);
+        } else {
+            EXPECT_LE(length, cases[i].walkLength);
+            EXPECT_EQ(length % 2, cases[i].walkLength % 2) << "every solution has the walk's parity";
+        }
+        bool reachesGoal = false;
+        const std::string letters = replay(boardOf(cases[i].text), moves, reachesGoal);
+        EXPECT_TRUE(reachesGoal);
+        EXPECT_EQ(json.at("directions"), letters);
+        // Both bounds are admissible, so neither exceeds the optimal length.
+        EXPECT_LE(json.at("wd").get<int32_t>(), length);
+        EXPECT_LE(json.at("pdb").get<int32_t>(), length);
+        EXPECT_EQ(json.at("maxThreads"), 2);
+        EXPECT_GE(json.at("threads").get<int32_t>(), 1);
+        EXPECT_LE(json.at("threads").get<int32_t>(), 2);
+        EXPECT_GE(json.at("ms").get<int64_t>(), 0);
+        EXPECT_LE(json.at("nodesBelowFinalBound").get<uint64_t>(), json.at("nodes").get<uint64_t>());
+        if (length > 12) {
+            EXPECT_GT(json.at("nodes").get<uint64_t>(), 0u);
+        }
+    }
+    const nlohmann::json& unsolvable = lines.back();
+    EXPECT_EQ(unsolvable.at("status"), "unsolvable");
+    EXPECT_TRUE(unsolvable.at("length").is_null());
+    EXPECT_TRUE(unsolvable.at("moves").empty());
+}
+
+struct BadRow {
+    const char* name;
+    std::string text;
+    std::string reason;
+};
+
+class BadInputTest : public testing::TestWithParam<BadRow> {};
+
+TEST_P(BadInputTest, IsReportedWithItsPlaceAndReason) {
+    const ProcessResult result = runProcess(command({"--format", "json", "--", GetParam().text}));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("argument 1: " + GetParam().reason), std::string::npos) << result.err;
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), 1u) << result.out;
+    EXPECT_EQ(lines[0].at("status"), "invalid");
+    EXPECT_EQ(lines[0].at("input"), GetParam().text);
+    EXPECT_NE(lines[0].at("error").get<std::string>().find(GetParam().reason), std::string::npos);
+    EXPECT_FALSE(lines[0].contains("length"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, BadInputTest,
+    testing::Values(
+        BadRow{"tooFew", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15", "15 numbers, expected 16"},
+        BadRow{"tooMany", goalText + " 3", "17 numbers, expected 16"},
+        BadRow{"outOfRange", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", "value 16 is outside 0..15"},
+        BadRow{"negative", "-1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0", "value -1 is outside 0..15"},
+        BadRow{"repeated", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 14 0", "tile 14 occurs more than once"},
+        BadRow{"notANumber", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 O", "'O' is not a number"},
+        BadRow{"badRows", "1 2 3 4 5/6 7 8/9 10 11 12/13 14 15 0", "row 1 has 5 numbers"},
+        BadRow{"empty", "", "0 numbers, expected 16"}),
+    [](const testing::TestParamInfo<BadRow>& testCase) { return testCase.param.name; });
+
+TEST(FifteenSolveTest, AnInvalidLineDoesNotStopTheOthers) {
+    const std::string input = "# positions\n" + goalText + "\n\n1 2 3 x\n  # indented comment\n" +
+                              "1,2,3,4/5,6,7,8/9,10,11,12/13,14,0,15\n" + swappedText + "\n";
+    const ProcessResult result = runProcess(command({"--format", "json"}), input);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("stdin:4: 'x' is not a number"), std::string::npos) << result.err;
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    EXPECT_EQ(lines[0].at("status"), "solved");
+    EXPECT_EQ(lines[0].at("origin"), "stdin:2");
+    EXPECT_EQ(lines[1].at("status"), "invalid");
+    EXPECT_EQ(lines[2].at("status"), "solved");
+    EXPECT_EQ(lines[2].at("length"), 1);
+    EXPECT_EQ(lines[2].at("origin"), "stdin:6");
+    EXPECT_EQ(lines[3].at("status"), "unsolvable");
+}
+
+TEST(FifteenSolveTest, FileDashAndArgumentsInOrder) {
+    const std::string path = ::testing::TempDir() + "fifteen_solve_positions.txt";
+    {
+        std::ofstream file(path);
+        file << "# from a file\r\n" << oneMoveText << "\r\n" << swappedText << "\r\n";
+    }
+    const ProcessResult result =
+        runProcess(command({"--format", "json", goalText, "-", "--file", path}), korf55 + "\n");
+    std::remove(path.c_str());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    EXPECT_EQ(lines[0].at("origin"), "argument 1");
+    EXPECT_EQ(lines[0].at("length"), 0);
+    EXPECT_EQ(lines[1].at("origin"), "stdin:1");
+    EXPECT_EQ(lines[1].at("length"), 41);
+    EXPECT_EQ(lines[2].at("origin"), path + ":2");
+    EXPECT_EQ(lines[2].at("length"), 1);
+    EXPECT_EQ(lines[3].at("status"), "unsolvable");
+}
+
+TEST(FifteenSolveTest, InterruptCancelsTheRunningSolveAndStops) {
+    ChildProcess child(command({"--format", "json", "--threads", "1", goalText, korf60, goalText}));
+    std::string line;
+    // The goal's answer comes once the tables are ready; the long solve starts next.
+    ASSERT_TRUE(child.readLine(line, 120000)) << "no first answer";
+    EXPECT_EQ(nlohmann::json::parse(line).at("status"), "solved");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    child.sendSignal(SIGINT);
+    const bool answered = child.readLine(line, 60000);
+    if (!answered) child.sendSignal(SIGKILL);
+    ASSERT_TRUE(answered) << "the solve went on after SIGINT";
+    const nlohmann::json json = nlohmann::json::parse(line);
+    EXPECT_EQ(json.at("status"), "cancelled");
+    EXPECT_EQ(json.at("input"), korf60);
+    EXPECT_TRUE(json.at("length").is_null());
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_EQ(result.out, "") << "the third position must not be started";
+}
+
+TEST(FifteenSolveTest, InterruptedTextReportSaysCancel) {
+    ChildProcess child(command({"--threads", "1", goalText, korf60}));
+    std::string line;
+    ASSERT_TRUE(child.readLine(line, 120000));
+    while (line != "Solution:") ASSERT_TRUE(child.readLine(line, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    child.sendSignal(SIGINT);
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 130);
+    EXPECT_EQ(result.out,
+              "\n  0  8 10  6\n 11  7  9  1\n 12  4 13 14\n 15  3  2  5\nCancel.\n\n");
+}
+
+}  // namespace
+}  // namespace fifteen::cli
