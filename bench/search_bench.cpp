@@ -1,0 +1,145 @@
+// Single-thread search speed on Korf instances that run on walking distance alone
+// (their walking distance is at least their pattern-database value), so the
+// figure is the speed of the inner search itself. Prints, per instance and in
+// total, the nodes, the node signature (nodes of the iterations below the final
+// bound: it changes only when the search does), the median time of the runs and
+// nodes per second by wall clock and by the thread's CPU time.
+//
+//   fifteen_search_bench [--runs N] [--threads T]
+
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "search/preparation.h"
+#include "search/solve_job.h"
+#include "search/solver_state.h"
+
+namespace {
+
+using fifteen::Board;
+
+struct Instance {
+    int number;
+    Board board;  // this program's orientation (../shared/data/korf100.tsv)
+    int32_t length;
+};
+
+const Instance instances[] = {
+    {3, {1, 15, 10, 13, 0, 11, 4, 7, 12, 6, 5, 3, 14, 8, 9, 2}, 59},
+    {4, {10, 7, 12, 13, 3, 15, 14, 8, 0, 2, 5, 1, 9, 6, 4, 11}, 56},
+    {10, {15, 14, 4, 11, 2, 10, 13, 12, 6, 9, 1, 0, 7, 8, 5, 3}, 59},
+    {15, {0, 6, 13, 9, 14, 2, 11, 10, 1, 7, 8, 15, 4, 12, 5, 3}, 62},
+    {17, {4, 6, 14, 13, 7, 8, 11, 9, 3, 10, 15, 5, 12, 0, 2, 1}, 66},
+    {22, {10, 4, 14, 0, 3, 6, 9, 5, 11, 12, 8, 1, 15, 7, 13, 2}, 59},
+    {53, {10, 11, 5, 13, 9, 15, 14, 0, 6, 8, 12, 1, 3, 4, 7, 2}, 64},
+    {60, {0, 8, 10, 6, 11, 7, 9, 1, 12, 4, 13, 14, 15, 3, 2, 5}, 66},
+};
+
+class QuietOutput : public fifteen::SolveOutput {
+public:
+    void setOutputText(const char*) override {}
+    void setStatusText(const char*) override {}
+    void setSecondsText(const char*) override {}
+    void setSolutionAvailable(bool) override {}
+    void setPlaybackPosition(int32_t) override {}
+    void solveFinished() override {}
+};
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Measured {
+    uint64_t nodes = 0;
+    uint64_t signature = 0;
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 5;
+    int threads = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--threads") == 0) threads = std::max(1, std::atoi(argv[i + 1]));
+    }
+    fifteen::Preparation preparation;
+    if (!preparation.start([](fifteen::PreparedTable) {})) return 1;
+    preparation.join();
+    if (!preparation.allSucceeded()) return 1;
+    fifteen::solverState.maxThreads = threads;
+
+    constexpr std::size_t count = std::size(instances);
+    std::vector<Measured> measured(count);
+    std::vector<double> totalWall;
+    std::vector<double> totalCpu;
+    bool allOptimal = true;
+    for (int run = 0; run < runs; ++run) {
+        double wallSum = 0;
+        double cpuSum = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            QuietOutput output;
+            const double cpu0 = threadCpuSeconds();
+            const auto t0 = std::chrono::steady_clock::now();
+            fifteen::solveJob(instances[i].board, output);
+            const double wall =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            const double cpu = threadCpuSeconds() - cpu0;
+            const fifteen::SolverState& state = fifteen::solverState;
+            if (state.status != fifteen::solveSolved ||
+                state.bestLength.load() != instances[i].length) {
+                std::fprintf(stderr, "instance %d: length %d, published %d\n",
+                             instances[i].number, state.bestLength.load(), instances[i].length);
+                allOptimal = false;
+            }
+            measured[i].nodes = state.nodes;
+            measured[i].signature = state.nodesBelowFinalBound;
+            measured[i].wall.push_back(wall);
+            measured[i].cpu.push_back(cpu);
+            wallSum += wall;
+            cpuSum += cpu;
+        }
+        totalWall.push_back(wallSum);
+        totalCpu.push_back(cpuSum);
+    }
+
+    std::printf("threads %d, median of %d runs\n", threads, runs);
+    std::printf("%8s %6s %12s %12s %9s %10s %10s\n", "instance", "length", "nodes", "signature",
+                "ms", "Mnodes/s", "cpu Mn/s");
+    uint64_t nodes = 0;
+    uint64_t signature = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Measured& m = measured[i];
+        const double wall = median(m.wall);
+        const double cpu = median(m.cpu);
+        std::printf("%8d %6d %12llu %12llu %9.1f %10.1f %10.1f\n", instances[i].number,
+                    instances[i].length, static_cast<unsigned long long>(m.nodes),
+                    static_cast<unsigned long long>(m.signature), wall * 1e3,
+                    static_cast<double>(m.nodes) / wall * 1e-6,
+                    static_cast<double>(m.nodes) / cpu * 1e-6);
+        nodes += m.nodes;
+        signature += m.signature;
+    }
+    const double wall = median(totalWall);
+    const double cpu = median(totalCpu);
+    std::printf("%8s %6s %12llu %12llu %9.1f %10.1f %10.1f\n", "total", "",
+                static_cast<unsigned long long>(nodes), static_cast<unsigned long long>(signature),
+                wall * 1e3, static_cast<double>(nodes) / wall * 1e-6,
+                static_cast<double>(nodes) / cpu * 1e-6);
+    return allOptimal ? 0 : 1;
+}
