@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <unordered_map>
+#include <vector>
+
+#include "heuristics/pdb/pattern_db.h"
+#include "search/solver_state.h"
+#include "tests/heuristics/pdb/pdb_test_support.h"
+
+namespace fifteen {
+namespace {
+
+using testing::builtDatabases;
+using testing::classify;
+using testing::referenceIndex;
+
+int32_t entryA(const Board& board) {
+    return builtDatabases().a.entries[referenceIndex(classify(board, classOfTileA))];
+}
+int32_t entryB(const Board& board) {
+    return builtDatabases().b.entries[referenceIndex(classify(board, classOfTileB))];
+}
+
+int32_t blankCell(const Board& board) {
+    return static_cast<int32_t>(std::find(board.begin(), board.end(), 0) - board.begin());
+}
+
+// Exact distances from the goal of every board within radius moves.
+std::unordered_map<BoardKey, int32_t> ballAround(const Board& centre, int32_t radius) {
+    std::unordered_map<BoardKey, int32_t> distance{{packBoard(centre), 0}};
+    std::vector<Board> layer{centre};
+    for (int32_t d = 1; d <= radius; ++d) {
+        std::vector<Board> next;
+        for (Board board : layer) {
+            const int32_t z = blankCell(board);
+            for (int32_t k = 0; k < neighborCount[static_cast<std::size_t>(z)]; ++k) {
+                const int32_t nb = neighbors[static_cast<std::size_t>(z)][static_cast<std::size_t>(k)];
+                applyMove(board, z, nb);
+                if (distance.emplace(packBoard(board), d).second) next.push_back(board);
+                applyMove(board, nb, z);
+            }
+        }
+        layer = std::move(next);
+    }
+    return distance;
+}
+
+constexpr int32_t goalRadius = 16;
+
+class PdbLookup : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { builtDatabases(); }
+    static const std::unordered_map<BoardKey, int32_t>& goalBall() {
+        static const auto ball = ballAround(goalBoard, goalRadius);
+        return ball;
+    }
+};
+
+TEST_F(PdbLookup, GoalGivesZeroWithTheMaximumDepthOfB) {
+    int32_t maxDepth = -1;
+    EXPECT_EQ(lookupPatternDbs(goalBoard, maxDepth), 0);
+    EXPECT_EQ(maxDepth, 58);
+    EXPECT_EQ(solverState.maxDepthB, 58);
+}
+
+// Tiles 4, 6, 7, 10 and 13 are B's other tiles: rearranged among their own goal
+// cells they leave B at 0, and A decides as soon as 4 or 13 (A's group tiles) move.
+TEST_F(PdbLookup, RearrangingTheOtherTilesOfBLeavesAToDecide) {
+    std::array<int32_t, 5> tiles = {4, 6, 7, 10, 13};
+    const std::array<std::size_t, 5> cells = {3, 5, 6, 9, 12};
+    int32_t permutations = 0;
+    do {
+        Board board = goalBoard;
+        for (std::size_t i = 0; i < 5; ++i) board[cells[i]] = tiles[i];
+        int32_t maxDepth = -1;
+        const int32_t bound = lookupPatternDbs(board, maxDepth);
+        EXPECT_EQ(entryB(board), 0);
+        if (board[3] == 4 && board[12] == 13) {
+            EXPECT_EQ(bound, 0);
+            EXPECT_EQ(maxDepth, 58);
+        } else {
+            EXPECT_GT(bound, 0);
+            EXPECT_EQ(bound, entryA(board));
+            EXPECT_EQ(maxDepth, 56);
+        }
+        ++permutations;
+    } while (std::next_permutation(tiles.begin(), tiles.end()));
+    EXPECT_EQ(permutations, 120);
+}
+
+// The larger entry wins and names its database; a tie names B. Distinct maximum
+// depths show which database was named.
+TEST_F(PdbLookup, LargerEntryWinsAndTiesGoToB) {
+    const auto& dbs = builtDatabases();
+    int32_t aWins = 0;
+    int32_t bWins = 0;
+    int32_t ties = 0;
+    std::mt19937 rng(17);
+    for (int walk = 0; walk < 3000; ++walk) {
+        Board board = goalBoard;
+        int32_t z = 15;
+        for (int move = 0; move < 40; ++move) {
+            const auto count = static_cast<uint32_t>(neighborCount[static_cast<std::size_t>(z)]);
+            const int32_t nb = neighbors[static_cast<std::size_t>(z)][rng() % count];
+            applyMove(board, z, nb);
+            z = nb;
+        }
+        const int32_t a = entryA(board);
+        const int32_t b = entryB(board);
+        int32_t maxDepth = -1;
+        const int32_t bound = lookupPatternDbs(board, dbs.a, dbs.b, 111, 222, maxDepth);
+        ASSERT_EQ(bound, std::max(a, b));
+        ASSERT_EQ(maxDepth, a > b ? 111 : 222) << a << " vs " << b;
+        aWins += a > b;
+        bWins += b > a;
+        ties += a == b && a > 0;
+    }
+    EXPECT_GT(aWins, 0);
+    EXPECT_GT(bWins, 0);
+    EXPECT_GT(ties, 0);
+}
+
+TEST_F(PdbLookup, NeverExceedsTheDistanceOfAnyBoardNearTheGoal) {
+    // The oracle itself: published numbers of boards at distances 0..12.
+    const int64_t published[] = {1, 2, 4, 10, 24, 54, 107, 212, 446, 946, 1948, 3938, 7808};
+    std::array<int64_t, goalRadius + 1> perDistance{};
+    int32_t maxDepth = 0;
+    for (const auto& [key, distance] : goalBall()) {
+        ++perDistance[static_cast<std::size_t>(distance)];
+        Board board{};
+        unpackBoard(key, board);
+        const int32_t bound = lookupPatternDbs(board, maxDepth);
+        ASSERT_LE(bound, distance) << std::hex << key;
+        ASSERT_EQ(bound % 2, distance % 2) << "a move changes each entry by one";
+    }
+    for (std::size_t d = 0; d < std::size(published); ++d) EXPECT_EQ(perDistance[d], published[d]);
+}
+
+// Boards 28 random moves out, beyond the ball: their exact distance is the best
+// way through a board of the goal ball within 12 moves of them.
+TEST_F(PdbLookup, NeverExceedsTheDistanceOfRandomWalks) {
+    constexpr int32_t walkRadius = 12;
+    std::mt19937 rng(99);
+    int32_t farther = 0;
+    for (int walk = 0; walk < 30; ++walk) {
+        Board board = goalBoard;
+        int32_t z = 15;
+        int32_t previous = -1;
+        for (int move = 0; move < goalRadius + walkRadius; ++move) {
+            int32_t nb = previous;
+            while (nb == previous) {
+                const auto count = static_cast<uint32_t>(neighborCount[static_cast<std::size_t>(z)]);
+                nb = neighbors[static_cast<std::size_t>(z)][rng() % count];
+            }
+            applyMove(board, z, nb);
+            previous = z;
+            z = nb;
+        }
+        int32_t distance = 1000;
+        for (const auto& [key, d] : ballAround(board, walkRadius)) {
+            const auto found = goalBall().find(key);
+            if (found != goalBall().end()) distance = std::min(distance, d + found->second);
+        }
+        ASSERT_LE(distance, goalRadius + walkRadius);
+        farther += distance > goalRadius;
+        int32_t maxDepth = 0;
+        EXPECT_LE(lookupPatternDbs(board, maxDepth), distance);
+    }
+    EXPECT_GT(farther, 0) << "no walk left the ball";
+}
+
+}  // namespace
+}  // namespace fifteen

@@ -1,0 +1,143 @@
+#include "search/preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "heuristics/pdb/pattern_db.h"
+#include "heuristics/wd/wd_table.h"
+#include "search/solver_state.h"
+
+// The start-up works on the program's process-wide tables: each test leaves them
+// released so that the next can start again.
+
+namespace fifteen {
+namespace {
+
+struct Completion {
+    PreparedTable table;
+    std::thread::id thread;
+    bool succeeded;
+};
+
+class Recorder {
+public:
+    explicit Recorder(Preparation& preparation) : preparation_(preparation) {}
+    PreparationCallback callback() {
+        return [this](PreparedTable table) {
+            const bool ok = preparation_.succeeded(table);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            completions_.push_back({table, std::this_thread::get_id(), ok});
+        };
+    }
+    std::vector<Completion> completions() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return completions_;
+    }
+
+private:
+    Preparation& preparation_;
+    std::mutex mutex_;
+    std::vector<Completion> completions_;
+};
+
+// Lets the first allowed allocations through and fails every later one.
+std::atomic<int32_t> allowedAllocations{0};
+void* limitedAllocator(std::size_t bytes) {
+    return allowedAllocations.fetch_sub(1) > 0 ? std::malloc(bytes) : nullptr;
+}
+
+class StartUp : public ::testing::Test {
+protected:
+    void SetUp() override { previous_ = pdbAllocator; }
+    void TearDown() override {
+        pdbAllocator = previous_;
+        releasePatternDbs();
+    }
+    PdbAllocator previous_ = nullptr;
+};
+
+TEST_F(StartUp, AFailedTableAllocationStartsNothing) {
+    pdbAllocator = &limitedAllocator;
+    for (int32_t allowed : {0, 1}) {
+        allowedAllocations = allowed;
+        Preparation preparation;
+        Recorder recorder(preparation);
+        EXPECT_FALSE(preparation.start(recorder.callback())) << allowed;
+        preparation.join();
+        EXPECT_TRUE(recorder.completions().empty());
+        EXPECT_EQ(patternDbA.entries, nullptr);
+        EXPECT_EQ(patternDbB.entries, nullptr);
+        EXPECT_FALSE(preparation.allSucceeded());
+    }
+}
+
+TEST_F(StartUp, BuildsTheThreeTablesOnThreadsOfTheirOwn) {
+    solverState.maxDepthA = 0;
+    solverState.maxDepthB = 0;
+    Preparation preparation;
+    Recorder recorder(preparation);
+    ASSERT_TRUE(preparation.start(recorder.callback()));
+    EXPECT_FALSE(preparation.start(recorder.callback())) << "a second start";
+    preparation.join();
+
+    const std::vector<Completion> completions = recorder.completions();
+    ASSERT_EQ(completions.size(), 3u);
+    std::set<PreparedTable> tables;
+    std::set<std::thread::id> threads;
+    for (const Completion& c : completions) {
+        tables.insert(c.table);
+        threads.insert(c.thread);
+        EXPECT_TRUE(c.succeeded) << "known inside its callback";
+        EXPECT_NE(c.thread, std::this_thread::get_id());
+    }
+    EXPECT_EQ(tables.size(), 3u);
+    EXPECT_EQ(threads.size(), 3u);
+    EXPECT_TRUE(preparation.allSucceeded());
+    EXPECT_EQ(solverState.maxDepthA, 56);
+    EXPECT_EQ(solverState.maxDepthB, 58);
+    EXPECT_EQ(wdTable.recordCount, wdRecordTotal);
+
+    int32_t maxDepth = 0;
+    Board oneMove = goalBoard;
+    applyMove(oneMove, 15, 14);
+    EXPECT_EQ(lookupPatternDbs(oneMove, maxDepth), 1);
+
+    Preparation another;
+    EXPECT_FALSE(another.start(nullptr)) << "the program's databases exist";
+    releasePatternDbs();
+    EXPECT_EQ(patternDbA.entries, nullptr);
+    EXPECT_EQ(patternDbB.entries, nullptr);
+}
+
+TEST_F(StartUp, AFailedBitsetIsReportedAsAFailedTable) {
+    // The two tables are allocated on the starting thread first; every bitset fails.
+    pdbAllocator = &limitedAllocator;
+    allowedAllocations = 2;
+    solverState.maxDepthA = -5;
+    solverState.maxDepthB = -5;
+    Preparation preparation;
+    Recorder recorder(preparation);
+    ASSERT_TRUE(preparation.start(recorder.callback()));
+    preparation.join();
+
+    EXPECT_EQ(recorder.completions().size(), 3u);
+    for (const Completion& c : recorder.completions()) {
+        if (c.table != PreparedTable::wdTable) {
+            EXPECT_FALSE(c.succeeded);
+        }
+    }
+    EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbA));
+    EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbB));
+    EXPECT_FALSE(preparation.allSucceeded());
+    EXPECT_EQ(solverState.maxDepthA, -5) << "no depth stored for a failed build";
+    EXPECT_EQ(solverState.maxDepthB, -5);
+}
+
+}  // namespace
+}  // namespace fifteen
