@@ -1,9 +1,11 @@
 #include "heuristics/pdb/pattern_db.h"
 
+#include <array>
 #include <bit>
 #include <cstdlib>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "search/solver_state.h"
 
@@ -33,6 +35,53 @@ T* pickTarget(bool take, T* chosen, T* sink) {
                                 (reinterpret_cast<uintptr_t>(sink) & ~mask));
 }
 
+struct LayerTargets {
+    uint32_t* visited;
+    uint32_t* next;
+    uint8_t* entries;
+    uint8_t depth;
+};
+
+// Moves the tile of cell Nb into the blank at cell Z, reaches the result, and
+// moves it back. Returns 1 when the result was new.
+template <std::size_t Z, std::size_t Nb>
+int32_t tryMove(PatternBoard& scratch, const LayerTargets& targets, uint32_t& sinkWord,
+                uint8_t& sinkEntry) {
+    const TileClass moved = scratch[Nb];
+    scratch[Z] = moved;
+    scratch[Nb] = classBlank;
+    const auto t = static_cast<uint32_t>(rankPattern(scratch));
+    scratch[Nb] = moved;
+    scratch[Z] = classBlank;
+    // Whether t is new is a coin flip in the middle layers, so the update has no
+    // branch: an old state's writes go to sinks.
+    const uint32_t mask = 1u << (t & 31u);
+    const uint32_t seen = targets.visited[t >> 5];
+    const bool fresh = (seen & mask) == 0;
+    targets.visited[t >> 5] = seen | mask;
+    *pickTarget(fresh, targets.next + (t >> 5), &sinkWord) |= mask;
+    *pickTarget(fresh, targets.entries + t, &sinkEntry) = targets.depth;
+    return int32_t{fresh};
+}
+
+// The moves of a blank at cell Z in the order of the neighbour table, unrolled:
+// with the cells known, the moves are plain stores.
+template <std::size_t Z>
+int32_t expandFrom(PatternBoard& scratch, const LayerTargets& targets) {
+    uint32_t sinkWord = 0;
+    uint8_t sinkEntry = 0;
+    return [&]<std::size_t... K>(std::index_sequence<K...>) {
+        return (tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets, sinkWord,
+                                                                      sinkEntry) +
+                ...);
+    }(std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+}
+
+using ExpandFrom = int32_t (*)(PatternBoard&, const LayerTargets&);
+constexpr auto expandFromCell = []<std::size_t... Z>(std::index_sequence<Z...>) {
+    return std::array<ExpandFrom, 16>{&expandFrom<Z>...};
+}(std::make_index_sequence<16>{});
+
 }  // namespace
 
 PdbAllocator pdbAllocator = &heapAllocate;
@@ -49,9 +98,7 @@ void releasePatternDb(PatternDb& db) {
 
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
                     LayerBitset next, PatternDb& db, int32_t depth) {
-    const auto entry = static_cast<uint8_t>(depth);
-    uint8_t sinkEntry = 0;
-    uint32_t sinkWord = 0;
+    const LayerTargets targets{visited.words, next.words, db.entries, static_cast<uint8_t>(depth)};
     int32_t count = 0;
     for (int32_t w = 0; w < layerWordCount; ++w) {
         uint32_t bits = current.words[w];
@@ -59,25 +106,7 @@ int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset curr
             const PdbIndex s = 32 * w + std::countr_zero(bits);
             bits &= bits - 1;
             const int32_t blank = unrankPattern(s, scratch);
-            const auto z = static_cast<std::size_t>(blank);
-            for (int32_t k = 0; k < neighborCount[z]; ++k) {
-                const auto nb = static_cast<std::size_t>(neighbors[z][static_cast<std::size_t>(k)]);
-                const TileClass moved = scratch[nb];
-                scratch[z] = moved;
-                scratch[nb] = classBlank;
-                const auto t = static_cast<uint32_t>(rankPattern(scratch));
-                // Whether t is new is a coin flip in the middle layers, so the
-                // update has no branch: an old state's writes go to sinks.
-                const uint32_t mask = 1u << (t & 31u);
-                const uint32_t seen = visited.words[t >> 5];
-                const bool fresh = (seen & mask) == 0;
-                visited.words[t >> 5] = seen | mask;
-                *pickTarget(fresh, next.words + (t >> 5), &sinkWord) |= mask;
-                *pickTarget(fresh, db.entries + t, &sinkEntry) = entry;
-                count += int32_t{fresh};
-                scratch[nb] = moved;
-                scratch[z] = classBlank;
-            }
+            count += expandFromCell[static_cast<std::size_t>(blank)](scratch, targets);
         }
     }
     return count;

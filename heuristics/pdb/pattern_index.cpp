@@ -9,11 +9,11 @@ RankSubsets rankSubsets{};
 namespace {
 
 void fillRankScanTable() {
-    for (int32_t b = 0; b < 2; ++b) {
-        for (int32_t t1 = 0; t1 < 6; ++t1) {
-            for (int32_t t2 = 0; t2 < 6; ++t2) {
-                for (int32_t o = 0; o < 6; ++o) {
-                    int32_t* term = &rankScanTable.term[4 * (((b * 6 + t1) * 6 + t2) * 6 + o)];
+    for (int32_t o = 0; o < 6; ++o) {
+        for (int32_t b = 0; b < 2; ++b) {
+            for (int32_t t1 = 0; t1 < 6; ++t1) {
+                for (int32_t t2 = 0; t2 < 6; ++t2) {
+                    int32_t* term = &rankScanTable.term[4 * (((o * 2 + b) * 6 + t1) * 6 + t2)];
                     const int32_t row1 = 14 - t1 - t2 - o;
                     const int32_t row2 = 9 - t2 - o;
                     term[classBlank] = b == 0 ? t1 + t2 + o : 0;
@@ -29,19 +29,19 @@ void fillRankScanTable() {
 // The greedy walk of the combinatorial number system over n slots: the slot at
 // row n-1-j joins the subset when the remaining rank reaches C(row, col). Column
 // 0 holding 1 stops the selection once col is 0; a 0 where row < col forces the
-// last slots in.
-uint16_t unrankSubset(int32_t rank, int32_t n) {
-    uint32_t mask = 0;
+// last slots in. Writes the five chosen slots, then the n-5 others.
+void unrankSubset(int32_t rank, int32_t n, uint8_t* chosen, uint8_t* others) {
     int32_t col = 5;
     for (int32_t slot = 0; slot < n; ++slot) {
         const int32_t c = rankTable.binomial[n - 1 - slot][col];
         if (rank >= c) {
-            mask |= 1u << slot;
+            *chosen++ = static_cast<uint8_t>(slot);
             rank -= c;
             --col;
+        } else if (others != nullptr) {
+            *others++ = static_cast<uint8_t>(slot);
         }
     }
-    return static_cast<uint16_t>(mask);
 }
 
 }  // namespace
@@ -59,30 +59,26 @@ void fillRankTables() {
     }
     fillRankScanTable();
     for (int32_t rank = 0; rank < rank1Count; ++rank) {
-        rankSubsets.group1[rank] = unrankSubset(rank, 15);
+        uint8_t* slots = rankSubsets.group1[rank].slots;
+        unrankSubset(rank, 15, slots, slots + 5);
     }
     for (int32_t rank = 0; rank < rank2Count; ++rank) {
-        rankSubsets.group2[rank] = unrankSubset(rank, 10);
+        unrankSubset(rank, 10, rankSubsets.group2[rank].picks, nullptr);
     }
 }
 
 int32_t unrankPattern(PdbIndex index, PatternBoard& pattern) {
     const int32_t blank = index % 16;
     const int32_t r = index / 16;
-    uint32_t group1 = rankSubsets.group1[r % rank1Count];
-    uint32_t group2 = rankSubsets.group2[r / rank1Count];
+    const uint8_t* slots = rankSubsets.group1[r % rank1Count].slots;
+    const uint8_t* picks = rankSubsets.group2[r / rank1Count].picks;
+    const auto cellOf = [blank](uint32_t slot) {
+        return slot + uint32_t{slot >= static_cast<uint32_t>(blank)};
+    };
+    pattern.fill(classOther);
     pattern[static_cast<std::size_t>(blank)] = classBlank;
-    // Slot j is the j-th non-blank cell; the bits of group2 are consumed by the
-    // slots that group 1 leaves. Masks, not branches: the bits are coin flips.
-#pragma GCC unroll 15
-    for (uint32_t slot = 0; slot < 15; ++slot) {
-        const uint32_t in1 = group1 & 1u;
-        const uint32_t in2 = group2 & 1u & ~in1;
-        group1 >>= 1;
-        group2 >>= 1u - in1;
-        const uint32_t cell = slot + uint32_t{slot >= static_cast<uint32_t>(blank)};
-        pattern[cell] = classOther - static_cast<TileClass>(2 * in1 + in2);
-    }
+    for (std::size_t t = 0; t < 5; ++t) pattern[cellOf(slots[t])] = classGroup1;
+    for (std::size_t t = 0; t < 5; ++t) pattern[cellOf(slots[5 + picks[t]])] = classGroup2;
     return blank;
 }
 

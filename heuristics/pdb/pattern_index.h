@@ -88,9 +88,9 @@ extern RankTable rankTable;
 
 // The weights rearranged by the state of the ranking scan, so that each cell
 // costs one read and one addition whatever its class. The state is the count of
-// blanks b, group-1 cells t1, group-2 cells t2 and other cells o seen so far:
+// other cells o, blanks b, group-1 cells t1 and group-2 cells t2 seen so far:
 //
-//   term[4 * (((b * 6 + t1) * 6 + t2) * 6 + o) + class]
+//   term[4 * (((o * 2 + b) * 6 + t1) * 6 + t2) + class]
 //     class 0: t1 + t2 + o               (the cell itself; b is 0)
 //     class 1: weight1[row1][col1]       row1 = 14 - t1 - t2 - o, col1 = 5 - t1
 //     class 2: weight2[row2][col2]       row2 = 9 - t2 - o,       col2 = 5 - t2
@@ -98,17 +98,24 @@ extern RankTable rankTable;
 //
 // Entries of states no valid pattern reaches are 0. Filled by fillRankTables.
 struct RankScanTable {
-    int32_t term[2 * 6 * 6 * 6 * 4];
+    int32_t term[6 * 2 * 6 * 6 * 4];
 };
 extern RankScanTable rankScanTable;
 
-// The unranking walk of each rank done once: bit j of group1[rank1] is set when
-// the j-th non-blank cell holds group 1; bit j of group2[rank2] when the j-th cell
-// holding neither the blank nor group 1 holds group 2. Filled by fillRankTables
-// from rankTable.binomial.
+// The unranking walk of each rank done once, as slot numbers (slot j is the j-th
+// non-blank cell). For rank1: slots[0..4] hold the group-1 slots and slots[5..14]
+// the ten slots left, both increasing. For rank2: picks[t] is the place, 0..9,
+// of the t-th group-2 slot among those ten. Filled by fillRankTables from
+// rankTable.binomial.
 struct RankSubsets {
-    uint16_t group1[rank1Count];
-    uint16_t group2[rank2Count];
+    struct Rank1Slots {
+        uint8_t slots[16];
+    };
+    struct Rank2Picks {
+        uint8_t picks[5];
+    };
+    Rank1Slots group1[rank1Count];
+    Rank2Picks group2[rank2Count];
 };
 extern RankSubsets rankSubsets;
 
@@ -116,29 +123,32 @@ extern RankSubsets rankSubsets;
 void fillRankTables();
 
 namespace detail {
-// Advance of the scan state by class: 4 x (216, 36, 6, 1) for the counts, and
-// 1 << 16 per special cell (blank, group 1, group 2) to count them.
-inline constexpr uint32_t specialStep = 1u << 16;
-inline constexpr std::array<uint32_t, 4> scanStep = {864 + specialStep, 144 + specialStep,
-                                                     24 + specialStep, 4};
-inline constexpr uint32_t scanDone = 11 * specialStep;
+// Advance of the scan state by class: 4 x (36, 6, 1, 72) in the digits above.
+inline constexpr std::array<std::size_t, 4> scanStep = {144, 24, 4, 288};
+inline constexpr std::size_t othersStep = 288;
 }  // namespace detail
 
 // Returns the PdbIndex of a valid pattern. The scan stops at the eleventh cell of
 // class 0, 1 or 2, so the cells after the last of them are never read.
 inline PdbIndex rankPattern(const PatternBoard& pattern) {
-    uint32_t state = 0;
+    std::size_t state = 0;
     int32_t sum = 0;
-    const auto scan = [&](std::size_t cell) {
-        const auto c = static_cast<uint32_t>(pattern[cell]);
-        sum += rankScanTable.term[(state & (detail::specialStep - 1)) + c];
-        state += detail::scanStep[c];
-    };
     // The eleventh special cell is never before cell 10; no branch on the classes,
     // which are coin flips to a predictor.
 #pragma GCC unroll 11
-    for (std::size_t cell = 0; cell <= 10; ++cell) scan(cell);
-    for (std::size_t cell = 11; cell < 16 && state < detail::scanDone; ++cell) scan(cell);
+    for (std::size_t cell = 0; cell <= 10; ++cell) {
+        const auto c = static_cast<std::size_t>(pattern[cell]);
+        sum += rankScanTable.term[state + c];
+        state += detail::scanStep[c];
+    }
+    // Of cells 0..10, o were other tiles: o special cells are still to come.
+    auto remaining = static_cast<int32_t>(state / detail::othersStep);
+    for (std::size_t cell = 11; remaining > 0; ++cell) {
+        const auto c = static_cast<std::size_t>(pattern[cell]);
+        sum += rankScanTable.term[state + c];
+        state += detail::scanStep[c];
+        remaining -= int32_t{c != classOther};
+    }
     return sum;
 }
 
