@@ -42,7 +42,7 @@ const Instance instances[] = {
 };
 
 class QuietOutput : public fifteen::SolveOutput {
-public:
+  public:
     void setOutputText(const char*) override {}
     void setStatusText(const char*) override {}
     void setSecondsText(const char*) override {}
@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
             const fifteen::SolverState& state = fifteen::solverState;
             if (state.status != fifteen::solveSolved ||
                 state.bestLength.load() != instances[i].length) {
-                std::fprintf(stderr, "instance %d: length %d, published %d\n",
-                             instances[i].number, state.bestLength.load(), instances[i].length);
+                std::fprintf(stderr, "instance %d: length %d, published %d\n", instances[i].number,
+                             state.bestLength.load(), instances[i].length);
                 allOptimal = false;
             }
             measured[i].nodes = state.nodes;

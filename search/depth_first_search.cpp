@@ -48,7 +48,8 @@ void prepareSearchRecords() {
     assert(table.recordCount == wdRecordTotal);
     for (std::size_t r = 0; r < static_cast<std::size_t>(table.recordCount); ++r) {
         const WdRecord& record = table.records[r];
-        assert(record.distance >= 0 && static_cast<SearchLink>(record.distance) <= linkDistanceMask);
+        assert(record.distance >= 0 &&
+               static_cast<SearchLink>(record.distance) <= linkDistanceMask);
         for (std::size_t g = 0; g < 4; ++g) {
             searchRecords[r].links[g] = makeLink(table, record.fromNext[g]);
             searchRecords[r].links[4 + g] = makeLink(table, record.fromPrev[g]);
@@ -79,8 +80,7 @@ struct Worker {
 // moves, their directions and the exclusion of the move back are known at compile
 // time; the steps are those of depthFirstSearch.
 template <int Blank, int Prev>
-int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
-               int32_t nextCheckDepth);
+int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth, int32_t nextCheckDepth);
 
 template <int Blank, int N>
 [[gnu::always_inline]] inline int32_t tryChild(Worker& w, SearchLink row, SearchLink column,
@@ -113,13 +113,13 @@ template <int Blank, int N>
     if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
         int32_t maxDepth = 0;
         p = lookupPatternDbs(w.board, maxDepth);
-        nextCheckDepth = wd > p ? neverCheckDepth
-                                : scheduleCheckDepth(depth + 1, p, maxDepth, w.bound);
+        nextCheckDepth =
+            wd > p ? neverCheckDepth : scheduleCheckDepth(depth + 1, p, maxDepth, w.bound);
     }
     // 2.8: with wd within the limit, p above the limit is also above wd.
     int32_t r = searchNotFound;
     if (p <= limit) r = search<N, Blank>(w, row, column, depth + 1, nextCheckDepth);  // 2.9
-    w.board[blankCell] = 0;  // 2.10
+    w.board[blankCell] = 0;                                                           // 2.10
     w.board[cell] = t;
     if (r == searchFound) w.path[depth] = t;  // 2.11
     return r;
@@ -148,8 +148,7 @@ int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
     ++w.nodes;
     // 1: relaxed is enough; a stale value only delays the stop by a call.
     if (w.bound >= w.bestLength->load(std::memory_order_relaxed)) return searchStopped;
-    return tryChildren<Blank, Prev, 0>(w, row, column, depth, nextCheckDepth,
-                                       w.bound - depth - 1);
+    return tryChildren<Blank, Prev, 0>(w, row, column, depth, nextCheckDepth, w.bound - depth - 1);
 }
 
 // Entry points by blank cell and the neighbour slot of the previous blank cell
@@ -161,8 +160,8 @@ constexpr SearchEntry entryFor() {
     if constexpr (Slot == 0) {
         return &search<Blank, -1>;
     } else if constexpr (Slot - 1 < neighborCount[static_cast<std::size_t>(Blank)]) {
-        return &search<Blank, neighbors[static_cast<std::size_t>(Blank)]
-                                       [static_cast<std::size_t>(Slot - 1)]>;
+        return &search<
+            Blank, neighbors[static_cast<std::size_t>(Blank)][static_cast<std::size_t>(Slot - 1)]>;
     } else {
         return nullptr;
     }
@@ -202,16 +201,14 @@ int32_t scheduleCheckDepth(int32_t lookupDepth, int32_t p, int32_t maxDepth, int
     return d;
 }
 
-int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank,
-                         const WdRecord& rowRecord, const WdRecord& columnRecord, int32_t depth,
-                         int32_t bound, int32_t nextCheckDepth, int32_t* path,
-                         SearchContext& context) {
+int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank, const WdRecord& rowRecord,
+                         const WdRecord& columnRecord, int32_t depth, int32_t bound,
+                         int32_t nextCheckDepth, int32_t* path, SearchContext& context) {
     assert(blank >= 0 && blank < 16 && board[static_cast<std::size_t>(blank)] == 0);
     prepareSearchRecords();
     Worker worker{board, searchRecords.data(), context.bestLength, path, bound, 0};
-    const SearchEntry entry =
-        searchEntries[static_cast<std::size_t>(blank)]
-                     [static_cast<std::size_t>(entrySlot(blank, prevBlank))];
+    const SearchEntry entry = searchEntries[static_cast<std::size_t>(blank)]
+                                           [static_cast<std::size_t>(entrySlot(blank, prevBlank))];
     const int32_t result =
         entry(worker, linkOf(rowRecord), linkOf(columnRecord), depth, nextCheckDepth);
     context.nodes += worker.nodes;

@@ -27,10 +27,9 @@ struct SearchContext {
 // call. nextCheckDepth is the depth of the next child whose pattern databases are
 // looked up (neverCheckDepth: walking distance alone). The board is unchanged on
 // return. Moves back into prevBlank are never generated (-1: every move).
-int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank,
-                         const WdRecord& rowRecord, const WdRecord& columnRecord, int32_t depth,
-                         int32_t bound, int32_t nextCheckDepth, int32_t* path,
-                         SearchContext& context);
+int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank, const WdRecord& rowRecord,
+                         const WdRecord& columnRecord, int32_t depth, int32_t bound,
+                         int32_t nextCheckDepth, int32_t* path, SearchContext& context);
 
 // The depth of the next lookup after one at depth lookupDepth gave p from a
 // database whose largest distance is maxDepth: the first depth at which a value

@@ -9,7 +9,9 @@ namespace fifteen {
 
 namespace {
 
-inline std::size_t cell(int32_t index) { return static_cast<std::size_t>(index); }
+inline std::size_t cell(int32_t index) {
+    return static_cast<std::size_t>(index);
+}
 
 bool isStored(const Frontier& frontier, BoardKey key, int32_t prevBlank) {
     for (std::size_t i = 0; i < cell(frontier.nodeCount); ++i) {
@@ -54,8 +56,8 @@ SolveStatus buildFrontier(SolverState& state) {
         state.startPdb = 0;
         return solveInvalid;
     }
-    state.startWd = findRowRecord(wdTable, problem)->distance +
-                    findColumnRecord(wdTable, problem)->distance;
+    state.startWd =
+        findRowRecord(wdTable, problem)->distance + findColumnRecord(wdTable, problem)->distance;
     int32_t unusedMaxDepth = 0;
     state.startPdb = lookupPatternDbs(problem, unusedMaxDepth);
     if (!isSolvable(problem)) return solveUnsolvable;

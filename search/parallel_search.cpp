@@ -31,8 +31,8 @@ void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
         const int32_t nextCheckDepth =
             wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, maxDepth, bound);
         const uint64_t before = worker.context.nodes;
-        const int32_t r = depthFirstSearch(board, blank, state.frontier.prevBlank[node],
-                                           *rowRecord, *columnRecord, 0, bound, nextCheckDepth,
+        const int32_t r = depthFirstSearch(board, blank, state.frontier.prevBlank[node], *rowRecord,
+                                           *columnRecord, 0, bound, nextCheckDepth,
                                            worker.pathBuffer.data(), worker.context);
         const auto slot = std::min(static_cast<std::size_t>(bound), worker.nodesAtBound.size() - 1);
         worker.nodesAtBound[slot] += worker.context.nodes - before;

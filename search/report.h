@@ -17,15 +17,18 @@ inline constexpr std::size_t statusCapacity = 32;
 
 template <std::size_t Capacity>
 class TextBuffer {
-public:
-    void clear() { text_[0] = '\0'; length_ = 0; }
+  public:
+    void clear() {
+        text_[0] = '\0';
+        length_ = 0;
+    }
     // Appends as much of piece as fits, keeping the terminating zero.
     void append(const char* piece);
     void appendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
     const char* c_str() const { return text_.data(); }
     std::size_t size() const { return length_; }
 
-private:
+  private:
     std::array<char, Capacity> text_{};
     std::size_t length_ = 0;
 };

@@ -13,7 +13,7 @@ namespace fifteen {
 // solver and the tests each implement it. Calls come from the thread that runs
 // the job.
 class SolveOutput {
-public:
+  public:
     virtual ~SolveOutput() = default;
     // The whole output box: the problem and the report, "\r\n" line ends.
     virtual void setOutputText(const char* text) = 0;

@@ -69,7 +69,7 @@ struct ReferenceSearch {
 };
 
 class DepthFirstSearchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::requireWdTable();
         bestLength.store(noSolutionLength);
@@ -229,7 +229,7 @@ TEST_F(DepthFirstSearchTest, FindsOptimalLengthsOfABreadthFirstOracle) {
 
 TEST(BreadthFirstOracle, CountsThePublishedPositionsAtEachDistance) {
     const auto distance = testing::positionsWithin(12);
-    const std::array<int, 13> published = {1,   2,   4,    10,   24,   54,  107,
+    const std::array<int, 13> published = {1,   2,   4,   10,   24,   54,  107,
                                            212, 446, 946, 1948, 3938, 7808};
     std::array<int, 13> counted{};
     for (const auto& entry : distance) ++counted[static_cast<std::size_t>(entry.second)];

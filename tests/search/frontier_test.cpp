@@ -48,7 +48,7 @@ constexpr Board starts[] = {
 };
 
 class FrontierLayer : public ::testing::TestWithParam<int32_t> {
-protected:
+  protected:
     void SetUp() override { testing::requireAllTables(); }
 };
 

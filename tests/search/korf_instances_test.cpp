@@ -13,7 +13,7 @@ namespace {
 
 struct KorfInstance {
     int number;
-    Board board;  // this program's orientation (see ../shared/data/korf100.tsv)
+    Board board;     // this program's orientation (see ../shared/data/korf100.tsv)
     int32_t length;  // published optimal length
 };
 
@@ -47,8 +47,8 @@ TEST_P(KorfInstances, SolveToThePublishedLength) {
     solveJob(instance.board, output);
     ASSERT_EQ(solverState.status, solveSolved) << output.output;
     EXPECT_EQ(solverState.bestLength.load(), instance.length);
-    EXPECT_TRUE(testing::replayReachesGoal(instance.board, solverState.solution.data(),
-                                           instance.length));
+    EXPECT_TRUE(
+        testing::replayReachesGoal(instance.board, solverState.solution.data(), instance.length));
     EXPECT_LE(solverState.itemCount, threads);
     EXPECT_NE(output.output.find("Optimal solution is " + std::to_string(instance.length) +
                                  " moves.\r\n"),

@@ -15,7 +15,7 @@ namespace fifteen {
 namespace {
 
 class ParallelSearchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testing::requireAllTables(); }
 
     // A frontier of the given position, ready for the parallel search.
@@ -117,8 +117,8 @@ TEST_F(ParallelSearchTest, NodeCountsMatchTheIterationsOfOneThread) {
     uint64_t total = 0;
     for (int32_t bound = row->distance + column->distance;; bound += 2) {
         SearchContext context{&best, 0};
-        const int32_t r = depthFirstSearch(board, 3, -1, *row, *column, 0, bound,
-                                           neverCheckDepth, path.data(), context);
+        const int32_t r = depthFirstSearch(board, 3, -1, *row, *column, 0, bound, neverCheckDepth,
+                                           path.data(), context);
         total += context.nodes;
         if (r == searchFound) break;
         below += context.nodes;

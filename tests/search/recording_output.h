@@ -9,13 +9,17 @@ namespace fifteen::testing {
 
 // Keeps every call a solve job makes, in order, as "kind:value".
 class RecordingOutput : public SolveOutput {
-public:
-    void setOutputText(const char* text) override { add("output", text); output = text; }
-    void setStatusText(const char* text) override { add("status", text); status = text; }
-    void setSecondsText(const char* text) override { add("seconds", text); }
-    void setSolutionAvailable(bool available) override {
-        add("available", available ? "1" : "0");
+  public:
+    void setOutputText(const char* text) override {
+        add("output", text);
+        output = text;
     }
+    void setStatusText(const char* text) override {
+        add("status", text);
+        status = text;
+    }
+    void setSecondsText(const char* text) override { add("seconds", text); }
+    void setSolutionAvailable(bool available) override { add("available", available ? "1" : "0"); }
     void setPlaybackPosition(int32_t position) override {
         add("playback", std::to_string(position));
     }
@@ -31,7 +35,7 @@ public:
     std::string status;
     bool finished = false;
 
-private:
+  private:
     void add(const char* kind, const std::string& value) {
         calls.push_back(std::string(kind) + ":" + value);
         onCall();

@@ -43,9 +43,8 @@ TEST_P(ElapsedFormat, UsedTimeAndSecondsLineTruncate) {
     const ElapsedCase& c = GetParam();
     ReportText report;
     appendSolution(report, 0, nullptr, splitElapsed(c.ms));
-    const std::string expected =
-        std::string("Optimal solution is 0 moves.\r\nUsed time: ") + c.usedTime +
-        " sec\r\nSolution:\r\n";
+    const std::string expected = std::string("Optimal solution is 0 moves.\r\nUsed time: ") +
+                                 c.usedTime + " sec\r\nSolution:\r\n";
     EXPECT_EQ(report.c_str(), expected);
     StatusText seconds;
     formatSeconds(seconds, splitElapsed(c.ms).seconds);
@@ -75,7 +74,8 @@ TEST(Report, TwentyFiveMovesMakeLinesOfTenTenAndFive) {
     ReportText report;
     appendSolution(report, 25, moves.data(), {3, 7});
     const std::string text = report.c_str();
-    const std::string header = "Optimal solution is 25 moves.\r\nUsed time: 3.07 sec\r\nSolution:\r\n";
+    const std::string header =
+        "Optimal solution is 25 moves.\r\nUsed time: 3.07 sec\r\nSolution:\r\n";
     ASSERT_EQ(text.substr(0, header.size()), header);
     const std::string body = text.substr(header.size());
     EXPECT_EQ(body,

@@ -20,7 +20,7 @@ namespace {
 using testing::RecordingOutput;
 
 class SolveJobTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testing::requireAllTables(); }
 
     RecordingOutput solve(const Board& board, int32_t maxThreads) {
@@ -62,12 +62,9 @@ TEST_F(SolveJobTest, TheGoalIsSolvedWithNoMovesAndNoTrace) {
     const std::string report =
         problem + "Optimal solution is 0 moves.\r\n" + usedTime() + "Solution:\r\n";
     const std::vector<std::string> expected = {
-        "output:" + problem,
-        "status: WD=0, PDB=0, Threads=1/4",
-        "playback:0",
-        "available:0",
-        "seconds:    0 sec",
-        "output:" + report,
+        "output:" + problem, "status: WD=0, PDB=0, Threads=1/4",
+        "playback:0",        "available:0",
+        "seconds:    0 sec", "output:" + report,
         "finished:",
     };
     EXPECT_EQ(out.calls, expected);
@@ -155,7 +152,7 @@ TEST_F(SolveJobTest, ABoardWithARepeatedTileIsRejectedBeforeAnySearch) {
 constexpr Board hardBoard = {0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2};
 
 class CancelWhenSearching : public RecordingOutput {
-public:
+  public:
     void onCall() override {
         if (calls.size() == 2) searching.store(true);  // the search status line
     }
@@ -214,7 +211,8 @@ TEST_F(SolveJobTest, LongerSolutionsReplayAndAgreeAcrossThreadCounts) {
         for (int32_t i = 0; i < length; ++i) {
             if (i > 0 && i % 10 == 0) moves += "\r\n";
             char cell[8];
-            std::snprintf(cell, sizeof cell, " %2d", solverState.solution[static_cast<std::size_t>(i)]);
+            std::snprintf(cell, sizeof cell, " %2d",
+                          solverState.solution[static_cast<std::size_t>(i)]);
             moves += cell;
         }
         EXPECT_EQ(out.output.substr(out.output.size() - moves.size()), moves);
