@@ -16,12 +16,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QThread>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace fifteen::ui {
 
@@ -184,11 +188,12 @@ QFont dialogFont() {
     return font;
 }
 
-QtPlatform::QtPlatform() = default;
+QtPlatform::QtPlatform() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 QtPlatform::~QtPlatform() {
     beginClose();
     delete dialog_.data();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 int QtPlatform::run(DialogHandler& handler) {
@@ -201,8 +206,11 @@ int QtPlatform::run(DialogHandler& handler) {
 
 void QtPlatform::build(DialogHandler& handler) {
     handler_ = &handler;
+    guiThread_ = std::this_thread::get_id();
     auto* dialog = new QtDialog(*this);
     dialog_ = dialog;
+    auto* wake = new QSocketNotifier(static_cast<qintptr>(wakeFd_), QSocketNotifier::Read, dialog);
+    QObject::connect(wake, &QSocketNotifier::activated, dialog, [this] { runPendingCalls(); });
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog->setWindowIcon(QIcon(QStringLiteral(":/fifteen.png")));
@@ -248,38 +256,54 @@ QWidget* QtPlatform::control(int controlId) const {
 }
 
 bool QtPlatform::onGuiThread(const std::function<void()>& f) const {
-    if (!dialog_) return false;
-    if (QThread::currentThread() == dialog_->thread()) {
+    if (!handler_) return false;  // not built yet
+    if (std::this_thread::get_id() == guiThread_) {
+        if (!dialog_) return false;
         f();
         return true;
     }
-    if (closing_.load(std::memory_order_relaxed)) return false;
-    // done is guarded by callMutex_. The queued call may outlive this frame when
-    // closing releases the wait, so it owns done and runs f only while closing has
-    // not begun: closing begins on the GUI thread, which is then running the call,
-    // so f never runs after this function has returned.
-    auto done = std::make_shared<bool>(false);
-    QMetaObject::invokeMethod(
-        dialog_.data(),
-        [this, fn = &f, done] {
-            if (closing_.load(std::memory_order_relaxed)) return;
-            (*fn)();
-            {
-                std::lock_guard lock(callMutex_);
-                *done = true;
-            }
-            callDone_.notify_all();
-        },
-        Qt::QueuedConnection);
+    const auto call = std::make_shared<PendingCall>(PendingCall{&f});
+    {
+        std::lock_guard lock(callMutex_);
+        if (closing_.load(std::memory_order_relaxed)) return false;
+        pending_.push_back(call);
+    }
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
     std::unique_lock lock(callMutex_);
-    callDone_.wait(lock, [&] { return *done || closing_.load(std::memory_order_relaxed); });
-    return *done;
+    // A call that has started runs to its end even when closing begins inside it:
+    // f refers to this frame.
+    callDone_.wait(lock, [&] { return call->done || (closing_.load(std::memory_order_relaxed) && !call->running); });
+    return call->done;
+}
+
+void QtPlatform::runPendingCalls() {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t got = ::read(wakeFd_, &count, sizeof count);
+    for (;;) {
+        std::shared_ptr<PendingCall> call;
+        {
+            std::lock_guard lock(callMutex_);
+            if (closing_.load(std::memory_order_relaxed) || pending_.empty()) return;
+            call = pending_.front();
+            pending_.pop_front();
+            call->running = true;
+        }
+        // Unlocked: the call may come back into the platform.
+        (*call->f)();
+        {
+            std::lock_guard lock(callMutex_);
+            call->done = true;
+        }
+        callDone_.notify_all();
+    }
 }
 
 void QtPlatform::beginClose() {
     {
         std::lock_guard lock(callMutex_);
         closing_.store(true, std::memory_order_relaxed);
+        pending_.clear();
     }
     callDone_.notify_all();
 }

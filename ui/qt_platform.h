@@ -11,11 +11,13 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 #include "ui/platform.h"
 
@@ -94,10 +96,19 @@ public:
 private:
     friend class QtDialog;
 
+    // A call handed over from another thread, waiting in pending_.
+    struct PendingCall {
+        const std::function<void()>* f;
+        bool running = false;
+        bool done = false;
+    };
+
     // Runs f on the GUI thread and returns true once it has run there; from another
     // thread it waits for the GUI thread, but returns false without running f once
     // closing has begun, also when it was already waiting.
     bool onGuiThread(const std::function<void()>& f) const;
+    // On the GUI thread, when the wake-up descriptor fires.
+    void runPendingCalls();
     // The pointer position to deliver for a client point: clamped to the clip square
     // while the cursor is confined, moving the cursor back inside.
     Point confinedPoint(Point client) const;
@@ -117,12 +128,16 @@ private:
     std::optional<Rect> clip_;  // screen coordinates, right and bottom outside
     bool painting_ = false;
 
-    // Set once on the GUI thread; read by every thread that hands a call over. The
-    // flag is also read and written under callMutex_, which orders it against the
-    // waits of those threads; the atomic covers the unlocked fast path.
+    // Calls from other threads travel in pending_ under callMutex_, not through
+    // Qt's event queue, so the hand-over is one lock that every tool can see; an
+    // eventfd only wakes the GUI thread. closing_ is written under the lock too (the
+    // lock orders it against the waits); being atomic it may also be read without.
+    std::thread::id guiThread_;
+    int wakeFd_ = -1;
     std::atomic<bool> closing_{false};
     mutable std::mutex callMutex_;
     mutable std::condition_variable callDone_;
+    mutable std::deque<std::shared_ptr<PendingCall>> pending_;
 };
 
 }  // namespace fifteen::ui

@@ -369,6 +369,28 @@ private slots:
         QVERIFY(handler->messages.empty());
     }
 
+    void closingInsideAHandledMessageStillFinishesIt() {
+        platform->build(*handler);
+        std::atomic<bool> senderBack{false};
+        bool backBeforeHandled = true;
+        handler->messageHook = [&](int) {
+            platform->beginClose();
+            // The sender's frame must stay until this call has ended.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            backBeforeHandled = senderBack.load();
+        };
+        bool result = false;
+        std::thread sender([&] {
+            result = platform->sendMessage(0x7FFE);
+            senderBack = true;
+        });
+        QTRY_VERIFY(senderBack.load());
+        sender.join();
+        QVERIFY(!backBeforeHandled);
+        QVERIFY(result);
+        QCOMPARE(handler->messages, (std::vector<int>{0x7FFE}));
+    }
+
     void manySendersDuringClosingNeitherHangNorRunLate() {
         platform->build(*handler);
         std::atomic<int> delivered{0};

@@ -1,0 +1,196 @@
+// The real dialog over the Qt platform layer and the real solver: start-up until
+// Solve is enabled, editing, Solve, Trace to the end, Shuffle, and closing while
+// a solve runs. One dialog per process (the tables are built once), so the test
+// functions run in order on one dialog.
+//
+// With FIFTEEN_SCREENSHOT=<file.png> it also saves the dialog after the first
+// solve (run under Xvfb with QT_QPA_PLATFORM=xcb for the README picture).
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "puzzle/board.h"
+#include "puzzle/shuffle.h"
+#include "search/solver_state.h"
+#include "ui/main_dialog.h"
+#include "ui/qt_platform.h"
+
+using namespace fifteen;
+using namespace fifteen::ui;
+
+namespace {
+
+constexpr int tablesTimeoutMs = 280'000;  // the database builds under the sanitizers
+
+int manhattanDistance(const Board& board) {
+    int sum = 0;
+    for (int cell = 0; cell < 16; ++cell) {
+        const int tile = board[static_cast<size_t>(cell)];
+        if (tile != 0) sum += std::abs(cell % 4 - (tile - 1) % 4) + std::abs(cell / 4 - (tile - 1) / 4);
+    }
+    return sum;
+}
+
+// Slides the listed tiles one after another; false when one is not next to the blank.
+bool replay(Board board, const int32_t* moves, int count, Board& end) {
+    for (int i = 0; i < count; ++i) {
+        int blank = 0, from = 0;
+        for (int c = 0; c < 16; ++c) {
+            if (board[static_cast<size_t>(c)] == 0) blank = c;
+            if (board[static_cast<size_t>(c)] == moves[i]) from = c;
+        }
+        const int d = std::abs(blank - from);
+        if (!((d == 1 && blank / 4 == from / 4) || d == 4)) return false;
+        board[static_cast<size_t>(blank)] = moves[i];
+        board[static_cast<size_t>(from)] = 0;
+    }
+    end = board;
+    return true;
+}
+
+}  // namespace
+
+class QtProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        platform = std::make_unique<QtPlatform>();
+        dialog = std::make_unique<MainDialog>(*platform);
+        platform->build(*dialog);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+    }
+
+    void startUpShowsTheGoalAndEnablesSolveOnceTheTablesAreBuilt() {
+        QVERIFY(platform->dialog()->windowTitle().startsWith(QStringLiteral("fifteen")));
+        QCOMPARE(dialog->view().board, goalBoard);
+        // The board lies left of the output box, between the group boxes and the line.
+        const Rect board = platform->boardRect();
+        QCOMPARE(board.width(), 256);
+        QVERIFY(board.left >= 0 && board.right <= platform->control(idOutput)->geometry().left());
+        QVERIFY(board.top >= platform->control(idProblemGroup)->geometry().bottom());
+        QVERIFY(board.bottom <= platform->control(idSeparator)->geometry().top());
+        // Editing works while the tables are built.
+        QVERIFY(platform->isControlEnabled(idShuffle));
+        QVERIFY(platform->isControlEnabled(idBackward));
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->allReady(), tablesTimeoutMs);
+        QVERIFY(platform->isControlEnabled(idSolve));
+        QVERIFY(!platform->isControlEnabled(idTrace));
+        QVERIFY(!dialog->preparationFailed());
+    }
+
+    void backwardClicksOnTheBoardEditThePosition() {
+        QTest::mouseClick(platform->control(idBackward), Qt::LeftButton);
+        QCOMPARE(dialog->mode(), UiMode::backward);
+        QVERIFY(platform->isChecked(idBackward));
+        // Slide the blank along the bottom row: cells 14, 13, 12, then up to 8.
+        for (int cell : {14, 13, 12, 8}) clickCell(cell);
+        clickCell(15);  // not next to the blank: nothing
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral(" Backward 4 moves"));
+        const Board shown = dialog->view().board;
+        QCOMPARE(shown[8], 0);
+        QCOMPARE(shown[12], 9);
+        QCOMPARE(shown[15], 15);
+        // The screen shows the tile that moved: cell 15 now holds 15, not the blank.
+        const QImage shot = platform->dialog()->grab().toImage();
+        const Rect r = platform->boardRect();
+        QVERIFY(shot.pixel(r.left + 64 * 3 + 32, r.top + 64 * 3 + 12) != shot.pixel(r.left + 32, r.top + 64 * 2 + 32));
+    }
+
+    void solveFindsAnOptimalSolutionThatReplaysToTheGoal() {
+        const Board problem = dialog->view().board;
+        QTest::mouseClick(platform->control(idSolve), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->mode(), UiMode::solved, 60'000);
+        QCOMPARE(solverState.problem, problem);
+        const int length = solverState.bestLength.load();
+        // Four moves made it, and no fewer can undo it: at least the Manhattan distance.
+        QCOMPARE(manhattanDistance(problem), 4);
+        QCOMPARE(length, 4);
+        Board end{};
+        QVERIFY(replay(problem, solverState.solution.data(), length, end));
+        QCOMPARE(end, goalBoard);
+        const QString report = QString::fromStdString(platform->controlText(idOutput));
+        QVERIFY2(report.contains(QStringLiteral("Optimal solution is 4 moves.\r\n")), qPrintable(report));
+        QVERIFY(platform->isControlEnabled(idTrace));
+        QVERIFY(!platform->isChecked(idBackward));
+        saveScreenshotIfAsked();
+    }
+
+    void traceShowsEveryMoveAndRestoresTheProblem() {
+        const Board problem = solverState.problem;
+        QTest::mouseClick(platform->control(idTrace), Qt::LeftButton);
+        QCOMPARE(dialog->mode(), UiMode::tracing);
+        QVERIFY(platform->isControlEnabled(idCancel));
+        QVERIFY(!platform->isControlEnabled(idSolve));
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->pausing(), 20'000);
+        QCOMPARE(dialog->view().board, goalBoard);  // every move shown
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->mode(), UiMode::solved, 10'000);
+        QCOMPARE(dialog->view().board, problem);
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral("  0 /  4 moves"));
+        QVERIFY(platform->isControlEnabled(idTrace));
+    }
+
+    void shuffleGivesAnotherSolvablePosition() {
+        seedRandom(20261208);  // the same shuffle on every run
+        QTest::mouseClick(platform->control(idShuffle), Qt::LeftButton);
+        QCOMPARE(dialog->mode(), UiMode::idle);
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral("Shuffle"));
+        QVERIFY(isSolvable(dialog->view().board));
+        QVERIFY(dialog->view().board != goalBoard);
+        QVERIFY(!platform->isControlEnabled(idTrace));
+    }
+
+    void closingWhileASolveRunsStopsItAndEndsTheDialog() {
+        QTest::mouseClick(platform->control(idSolve), Qt::LeftButton);
+        QCOMPARE(dialog->mode(), UiMode::solving);
+        QVERIFY(!platform->isControlEnabled(idShuffle));
+        QVERIFY(platform->isControlEnabled(idCancel));
+        QTest::qWait(50);  // the solve thread is busy in its search or its report
+        platform->dialog()->close();
+        QVERIFY(!platform->dialog()->isVisible());
+        QCOMPARE(platform->dialog()->result(), 0);
+        // Nothing reaches the closed dialog afterwards.
+        const std::string status = platform->controlText(idStatus);
+        QTest::qWait(50);
+        QCOMPARE(platform->controlText(idStatus), status);
+    }
+
+    void cleanupTestCase() {
+        dialog.reset();
+        platform.reset();
+    }
+
+private:
+    void clickCell(int cell) {
+        const Rect r = platform->boardRect();
+        QTest::mouseClick(platform->dialog(), Qt::LeftButton, {},
+                          QPoint(r.left + 64 * (cell % 4) + 32, r.top + 64 * (cell / 4) + 32));
+    }
+
+    void saveScreenshotIfAsked() {
+        const QString path = qEnvironmentVariable("FIFTEEN_SCREENSHOT");
+        if (path.isEmpty()) return;
+        QWidget* d = platform->dialog();
+        QTest::qWait(200);
+        // Under a real X server take what the server shows; offscreen, render it.
+        QPixmap shot = QGuiApplication::platformName() == QLatin1String("xcb")
+                           ? d->screen()->grabWindow(d->winId())
+                           : d->grab();
+        QVERIFY(shot.save(path));
+    }
+
+    std::unique_ptr<QtPlatform> platform;
+    std::unique_ptr<MainDialog> dialog;
+};
+
+QTEST_MAIN(QtProgramTest)
+#include "qt_program_test.moc"
