@@ -65,11 +65,10 @@ SearchLink linkOf(const WdRecord& record) {
            static_cast<SearchLink>(record.distance);
 }
 
-// One worker's search: everything the recursion reads at a fixed offset from one
-// pointer. The board is the worker's own copy.
+// One worker's search: what the recursion reads besides the links, at a fixed
+// offset from one pointer. The board is the worker's own copy.
 struct Worker {
     Board board;
-    const SearchRecord* records;
     const std::atomic<int32_t>* bestLength;
     int32_t* path;
     int32_t bound;
@@ -93,13 +92,13 @@ template <int Blank, int N>
     const auto goalColumn = static_cast<std::size_t>((t - 1) & 3);
     // 2.2: one link, chosen by the direction of the move.
     if constexpr (N == Blank + 4) {
-        row = w.records[row >> linkIndexShift].links[goalRow];
+        row = searchRecords[row >> linkIndexShift].links[goalRow];
     } else if constexpr (N == Blank - 4) {
-        row = w.records[row >> linkIndexShift].links[4 + goalRow];
+        row = searchRecords[row >> linkIndexShift].links[4 + goalRow];
     } else if constexpr (N == Blank + 1) {
-        column = w.records[column >> linkIndexShift].links[goalColumn];
+        column = searchRecords[column >> linkIndexShift].links[goalColumn];
     } else {
-        column = w.records[column >> linkIndexShift].links[4 + goalColumn];
+        column = searchRecords[column >> linkIndexShift].links[4 + goalColumn];
     }
     const auto wd = static_cast<int32_t>((row & linkDistanceMask) + (column & linkDistanceMask));
     if (wd > limit) return searchNotFound;  // 2.4: depth + 1 + wd > bound
@@ -206,7 +205,7 @@ int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank, const W
                          int32_t nextCheckDepth, int32_t* path, SearchContext& context) {
     assert(blank >= 0 && blank < 16 && board[static_cast<std::size_t>(blank)] == 0);
     prepareSearchRecords();
-    Worker worker{board, searchRecords.data(), context.bestLength, path, bound, 0};
+    Worker worker{board, context.bestLength, path, bound, 0};
     const SearchEntry entry = searchEntries[static_cast<std::size_t>(blank)]
                                            [static_cast<std::size_t>(entrySlot(blank, prevBlank))];
     const int32_t result =
