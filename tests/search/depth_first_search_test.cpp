@@ -157,21 +157,6 @@ TEST_F(DepthFirstSearchTest, MatchesAReferenceSearchNodeForNode) {
     }
 }
 
-TEST_F(DepthFirstSearchTest, WritesThePathFromItsDepthOnward) {
-    std::mt19937 random(5);
-    const Board board = testing::randomWalkFromGoal(random, 16);
-    Root root = rootOf(board);
-    int32_t bound = walkingDistance(board);
-    int32_t r = searchNotFound;
-    for (; (r = depthFirstSearch(root.board, root.blank, -1, *root.row, *root.column, 3, bound + 3,
-                                 neverCheckDepth, path.data(), context)) == searchNotFound;
-         bound += 2) {
-    }
-    ASSERT_EQ(r, searchFound);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(path[i], -7);
-    EXPECT_TRUE(testing::replayReachesGoal(board, path.data() + 3, bound));
-}
-
 TEST_F(DepthFirstSearchTest, RestoresTheBoardFoundOrNot) {
     std::mt19937 random(11);
     for (int trial = 0; trial < 10; ++trial) {

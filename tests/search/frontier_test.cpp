@@ -113,24 +113,5 @@ TEST(Frontier, KeepsOneBoardReachedWithDifferentLastMovesTwice) {
     EXPECT_LT(static_cast<int32_t>(keys.size()), f.nodeCount);
 }
 
-TEST(Frontier, WritesThePathBackToTheStart) {
-    testing::requireAllTables();
-    SolverState& state = solverState;
-    state.problem = starts[1];
-    state.maxThreads = 64;
-    ASSERT_EQ(buildFrontier(state), solveFrontierReady);
-    for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
-        Board board{};
-        const int blank = unpackBoard(state.frontier.key[static_cast<std::size_t>(item)], board);
-        const Board nodeBoard = board;
-        std::array<int32_t, solutionCapacity> moves{};
-        writePathToNode(state.frontier, item, board, blank, moves.data());
-        EXPECT_EQ(board, starts[1]);
-        Board replay = starts[1];
-        ASSERT_TRUE(testing::replayMoves(replay, moves.data(), state.frontierDepth));
-        EXPECT_EQ(replay, nodeBoard);
-    }
-}
-
 }  // namespace
 }  // namespace fifteen

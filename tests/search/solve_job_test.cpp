@@ -202,20 +202,10 @@ TEST_F(SolveJobTest, LongerSolutionsReplayAndAgreeAcrossThreadCounts) {
         ASSERT_EQ(solverState.status, solveSolved);
         const int32_t length = bestLength();
         EXPECT_TRUE(testing::replayReachesGoal(board, solverState.solution.data(), length));
-        const RecordingOutput out = solve(board, 3);
+        solve(board, 3);
         ASSERT_EQ(solverState.status, solveSolved);
         EXPECT_EQ(bestLength(), length);
         EXPECT_TRUE(testing::replayReachesGoal(board, solverState.solution.data(), length));
-        // The report lists the same moves, ten to a line.
-        std::string moves;
-        for (int32_t i = 0; i < length; ++i) {
-            if (i > 0 && i % 10 == 0) moves += "\r\n";
-            char cell[8];
-            std::snprintf(cell, sizeof cell, " %2d",
-                          solverState.solution[static_cast<std::size_t>(i)]);
-            moves += cell;
-        }
-        EXPECT_EQ(out.output.substr(out.output.size() - moves.size()), moves);
     }
 }
 
