@@ -139,6 +139,28 @@ private slots:
         QVERIFY(platform->isControlEnabled(idTrace));
     }
 
+    void directDragKeepsTheDraggedTileOnTheBoard() {
+        QTest::mouseClick(platform->control(idDirectDrag), Qt::LeftButton);
+        QCOMPARE(dialog->mode(), UiMode::directDrag);
+        QTest::mouseClick(platform->control(idReset), Qt::LeftButton);
+        QCOMPARE(dialog->view().board, goalBoard);
+        const Rect r = platform->boardRect();
+        QWidget* d = platform->dialog();
+        // Lift tile 1, pull it far off the board's top-left, drop it far off the
+        // bottom-right: the clip square holds the pointer, so it lands in cell 15.
+        QTest::mousePress(d, Qt::LeftButton, {}, QPoint(r.left + 32, r.top + 32));
+        QCOMPARE(dialog->view().motion.tile, 1);
+        QTest::mouseMove(d, QPoint(1, 1));  // (0, 0) would mean the centre to QTest
+        QCOMPARE(dialog->view().motion.x, 8);  // the clip square's corner, board pixels
+        QCOMPARE(dialog->view().motion.y, 8);
+        QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(d->width() - 1, d->height() - 1));
+        QCOMPARE(dialog->view().motion.tile, 0);
+        Board expected = goalBoard;
+        expected[0] = 0;
+        expected[15] = 1;
+        QCOMPARE(dialog->view().board, expected);
+    }
+
     void shuffleGivesAnotherSolvablePosition() {
         seedRandom(20261208);  // the same shuffle on every run
         QTest::mouseClick(platform->control(idShuffle), Qt::LeftButton);
