@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -58,6 +59,10 @@ struct IndexExample {
     const char* pattern;  // one class digit per cell
 };
 
+void PrintTo(const IndexExample& example, std::ostream* out) {
+    *out << example.index << " " << example.pattern;
+}
+
 class PatternIndexExample : public PatternIndex,
                             public ::testing::WithParamInterface<IndexExample> {};
 
@@ -77,7 +82,10 @@ INSTANTIATE_TEST_SUITE_P(KnownIndexes, PatternIndexExample,
                                            IndexExample{1, "3033332222211111"},
                                            IndexExample{15, "3333322222111110"},
                                            IndexExample{48'047, "1111133333222220"},
-                                           IndexExample{12'108'095, "1111122222333330"}));
+                                           IndexExample{12'108'095, "1111122222333330"}),
+                         [](const ::testing::TestParamInfo<IndexExample>& param) {
+                             return "Index" + std::to_string(param.param.index);
+                         });
 
 TEST_F(PatternIndex, GoalPatternsHaveTheirKnownIndexes) {
     EXPECT_EQ(rankPattern(goalPatternA), 2'962'479);
