@@ -73,10 +73,10 @@ Rect toRect(QPoint topLeft, QSize size) {
 // whose top edge runs through the middle of the title, so the buttons placed in
 // it by dialog units sit inside the frame rather than over its top.
 class TemplateGroupBox : public QGroupBox {
-public:
+  public:
     using QGroupBox::QGroupBox;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QFontMetrics metrics(font());
@@ -98,38 +98,38 @@ protected:
 QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
     const QString text = QString::fromLatin1(t.text);
     switch (t.kind) {
-    case Kind::groupBox:
-        return new TemplateGroupBox(text, parent);
-    case Kind::pushButton:
-    case Kind::pushCheckBox: {
-        auto* button = new QPushButton(text, parent);
-        button->setCheckable(t.kind == Kind::pushCheckBox);
-        return button;
-    }
-    case Kind::outputBox: {
-        auto* edit = new QPlainTextEdit(parent);
-        edit->setReadOnly(true);
-        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        // A read-only edit box shows the dialog's own background, not a white field.
-        QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-        edit->setPalette(palette);
-        return edit;
-    }
-    case Kind::etchedLine: {
-        auto* line = new QFrame(parent);
-        line->setFrameShape(QFrame::HLine);
-        line->setFrameShadow(QFrame::Sunken);
-        return line;
-    }
-    case Kind::leftText:
-    case Kind::rightText: {
-        auto* label = new QLabel(text, parent);
-        const Qt::Alignment side = t.kind == Kind::leftText ? Qt::AlignLeft : Qt::AlignRight;
-        label->setAlignment(side | Qt::AlignTop);
-        return label;
-    }
+        case Kind::groupBox:
+            return new TemplateGroupBox(text, parent);
+        case Kind::pushButton:
+        case Kind::pushCheckBox: {
+            auto* button = new QPushButton(text, parent);
+            button->setCheckable(t.kind == Kind::pushCheckBox);
+            return button;
+        }
+        case Kind::outputBox: {
+            auto* edit = new QPlainTextEdit(parent);
+            edit->setReadOnly(true);
+            edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            // A read-only edit box shows the dialog's own background, not a white field.
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            edit->setPalette(palette);
+            return edit;
+        }
+        case Kind::etchedLine: {
+            auto* line = new QFrame(parent);
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            return line;
+        }
+        case Kind::leftText:
+        case Kind::rightText: {
+            auto* label = new QLabel(text, parent);
+            const Qt::Alignment side = t.kind == Kind::leftText ? Qt::AlignLeft : Qt::AlignRight;
+            label->setAlignment(side | Qt::AlignTop);
+            return label;
+        }
     }
     return nullptr;
 }
@@ -138,10 +138,10 @@ QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
 
 // The dialog window: hands every event the dialog logic cares about to the handler.
 class QtDialog : public QDialog {
-public:
+  public:
     explicit QtDialog(QtPlatform& platform) : platform_(platform) {}
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override { platform_.paint(*this); }
     void mouseMoveEvent(QMouseEvent* event) override { deliver(MouseEvent::move, event); }
     void mousePressEvent(QMouseEvent* event) override {
@@ -159,7 +159,7 @@ protected:
     // dialog behind the logic's back.
     void reject() override {}
 
-private:
+  private:
     void deliver(MouseEvent kind, QMouseEvent* event) {
         const QPoint p = event->position().toPoint();
         platform_.handler_->onMouse(kind, platform_.confinedPoint({p.x(), p.y()}));
@@ -170,7 +170,8 @@ private:
 
 DialogBaseUnits DialogBaseUnits::of(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(alphabet / 26 + 1) / 2, metrics.height()};
 }
 
@@ -229,7 +230,8 @@ void QtPlatform::build(DialogHandler& handler) {
         if (auto* button = qobject_cast<QPushButton*>(control)) {
             button->setAutoDefault(false);
             // A push-like check box has toggled its own state by the time this runs.
-            QObject::connect(button, &QPushButton::clicked, dialog, [this, id = t.id] { handler_->onCommand(id); });
+            QObject::connect(button, &QPushButton::clicked, dialog,
+                             [this, id = t.id] { handler_->onCommand(id); });
         }
     }
 
@@ -273,7 +275,9 @@ bool QtPlatform::onGuiThread(const std::function<void()>& f) const {
     std::unique_lock lock(callMutex_);
     // A call that has started runs to its end even when closing begins inside it:
     // f refers to this frame.
-    callDone_.wait(lock, [&] { return call->done || (closing_.load(std::memory_order_relaxed) && !call->running); });
+    callDone_.wait(lock, [&] {
+        return call->done || (closing_.load(std::memory_order_relaxed) && !call->running);
+    });
     return call->done;
 }
 
@@ -383,7 +387,8 @@ bool QtPlatform::isChecked(int controlId) const {
 
 void QtPlatform::setMonospaceFont(int controlId) {
     onGuiThread([&] {
-        if (QWidget* w = control(controlId)) w->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        if (QWidget* w = control(controlId))
+            w->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     });
 }
 
@@ -393,7 +398,8 @@ void QtPlatform::setTimer(int timerId, int periodMs) {
         if (!timer) {
             timer = new QTimer(dialog_.data());
             timer->setTimerType(Qt::PreciseTimer);
-            QObject::connect(timer, &QTimer::timeout, dialog_.data(), [this, timerId] { handler_->onTimer(timerId); });
+            QObject::connect(timer, &QTimer::timeout, dialog_.data(),
+                             [this, timerId] { handler_->onTimer(timerId); });
         }
         timer->start(std::max(periodMs, 0));
     });
@@ -457,7 +463,8 @@ Point QtPlatform::confinedPoint(Point client) const {
 }
 
 bool QtPlatform::loadTileArtwork(Surface& tiles) {
-    const QImage image = QImage(QStringLiteral(":/tiles.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage image =
+        QImage(QStringLiteral(":/tiles.png")).convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) return false;
     tiles.resize(image.width(), image.height());
     for (int y = 0; y < image.height(); ++y) {
@@ -488,7 +495,9 @@ void QtPlatform::invalidateBoard(Rect board, const Surface& surface) {
         board_ = board;
         // Asked from inside a paint, the image is painted right after; asking again
         // would paint for ever.
-        if (!painting_) dialog_->update(before.united(QRect(board.left, board.top, board.width(), board.height())));
+        if (!painting_)
+            dialog_->update(
+                before.united(QRect(board.left, board.top, board.width(), board.height())));
     });
 }
 

@@ -45,7 +45,7 @@ struct DialogBaseUnits {
 QFont dialogFont();
 
 class QtPlatform : public Platform {
-public:
+  public:
     QtPlatform();
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
@@ -93,7 +93,7 @@ public:
 
     void endDialog(int result) override;
 
-private:
+  private:
     friend class QtDialog;
 
     // A call handed over from another thread, waiting in pending_.

@@ -4,16 +4,16 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QTextBlock>
-#include <QScreen>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
 #include <atomic>
 #include <chrono>
@@ -35,7 +35,7 @@ struct MouseRecord {
 };
 
 class RecordingHandler : public DialogHandler {
-public:
+  public:
     explicit RecordingHandler(QtPlatform& platform) : platform_(platform) {}
 
     void onInit() override {
@@ -68,7 +68,7 @@ public:
     std::function<void()> initHook, paintHook, closeHook;
     std::function<void(int)> messageHook;
 
-private:
+  private:
     QtPlatform& platform_;
 };
 
@@ -100,8 +100,10 @@ const Expected dialogTable[] = {
 // Base units computed the long way: the alphabet's width over 52, rounded half up,
 // and the full line height of the font.
 int pixelsX(const QFont& font, int du) {
-    const double avg = std::floor(QFontMetrics(font).horizontalAdvance(
-                                      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 + 0.5);
+    const double avg = std::floor(QFontMetrics(font).horizontalAdvance(QStringLiteral(
+                                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                                      52.0 +
+                                  0.5);
     return static_cast<int>(std::floor(du * avg / 4.0 + 0.5));
 }
 int pixelsY(const QFont& font, int du) {
@@ -118,7 +120,7 @@ void pump(int ms) {
 class QtPlatformTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         platform = std::make_unique<QtPlatform>();
         handler = std::make_unique<RecordingHandler>(*platform);
@@ -130,7 +132,9 @@ private slots:
 
     void buildCallsInitOnceWithTheDialogLaidOut() {
         bool laidOut = false;
-        handler->initHook = [&] { laidOut = platform->control(1011) && platform->clientRect().width() > 0; };
+        handler->initHook = [&] {
+            laidOut = platform->control(1011) && platform->clientRect().width() > 0;
+        };
         platform->build(*handler);
         QCOMPARE(handler->inits, 1);
         QVERIFY(laidOut);
@@ -159,9 +163,11 @@ private slots:
             QWidget* w = platform->control(e.id);
             QVERIFY2(w, qPrintable(where));
             QCOMPARE(w->parentWidget(), platform->dialog());
-            const QRect expected(pixelsX(font, e.x), pixelsY(font, e.y), pixelsX(font, e.cx), pixelsY(font, e.cy));
+            const QRect expected(pixelsX(font, e.x), pixelsY(font, e.y), pixelsX(font, e.cx),
+                                 pixelsY(font, e.cy));
             QVERIFY2(w->geometry() == expected, qPrintable(where));
-            QCOMPARE(QString::fromStdString(platform->controlText(e.id)), QString::fromLatin1(e.text));
+            QCOMPARE(QString::fromStdString(platform->controlText(e.id)),
+                     QString::fromLatin1(e.text));
             const QString kind = QString::fromLatin1(e.kind);
             auto* button = qobject_cast<QPushButton*>(w);
             if (kind == "group") {
@@ -253,7 +259,8 @@ private slots:
         QVERIFY(!edit->toPlainText().contains(QChar('\r')));
         QCOMPARE(platform->controlText(1011), std::string("Optimal solution\r\nline two\r\n"));
         platform->setControlText(1013, " Backward 3 moves");
-        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(), QStringLiteral(" Backward 3 moves"));
+        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(),
+                 QStringLiteral(" Backward 3 moves"));
         platform->setCaption("fifteen 0.1");
         QCOMPARE(platform->dialog()->windowTitle(), QStringLiteral("fifteen 0.1"));
     }
@@ -327,7 +334,8 @@ private slots:
         worker.join();
         QCOMPARE(readBack, std::string("Threads=4/4"));
         QVERIFY(!enabledBack);
-        QCOMPARE(qobject_cast<QPlainTextEdit*>(platform->control(1011))->toPlainText(), QStringLiteral("a\nb"));
+        QCOMPARE(qobject_cast<QPlainTextEdit*>(platform->control(1011))->toPlainText(),
+                 QStringLiteral("a\nb"));
         QVERIFY(!platform->control(1010)->isEnabled());
     }
 
@@ -344,7 +352,8 @@ private slots:
         pump(20);
         QVERIFY(!sent);
         QVERIFY(handler->messages.empty());
-        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(), QStringLiteral("Solver = WD + PDB + OpenMP"));
+        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(),
+                 QStringLiteral("Solver = WD + PDB + OpenMP"));
         QVERIFY(platform->control(1004)->isEnabled());
         // The GUI thread itself still works the dialog while closing.
         platform->setControlText(1013, "closing");
@@ -433,9 +442,10 @@ private slots:
         QCOMPARE(QPoint(presses[0].client.x, presses[0].client.y), QPoint(40, 120));
         QCOMPARE(presses[1].event, MouseEvent::leftUp);
         QCOMPARE(QPoint(presses[1].client.x, presses[1].client.y), QPoint(90, 140));
-        const bool movedThere = std::any_of(handler->mice.begin(), handler->mice.end(), [](const MouseRecord& m) {
-            return m.event == MouseEvent::move && m.client.x == 70 && m.client.y == 130;
-        });
+        const bool movedThere =
+            std::any_of(handler->mice.begin(), handler->mice.end(), [](const MouseRecord& m) {
+                return m.event == MouseEvent::move && m.client.x == 70 && m.client.y == 130;
+            });
         QVERIFY(movedThere);
     }
 
@@ -454,18 +464,22 @@ private slots:
         QTest::mouseMove(d, QPoint(12, 13));
         std::vector<QPoint> seen;
         for (const MouseRecord& m : handler->mice) seen.emplace_back(m.client.x, m.client.y);
-        const auto has = [&](QPoint p) { return std::find(seen.begin(), seen.end(), p) != seen.end(); };
+        const auto has = [&](QPoint p) {
+            return std::find(seen.begin(), seen.end(), p) != seen.end();
+        };
         QVERIFY(has(QPoint(120, 90)));
         QVERIFY(has(QPoint(100, 80)));   // clamped to the top-left corner
         QVERIFY(has(QPoint(149, 119)));  // right and bottom are outside the square
-        QCOMPARE(QPoint(handler->mice.back().client.x, handler->mice.back().client.y), QPoint(12, 13));
+        QCOMPARE(QPoint(handler->mice.back().client.x, handler->mice.back().client.y),
+                 QPoint(12, 13));
         for (const MouseRecord& m : handler->mice) {
             if (m.event == MouseEvent::leftUp) {
                 QCOMPARE(QPoint(m.client.x, m.client.y), QPoint(149, 80));
             }
         }
         for (size_t i = 0; i + 1 < handler->mice.size(); ++i) {
-            QVERIFY(seen[i].x() >= 100 && seen[i].x() < 150 && seen[i].y() >= 80 && seen[i].y() < 120);
+            QVERIFY(seen[i].x() >= 100 && seen[i].x() < 150 && seen[i].y() >= 80 &&
+                    seen[i].y() < 120);
         }
     }
 
@@ -482,7 +496,8 @@ private slots:
         QCOMPARE(QPoint(origin.x, origin.y), d->mapToGlobal(QPoint(0, 0)));
         const Rect window = platform->windowRect();
         QVERIFY(window.left <= origin.x && window.top <= origin.y);
-        QVERIFY(window.right >= origin.x + client.width() && window.bottom >= origin.y + client.height());
+        QVERIFY(window.right >= origin.x + client.width() &&
+                window.bottom >= origin.y + client.height());
         for (int id : {1001, 1011, 1012}) {
             const Rect r = platform->controlRect(id);
             const QRect g = platform->control(id)->geometry();
@@ -504,13 +519,16 @@ private slots:
         QVERIFY(platform->loadTileArtwork(tiles));
         QCOMPARE(tiles.width, 256);
         QCOMPARE(tiles.height, 256);
-        const auto luminance = [](Color c) { return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF); };
+        const auto luminance = [](Color c) {
+            return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+        };
         std::vector<std::vector<Color>> images;
         for (int t = 1; t < 16; ++t) {
             const int x0 = 64 * (t % 4), y0 = 64 * (t / 4);
             // Lavender: blue above green, red near blue; lit top-left, shaded bottom-right.
             const Color faceColour = tiles.at(x0 + 12, y0 + 12);
-            QVERIFY2(((faceColour & 0xFF) > ((faceColour >> 8) & 0xFF)), qPrintable(QString::number(t)));
+            QVERIFY2(((faceColour & 0xFF) > ((faceColour >> 8) & 0xFF)),
+                     qPrintable(QString::number(t)));
             QVERIFY(luminance(tiles.at(x0 + 3, y0 + 3)) > luminance(faceColour));
             QVERIFY(luminance(tiles.at(x0 + 60, y0 + 60)) < luminance(faceColour));
             int dark = 0;
@@ -530,7 +548,8 @@ private slots:
 
     void buttonFaceColourIsThePalettes() {
         platform->build(*handler);
-        QCOMPARE(platform->buttonFaceColor(), platform->dialog()->palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
+        QCOMPARE(platform->buttonFaceColor(),
+                 platform->dialog()->palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
     }
 
     void paintShowsTheBoardSurfaceAtItsRectangle() {
@@ -539,7 +558,8 @@ private slots:
         board.resize(256, 256);
         for (int y = 0; y < 256; ++y) {
             for (int x = 0; x < 256; ++x) {
-                board.pixels[static_cast<size_t>(y * 256 + x)] = static_cast<Color>((x << 16) | (y << 8) | 0x40);
+                board.pixels[static_cast<size_t>(y * 256 + x)] =
+                    static_cast<Color>((x << 16) | (y << 8) | 0x40);
             }
         }
         const Rect rect{4, 50, 260, 306};
@@ -550,13 +570,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
         const QImage shot = platform->dialog()->grab().toImage();
         for (QPoint p : {QPoint(0, 0), QPoint(255, 0), QPoint(17, 200), QPoint(255, 255)}) {
-            QCOMPARE(shot.pixel(rect.left + p.x(), rect.top + p.y()) & 0xFFFFFFu, board.at(p.x(), p.y()));
+            QCOMPARE(shot.pixel(rect.left + p.x(), rect.top + p.y()) & 0xFFFFFFu,
+                     board.at(p.x(), p.y()));
         }
         QVERIFY(shot.pixel(rect.left - 1, rect.top + 10) != shot.pixel(rect.left, rect.top + 10));
         const int paintsAfterShow = handler->paints;
         QVERIFY(paintsAfterShow >= 1);
         pump(100);
-        QVERIFY2(handler->paints <= paintsAfterShow + 1, qPrintable(QString::number(handler->paints)));
+        QVERIFY2(handler->paints <= paintsAfterShow + 1,
+                 qPrintable(QString::number(handler->paints)));
     }
 
     void closeBoxAsksTheHandlerAndEscapeDoesNotClose() {
@@ -590,10 +612,11 @@ private slots:
         QCOMPARE(ending.timers, (std::vector<int>{1, 1, 1}));
         QCOMPARE(ending.inits, 1);
         // Once the dialog has ended, nothing waits on it any more.
-        QVERIFY(!std::async(std::launch::async, [&] { return platform->sendMessage(0x8001); }).get());
+        QVERIFY(
+            !std::async(std::launch::async, [&] { return platform->sendMessage(0x8001); }).get());
     }
 
-private:
+  private:
     std::unique_ptr<QtPlatform> platform;
     std::unique_ptr<RecordingHandler> handler;
 };

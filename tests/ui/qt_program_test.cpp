@@ -34,7 +34,8 @@ int manhattanDistance(const Board& board) {
     int sum = 0;
     for (int cell = 0; cell < 16; ++cell) {
         const int tile = board[static_cast<size_t>(cell)];
-        if (tile != 0) sum += std::abs(cell % 4 - (tile - 1) % 4) + std::abs(cell / 4 - (tile - 1) / 4);
+        if (tile != 0)
+            sum += std::abs(cell % 4 - (tile - 1) % 4) + std::abs(cell / 4 - (tile - 1) / 4);
     }
     return sum;
 }
@@ -61,7 +62,7 @@ bool replay(Board board, const int32_t* moves, int count, Board& end) {
 class QtProgramTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() {
         platform = std::make_unique<QtPlatform>();
         dialog = std::make_unique<MainDialog>(*platform);
@@ -95,7 +96,8 @@ private slots:
         // Slide the blank along the bottom row: cells 14, 13, 12, then up to 8.
         for (int cell : {14, 13, 12, 8}) clickCell(cell);
         clickCell(15);  // not next to the blank: nothing
-        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral(" Backward 4 moves"));
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)),
+                 QStringLiteral(" Backward 4 moves"));
         const Board shown = dialog->view().board;
         QCOMPARE(shown[8], 0);
         QCOMPARE(shown[12], 9);
@@ -103,7 +105,8 @@ private slots:
         // The screen shows the tile that moved: cell 15 now holds 15, not the blank.
         const QImage shot = platform->dialog()->grab().toImage();
         const Rect r = platform->boardRect();
-        QVERIFY(shot.pixel(r.left + 64 * 3 + 32, r.top + 64 * 3 + 12) != shot.pixel(r.left + 32, r.top + 64 * 2 + 32));
+        QVERIFY(shot.pixel(r.left + 64 * 3 + 32, r.top + 64 * 3 + 12) !=
+                shot.pixel(r.left + 32, r.top + 64 * 2 + 32));
     }
 
     void solveFindsAnOptimalSolutionThatReplaysToTheGoal() {
@@ -119,7 +122,8 @@ private slots:
         QVERIFY(replay(problem, solverState.solution.data(), length, end));
         QCOMPARE(end, goalBoard);
         const QString report = QString::fromStdString(platform->controlText(idOutput));
-        QVERIFY2(report.contains(QStringLiteral("Optimal solution is 4 moves.\r\n")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("Optimal solution is 4 moves.\r\n")),
+                 qPrintable(report));
         QVERIFY(platform->isControlEnabled(idTrace));
         QVERIFY(!platform->isChecked(idBackward));
         saveScreenshotIfAsked();
@@ -135,7 +139,8 @@ private slots:
         QCOMPARE(dialog->view().board, goalBoard);  // every move shown
         QTRY_COMPARE_WITH_TIMEOUT(dialog->mode(), UiMode::solved, 10'000);
         QCOMPARE(dialog->view().board, problem);
-        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral("  0 /  4 moves"));
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)),
+                 QStringLiteral("  0 /  4 moves"));
         QVERIFY(platform->isControlEnabled(idTrace));
     }
 
@@ -150,7 +155,7 @@ private slots:
         // bottom-right: the clip square holds the pointer, so it lands in cell 15.
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(r.left + 32, r.top + 32));
         QCOMPARE(dialog->view().motion.tile, 1);
-        QTest::mouseMove(d, QPoint(1, 1));  // (0, 0) would mean the centre to QTest
+        QTest::mouseMove(d, QPoint(1, 1));     // (0, 0) would mean the centre to QTest
         QCOMPARE(dialog->view().motion.x, 8);  // the clip square's corner, board pixels
         QCOMPARE(dialog->view().motion.y, 8);
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(d->width() - 1, d->height() - 1));
@@ -165,7 +170,8 @@ private slots:
         seedRandom(20261208);  // the same shuffle on every run
         QTest::mouseClick(platform->control(idShuffle), Qt::LeftButton);
         QCOMPARE(dialog->mode(), UiMode::idle);
-        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)), QStringLiteral("Shuffle"));
+        QCOMPARE(QString::fromStdString(platform->controlText(idStatus)),
+                 QStringLiteral("Shuffle"));
         QVERIFY(isSolvable(dialog->view().board));
         QVERIFY(dialog->view().board != goalBoard);
         QVERIFY(!platform->isControlEnabled(idTrace));
@@ -191,7 +197,7 @@ private slots:
         platform.reset();
     }
 
-private:
+  private:
     void clickCell(int cell) {
         const Rect r = platform->boardRect();
         QTest::mouseClick(platform->dialog(), Qt::LeftButton, {},

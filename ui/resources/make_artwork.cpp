@@ -27,9 +27,19 @@ void drawBevel(QPainter& p, QRect r, int bevel) {
     const int l = r.left(), t = r.top(), rt = r.right() + 1, b = r.bottom() + 1;
     p.setPen(Qt::NoPen);
     p.setBrush(light);
-    p.drawPolygon(QPolygon({{l, t}, {rt, t}, {rt - bevel, t + bevel}, {l + bevel, t + bevel}, {l + bevel, b - bevel}, {l, b}}));
+    p.drawPolygon(QPolygon({{l, t},
+                            {rt, t},
+                            {rt - bevel, t + bevel},
+                            {l + bevel, t + bevel},
+                            {l + bevel, b - bevel},
+                            {l, b}}));
     p.setBrush(shadow);
-    p.drawPolygon(QPolygon({{rt, b}, {l, b}, {l + bevel, b - bevel}, {rt - bevel, b - bevel}, {rt - bevel, t + bevel}, {rt, t}}));
+    p.drawPolygon(QPolygon({{rt, b},
+                            {l, b},
+                            {l + bevel, b - bevel},
+                            {rt - bevel, b - bevel},
+                            {rt - bevel, t + bevel},
+                            {rt, t}}));
 }
 
 QImage drawTiles() {
