@@ -206,6 +206,8 @@ int QtPlatform::run(DialogHandler& handler) {
 }
 
 void QtPlatform::build(DialogHandler& handler) {
+    // Without its wake-up the dialog would never hear from the other threads.
+    if (wakeFd_ < 0) qFatal("fifteen: cannot create an eventfd for the dialog");
     handler_ = &handler;
     guiThread_ = std::this_thread::get_id();
     auto* dialog = new QtDialog(*this);
@@ -241,10 +243,9 @@ void QtPlatform::build(DialogHandler& handler) {
         frame.moveCenter(screen->availableGeometry().center());
         dialog->move(frame.topLeft());
     }
-    frameMargins_ = QMargins(dialog->geometry().left() - dialog->frameGeometry().left(),
-                             dialog->geometry().top() - dialog->frameGeometry().top(),
-                             dialog->frameGeometry().right() - dialog->geometry().right(),
-                             dialog->frameGeometry().bottom() - dialog->geometry().bottom());
+    const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
+    frameMargins_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
     handler.onInit();
 }
 
