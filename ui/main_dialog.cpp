@@ -14,7 +14,7 @@ namespace {
 constexpr const char* startupStatus = "Solver = WD + PDB + OpenMP";
 constexpr const char* noMemoryStatus = "No memory for the tables";
 constexpr const char* noMemoryReport =
-    "The pattern databases could not be allocated.\r\nSolve stays disabled.\r\n";
+    "The solver's tables could not be allocated.\r\nSolve stays disabled.\r\n";
 
 int readyMessage(PreparedTable table) {
     switch (table) {
@@ -99,13 +99,23 @@ void MainDialog::onInit() {
 
     solverState.maxThreads = services_.maxThreads();
     platform_.enableControl(idSolve, false);
-    const bool started = services_.startPreparation(
-        [this](PreparedTable table) { platform_.sendMessage(readyMessage(table)); });
+    const bool started = services_.startPreparation([this](PreparedTable table, bool built) {
+        // The ready message still goes out, so the dialog thread learns of the
+        // failure; the blocking send orders this store before it is handled.
+        if (!built) {
+            buildFailed_[static_cast<int>(table)].store(true, std::memory_order_relaxed);
+        }
+        platform_.sendMessage(readyMessage(table));
+    });
     if (!started) {
-        preparationFailed_ = true;
-        platform_.setControlText(idStatus, noMemoryStatus);
-        platform_.setControlText(idOutput, noMemoryReport);
+        showPreparationFailure();
     }
+}
+
+void MainDialog::showPreparationFailure() {
+    preparationFailed_ = true;
+    platform_.setControlText(idStatus, noMemoryStatus);
+    platform_.setControlText(idOutput, noMemoryReport);
 }
 
 void MainDialog::setMode(UiMode mode) {
@@ -130,7 +140,10 @@ void MainDialog::setMode(UiMode mode) {
 }
 
 void MainDialog::onCommand(int controlId) {
-    if (closed_) {
+    // While solving or tracing only Cancel is enabled; a command from any other
+    // control cannot come from the user and would, for Solve, join a running job.
+    const bool busy = mode_ == UiMode::solving || mode_ == UiMode::tracing;
+    if (closed_ || (busy && controlId != idCancel)) {
         return;
     }
     switch (controlId) {
@@ -204,7 +217,7 @@ void MainDialog::reset() {
 }
 
 void MainDialog::solve() {
-    if (!allReady() || mode_ == UiMode::solving || mode_ == UiMode::tracing) {
+    if (!allReady()) {
         return;
     }
     setMode(UiMode::solving);
@@ -294,10 +307,11 @@ void MainDialog::onMessage(int message) {
     if (closed_) {
         return;
     }
+    PreparedTable table;
     switch (message) {
-        case msgPatternDbAReady: ready_[static_cast<int>(PreparedTable::patternDbA)] = true; break;
-        case msgPatternDbBReady: ready_[static_cast<int>(PreparedTable::patternDbB)] = true; break;
-        case msgWdTableReady: ready_[static_cast<int>(PreparedTable::wdTable)] = true; break;
+        case msgPatternDbAReady: table = PreparedTable::patternDbA; break;
+        case msgPatternDbBReady: table = PreparedTable::patternDbB; break;
+        case msgWdTableReady: table = PreparedTable::wdTable; break;
         case msgSolveFinished: {
             platform_.killTimer(timerMain);
             const int available = output_->takeAvailable();
@@ -313,6 +327,11 @@ void MainDialog::onMessage(int message) {
         }
         default: return;
     }
+    if (buildFailed_[static_cast<int>(table)].load(std::memory_order_relaxed)) {
+        showPreparationFailure();
+        return;
+    }
+    ready_[static_cast<int>(table)] = true;
     if (allReady()) {
         platform_.enableControl(idSolve, true);
     }

@@ -63,6 +63,7 @@ private:
     void traceTick();
     void endPause();
     void stopThreads();
+    void showPreparationFailure();
 
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
@@ -73,6 +74,8 @@ private:
 
     UiMode mode_ = UiMode::idle;
     bool ready_[3] = {false, false, false};
+    // Set by a build thread whose build failed, before it sends its message.
+    std::atomic<bool> buildFailed_[3] = {false, false, false};
     bool preparationFailed_ = false;
     bool solutionAvailable_ = false;
     bool pausing_ = false;

@@ -8,13 +8,15 @@
 
 namespace fifteen::ui {
 
-bool ProgramServices::startPreparation(PreparationCallback onDone) {
-    return preparation_.start(std::move(onDone));
+bool ProgramServices::startPreparation(TableCallback onDone) {
+    return preparation_.start([this, onDone = std::move(onDone)](PreparedTable table) {
+        onDone(table, preparation_.succeeded(table));
+    });
 }
 
 void ProgramServices::joinPreparation() { preparation_.join(); }
 
-void ProgramServices::releaseTables() {}
+void ProgramServices::releaseTables() { releasePatternDbs(); }
 
 int32_t ProgramServices::maxThreads() { return omp_get_max_threads(); }
 

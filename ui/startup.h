@@ -4,6 +4,7 @@
 // services of the solver it starts and stops (the table builds and the solve job).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "puzzle/board.h"
@@ -13,6 +14,10 @@
 
 namespace fifteen::ui {
 
+// Runs on a table's build thread when its build has ended; built is false when
+// the build failed (a block it needed could not be allocated).
+using TableCallback = std::function<void(PreparedTable table, bool built)>;
+
 // What the dialog needs of the solver besides the solver record. The program's
 // implementation runs the real builds and the real solve job; tests substitute
 // their own to send the readiness messages themselves or to fake a solve.
@@ -20,9 +25,9 @@ class SolverServices {
 public:
     virtual ~SolverServices() = default;
     // Allocates the tables and starts their three build threads; onDone runs on
-    // each build thread once its table is complete. False, with nothing started,
+    // each build thread once its build has ended. False, with nothing started,
     // when the tables could not be allocated.
-    virtual bool startPreparation(PreparationCallback onDone) = 0;
+    virtual bool startPreparation(TableCallback onDone) = 0;
     // Waits until every build thread has ended.
     virtual void joinPreparation() = 0;
     // Frees the tables. Called only when no thread uses them any more.
@@ -35,7 +40,7 @@ public:
 
 class ProgramServices final : public SolverServices {
 public:
-    bool startPreparation(PreparationCallback onDone) override;
+    bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
     int32_t maxThreads() override;
