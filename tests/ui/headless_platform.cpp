@@ -1,0 +1,330 @@
+#include "tests/ui/headless_platform.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/dialog_ids.h"
+
+namespace fifteen::ui::testing {
+
+namespace {
+
+struct TemplateControl {
+    int id;
+    const char* text;
+    int x, y, w, h;  // dialog units
+};
+
+constexpr TemplateControl dialogTemplate[] = {
+    {idProblemGroup, "Problem", 7, 0, 154, 26},
+    {idEditGroup, "", 165, 0, 46, 26},
+    {idSolverGroup, "Solver", 215, 0, 124, 26},
+    {idShuffle, "Shuffle", 11, 8, 48, 14},
+    {idBackward, "Backward", 60, 8, 48, 14},
+    {idDirectDrag, "DirectDrag", 109, 8, 48, 14},
+    {idReset, "Reset", 169, 8, 38, 14},
+    {idSolve, "Solve", 219, 8, 38, 14},
+    {idCancel, "Cancel", 258, 8, 38, 14},
+    {idTrace, "Trace", 297, 8, 38, 14},
+    {idOutput, "", 172, 35, 167, 162},
+    {idSeparator, "", 7, 199, 331, 1},
+    {idStatus, "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
+    {idSeconds, "0 sec", 276, 203, 60, 12},
+};
+
+int unitsX(int du) { return static_cast<int>(std::lround(du * 6 / 4.0)); }
+int unitsY(int du) { return static_cast<int>(std::lround(du * 13 / 8.0)); }
+
+}  // namespace
+
+Color artworkPixel(int32_t tile, int localX, int localY) {
+    return (static_cast<Color>(tile + 1) << 16) | (static_cast<Color>(localX) << 8) |
+           static_cast<Color>(localY);
+}
+
+Surface makeTestArtwork() {
+    Surface s;
+    s.resize(256, 256);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            s.pixels[static_cast<size_t>(y * 256 + x)] = artworkPixel(x / 64 + 4 * (y / 64), x % 64, y % 64);
+        }
+    }
+    return s;
+}
+
+HeadlessPlatform::HeadlessPlatform() : guiThread_(std::this_thread::get_id()) {
+    for (const TemplateControl& c : dialogTemplate) {
+        const int left = clientOrigin.x + unitsX(c.x);
+        const int top = clientOrigin.y + unitsY(c.y);
+        controls[c.id] = Rect{left, top, left + unitsX(c.w), top + unitsY(c.h)};
+        texts_[c.id] = c.text;
+        enabled_[c.id] = true;
+        checked_[c.id] = false;
+    }
+}
+
+HeadlessPlatform::~HeadlessPlatform() { beginClose(); }
+
+void HeadlessPlatform::open(DialogHandler& handler) {
+    handler_ = &handler;
+    handler.onInit();
+}
+
+bool HeadlessPlatform::click(int controlId) {
+    if (!isControlEnabled(controlId)) {
+        return false;
+    }
+    if (isCheckBoxControl(controlId)) {
+        checked_[controlId] = !checked_[controlId];
+    }
+    handler_->onCommand(controlId);
+    return true;
+}
+
+bool HeadlessPlatform::fireTimer(int timerId) {
+    if (timers_.count(timerId) == 0) {
+        return false;
+    }
+    handler_->onTimer(timerId);
+    return true;
+}
+
+void HeadlessPlatform::advance(int ms) {
+    const int64_t end = nowMs_ + ms;
+    for (;;) {
+        auto next = timers_.end();
+        for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+            if (it->second.due <= end && (next == timers_.end() || it->second.due < next->second.due)) {
+                next = it;
+            }
+        }
+        if (next == timers_.end()) {
+            break;
+        }
+        nowMs_ = next->second.due;
+        next->second.due += next->second.period;
+        handler_->onTimer(next->first);
+    }
+    nowMs_ = end;
+}
+
+void HeadlessPlatform::mouse(MouseEvent event, Point client) {
+    if (confinedTo) {
+        // The cursor cannot leave the clip square (right and bottom lie outside).
+        Point screen = clientToScreen(client);
+        screen.x = std::clamp(screen.x, confinedTo->left, confinedTo->right - 1);
+        screen.y = std::clamp(screen.y, confinedTo->top, confinedTo->bottom - 1);
+        client = Point{screen.x - clientOrigin.x, screen.y - clientOrigin.y};
+    }
+    handler_->onMouse(event, client);
+}
+
+void HeadlessPlatform::message(int msg) { handler_->onMessage(msg); }
+
+void HeadlessPlatform::paint() { handler_->onPaint(); }
+
+void HeadlessPlatform::close() { handler_->onClose(); }
+
+int HeadlessPlatform::pump() {
+    checkGuiThread();
+    int count = 0;
+    for (;;) {
+        std::shared_ptr<Call> call;
+        {
+            std::lock_guard lock(mutex_);
+            if (queue_.empty()) {
+                break;
+            }
+            call = queue_.front();
+            queue_.pop_front();
+            call->running = true;
+        }
+        call->run();
+        {
+            std::lock_guard lock(mutex_);
+            call->done = true;
+        }
+        callDone_.notify_all();
+        ++count;
+    }
+    return count;
+}
+
+bool HeadlessPlatform::pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        pump();
+        if (done()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::unique_lock lock(mutex_);
+        callQueued_.wait_for(lock, std::chrono::milliseconds(5), [&] { return !queue_.empty(); });
+    }
+}
+
+bool HeadlessPlatform::waitForPending(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return callQueued_.wait_for(lock, timeout, [&] { return !queue_.empty(); });
+}
+
+bool HeadlessPlatform::onGuiThread(std::function<void()> f) {
+    if (std::this_thread::get_id() == guiThread_) {
+        f();
+        return true;
+    }
+    auto call = std::make_shared<Call>();
+    call->run = std::move(f);
+    std::unique_lock lock(mutex_);
+    if (closing_.load(std::memory_order_relaxed)) {
+        return false;
+    }
+    queue_.push_back(call);
+    callQueued_.notify_all();
+    // A call the GUI thread has begun is waited for even when closing begins
+    // meanwhile: it runs on this thread's data.
+    callDone_.wait(lock, [&] {
+        return call->done || (closing_.load(std::memory_order_relaxed) && !call->running);
+    });
+    return call->done;
+}
+
+void HeadlessPlatform::checkGuiThread() const {
+    if (std::this_thread::get_id() != guiThread_) {
+        ++threadViolations_;
+    }
+}
+
+void HeadlessPlatform::beginClose() {
+    {
+        std::lock_guard lock(mutex_);
+        closing_.store(true, std::memory_order_release);
+        // Calls not yet begun are dropped; their senders return false.
+        queue_.clear();
+    }
+    callDone_.notify_all();
+}
+
+void HeadlessPlatform::setCaption(std::string_view text) {
+    checkGuiThread();
+    caption = text;
+}
+
+void HeadlessPlatform::setControlText(int controlId, std::string_view text) {
+    onGuiThread([this, controlId, s = std::string(text)] {
+        texts_[controlId] = s;
+        textLog.emplace_back(controlId, s);
+    });
+}
+
+std::string HeadlessPlatform::controlText(int controlId) const {
+    checkGuiThread();
+    const auto it = texts_.find(controlId);
+    return it == texts_.end() ? std::string() : it->second;
+}
+
+void HeadlessPlatform::enableControl(int controlId, bool enabled) {
+    onGuiThread([this, controlId, enabled] { enabled_[controlId] = enabled; });
+}
+
+bool HeadlessPlatform::isControlEnabled(int controlId) const {
+    checkGuiThread();
+    const auto it = enabled_.find(controlId);
+    return it != enabled_.end() && it->second;
+}
+
+void HeadlessPlatform::setCheck(int controlId, bool checked) {
+    onGuiThread([this, controlId, checked] { checked_[controlId] = checked; });
+}
+
+bool HeadlessPlatform::isChecked(int controlId) const {
+    checkGuiThread();
+    const auto it = checked_.find(controlId);
+    return it != checked_.end() && it->second;
+}
+
+void HeadlessPlatform::setMonospaceFont(int controlId) {
+    checkGuiThread();
+    monospaceControl = controlId;
+}
+
+void HeadlessPlatform::setTimer(int timerId, int periodMs) {
+    checkGuiThread();
+    timers_[timerId] = Timer{periodMs, nowMs_ + periodMs};
+}
+
+void HeadlessPlatform::killTimer(int timerId) {
+    checkGuiThread();
+    timers_.erase(timerId);
+}
+
+int HeadlessPlatform::timerPeriod(int timerId) const {
+    const auto it = timers_.find(timerId);
+    return it == timers_.end() ? 0 : it->second.period;
+}
+
+bool HeadlessPlatform::sendMessage(int msg) {
+    if (closing_.load(std::memory_order_acquire)) {
+        return false;
+    }
+    return onGuiThread([this, msg] {
+        delivered.push_back(msg);
+        handler_->onMessage(msg);
+    });
+}
+
+Rect HeadlessPlatform::windowRect() const { return window; }
+
+Rect HeadlessPlatform::clientRect() const {
+    return Rect{0, 0, window.width() - 2 * (clientOrigin.x - window.left),
+                window.bottom - clientOrigin.y - (clientOrigin.x - window.left)};
+}
+
+Rect HeadlessPlatform::controlRect(int controlId) const {
+    const auto it = controls.find(controlId);
+    return it == controls.end() ? Rect{0, 0, 0, 0} : it->second;
+}
+
+Point HeadlessPlatform::clientToScreen(Point client) const {
+    return Point{client.x + clientOrigin.x, client.y + clientOrigin.y};
+}
+
+void HeadlessPlatform::confineCursor(Rect screen) {
+    checkGuiThread();
+    confinedTo = screen;
+    ++confineCount;
+}
+
+void HeadlessPlatform::releaseCursor() {
+    checkGuiThread();
+    confinedTo.reset();
+    ++releaseCount;
+}
+
+bool HeadlessPlatform::loadTileArtwork(Surface& tiles) {
+    checkGuiThread();
+    if (!artworkLoads) {
+        return false;
+    }
+    tiles = artwork;
+    return true;
+}
+
+Color HeadlessPlatform::buttonFaceColor() const { return buttonFace; }
+
+void HeadlessPlatform::invalidateBoard(Rect board, const Surface& surface) {
+    checkGuiThread();
+    shownRect = board;
+    shown = surface;
+    ++invalidateCount;
+}
+
+void HeadlessPlatform::endDialog(int result) {
+    checkGuiThread();
+    endResult = result;
+}
+
+}  // namespace fifteen::ui::testing

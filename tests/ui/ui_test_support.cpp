@@ -1,0 +1,217 @@
+#include "tests/ui/ui_test_support.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+
+#include "search/solver_state.h"
+
+namespace fifteen::ui::testing {
+
+namespace {
+
+int blankCell(const Board& board) {
+    for (int i = 0; i < 16; ++i) {
+        if (board[static_cast<size_t>(i)] == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool adjacent(int a, int b) {
+    const int dr = a / 4 - b / 4;
+    const int dc = a % 4 - b % 4;
+    return dr * dr + dc * dc == 1;
+}
+
+void reportProblem(const Board& board, std::string& text) {
+    char cell[8];
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            std::snprintf(cell, sizeof cell, " %2d", board[static_cast<size_t>(4 * r + c)]);
+            text += cell;
+        }
+        text += "\r\n";
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int maxDepth) {
+    if (!isSolvable(board)) {
+        return std::nullopt;
+    }
+    // parent key and the tile that moved into the child
+    std::unordered_map<BoardKey, std::pair<BoardKey, int32_t>> seen;
+    std::vector<BoardKey> level{packBoard(board)};
+    seen[level[0]] = {0, 0};
+    for (int depth = 0; depth <= maxDepth; ++depth) {
+        std::vector<BoardKey> next;
+        for (BoardKey key : level) {
+            if (key == goalKey) {
+                std::vector<int32_t> tiles;
+                for (BoardKey k = key; k != packBoard(board); k = seen[k].first) {
+                    tiles.insert(tiles.begin(), seen[k].second);
+                }
+                return tiles;
+            }
+            Board b;
+            const int z = unpackBoard(key, b);
+            for (int n = 0; n < 16; ++n) {
+                if (!adjacent(z, n)) {
+                    continue;
+                }
+                Board child = b;
+                applyMove(child, z, n);
+                const BoardKey childKey = packBoard(child);
+                if (seen.emplace(childKey, std::make_pair(key, b[static_cast<size_t>(n)])).second) {
+                    next.push_back(childKey);
+                }
+            }
+        }
+        level = std::move(next);
+    }
+    return std::nullopt;
+}
+
+std::optional<Board> replay(Board board, const std::vector<int32_t>& tiles) {
+    for (int32_t tile : tiles) {
+        const int z = blankCell(board);
+        int n = -1;
+        for (int i = 0; i < 16; ++i) {
+            if (board[static_cast<size_t>(i)] == tile) {
+                n = i;
+            }
+        }
+        if (tile == 0 || n < 0 || !adjacent(z, n)) {
+            return std::nullopt;
+        }
+        applyMove(board, z, n);
+    }
+    return board;
+}
+
+void oracleSolve(const Board& board, SolveOutput& output) {
+    solverState.problem = board;
+    std::string text;
+    reportProblem(board, text);
+    output.setOutputText(text.c_str());
+    const auto tiles = shortestSolution(board);
+    if (!tiles) {
+        solverState.status = solveUnsolvable;
+        output.setStatusText("UnSolvable");
+        output.setSolutionAvailable(false);
+        text += "UnSolvable.";
+    } else {
+        solverState.status = solveSolved;
+        const auto length = static_cast<int32_t>(tiles->size());
+        solverState.bestLength.store(length);
+        std::copy(tiles->begin(), tiles->end(), solverState.solution.begin());
+        output.setPlaybackPosition(0);
+        output.setSolutionAvailable(length > 0);
+        text += "Optimal solution is " + std::to_string(length) + " moves.\r\n";
+    }
+    output.setOutputText(text.c_str());
+    output.solveFinished();
+}
+
+void solveUntilCancelled(const Board& board, SolveOutput& output) {
+    solverState.problem = board;
+    while (solverState.bestLength.load() != cancelRequest) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    solverState.status = solveCancelled;
+    output.setStatusText("Cancel");
+    output.setSolutionAvailable(false);
+    output.setOutputText("Cancel.");
+    output.solveFinished();
+}
+
+bool FakeServices::startPreparation(TableCallback callback) {
+    ++startCount;
+    if (!allocationSucceeds) {
+        return false;
+    }
+    onDone = std::move(callback);
+    return true;
+}
+
+void FakeServices::finishFromThread(PreparedTable table, bool built) {
+    ++buildersRunning;
+    builders_.emplace_back([this, table, built] {
+        onDone(table, built);
+        --buildersRunning;
+    });
+}
+
+void FakeServices::joinPreparation() {
+    ++joinCount;
+    for (std::thread& t : builders_) {
+        t.join();
+    }
+    builders_.clear();
+}
+
+void FakeServices::releaseTables() {
+    ++releaseCount;
+    solveRunningAtRelease = solveRunning.load();
+    buildersRunningAtRelease = buildersRunning.load() != 0;
+}
+
+void FakeServices::solve(const Board& shownBoard, SolveOutput& output) {
+    solveRunning = true;
+    job(shownBoard, output);
+    solveRunning = false;
+}
+
+DialogRig::DialogRig() {
+    solverState.bestLength.store(0);
+    host.open(dialog);
+}
+
+void DialogRig::makeReady() {
+    host.message(msgPatternDbAReady);
+    host.message(msgPatternDbBReady);
+    host.message(msgWdTableReady);
+}
+
+Point DialogRig::cellCentre(int cell) const {
+    const Rect board = dialog.view().rect();
+    return Point{board.left + 64 * (cell % 4) + 32, board.top + 64 * (cell / 4) + 32};
+}
+
+void DialogRig::clickCell(int cell) {
+    host.mouse(MouseEvent::leftDown, cellCentre(cell));
+    host.mouse(MouseEvent::leftUp, cellCentre(cell));
+}
+
+void DialogRig::drag(int fromCell, int toCell) {
+    host.mouse(MouseEvent::leftDown, cellCentre(fromCell));
+    host.mouse(MouseEvent::move, cellCentre(toCell));
+    host.mouse(MouseEvent::leftUp, cellCentre(toCell));
+}
+
+void DialogRig::backwardClicks(const std::vector<int>& cells) {
+    host.click(idBackward);
+    for (int cell : cells) {
+        clickCell(cell);
+    }
+}
+
+void DialogRig::solveAndWait() {
+    host.click(idSolve);
+    host.pumpUntil([&] { return dialog.mode() != UiMode::solving; });
+}
+
+std::string DialogRig::buttons() const {
+    const char letters[] = "SBDRXCT";
+    std::string s;
+    for (int id = idShuffle; id <= idTrace; ++id) {
+        s += host.isControlEnabled(id) ? letters[id - idShuffle] : '-';
+    }
+    return s;
+}
+
+}  // namespace fifteen::ui::testing

@@ -1,0 +1,84 @@
+#pragma once
+
+// Shared pieces of the dialog tests: solver services the tests control, a
+// breadth-first oracle for short solutions, and a dialog on the headless host.
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "puzzle/board.h"
+#include "search/solve_job.h"
+#include "tests/ui/headless_platform.h"
+#include "ui/main_dialog.h"
+#include "ui/startup.h"
+
+namespace fifteen::ui::testing {
+
+// Optimal solution (tiles to slide) by breadth-first search; nullopt when the
+// board is unsolvable or further than maxDepth moves from the goal.
+std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int maxDepth = 12);
+
+// Plays tiles on board; nullopt when a tile is not next to the blank.
+std::optional<Board> replay(Board board, const std::vector<int32_t>& tiles);
+
+// A solve job over the oracle that reports as the program's job does: problem,
+// result into the solver record, playback position, flag, completion message.
+void oracleSolve(const Board& board, SolveOutput& output);
+// A solve job that runs until the cancel request, then reports "Cancel". Unlike
+// the frontier stage it does not store 82 first, so a Cancel clicked before the
+// job's thread has started is not lost.
+void solveUntilCancelled(const Board& board, SolveOutput& output);
+
+class FakeServices final : public SolverServices {
+public:
+    ~FakeServices() override { joinPreparation(); }
+
+    bool startPreparation(TableCallback onDone) override;
+    void joinPreparation() override;
+    void releaseTables() override;
+    int32_t maxThreads() override { return 4; }
+    void solve(const Board& shownBoard, SolveOutput& output) override;
+
+    // Hands a table's completion to the dialog from a build thread of its own, as
+    // the real builds do (the thread waits until the dialog has handled it).
+    void finishFromThread(PreparedTable table, bool built = true);
+
+    bool allocationSucceeds = true;
+    std::function<void(const Board&, SolveOutput&)> job = oracleSolve;
+    TableCallback onDone;
+    int startCount = 0;
+    int joinCount = 0;
+    int releaseCount = 0;
+    bool solveRunningAtRelease = false;
+    bool buildersRunningAtRelease = false;
+    std::atomic<bool> solveRunning{false};
+    std::atomic<int> buildersRunning{0};
+
+private:
+    std::vector<std::thread> builders_;
+};
+
+// A dialog over fake services on the headless host, opened.
+struct DialogRig {
+    DialogRig();
+    // The three readiness messages, delivered on the GUI thread.
+    void makeReady();
+    // Clicks the board cell (board-relative centre) with button down and up.
+    void clickCell(int cell);
+    void drag(int fromCell, int toCell);
+    Point cellCentre(int cell) const;
+    // Solve and wait until the completion message has been handled.
+    void solveAndWait();
+    // Backward, then a click on each cell in turn (mode 1 afterwards).
+    void backwardClicks(const std::vector<int>& cells);
+    std::string buttons() const;  // "SBDRXCT", '-' where disabled
+
+    HeadlessPlatform host;
+    FakeServices services;
+    MainDialog dialog{host, services};
+};
+
+}  // namespace fifteen::ui::testing
