@@ -77,7 +77,17 @@ struct Worker {
 
 // The recursion is instantiated per (blank cell, previous blank cell), so the
 // moves, their directions and the exclusion of the move back are known at compile
-// time; the steps are those of depthFirstSearch.
+// time. Its steps, numbered in the code:
+//   1    stop when bound is not below bestLength;
+//   2    for each neighbour n of the blank, up, right, down, left, but prevBlank:
+//   2.1  the tile t in n;  2.2 the child's record pair by one link;
+//   2.3  its walking distance wd;  2.4 skip it when depth + 1 + wd > bound;
+//   2.5  wd 0 is the goal: record t, found (the move is not made);
+//   2.6  make the move;  2.7 at the scheduled depth, look up p and reschedule
+//        (the new check depth also holds for the later children);
+//   2.8  skip it when p > wd and depth + 1 + p > bound;  2.9 search it;
+//   2.10 take the move back;  2.11 found: record t; stopped: unwind.
+//   3    not found.
 template <int Blank, int Prev>
 int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth, int32_t nextCheckDepth);
 
@@ -130,7 +140,7 @@ template <int Blank, int Prev, int K>
                                                   int32_t limit) {
     constexpr auto blankCell = static_cast<std::size_t>(Blank);
     if constexpr (K == neighborCount[blankCell]) {
-        return searchNotFound;
+        return searchNotFound;  // 3
     } else {
         constexpr int N = neighbors[blankCell][static_cast<std::size_t>(K)];
         if constexpr (N != Prev) {
@@ -144,7 +154,7 @@ template <int Blank, int Prev, int K>
 template <int Blank, int Prev>
 int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
                int32_t nextCheckDepth) {
-    ++w.nodes;
+    ++w.nodes;  // every call, before the stop test
     // 1: relaxed is enough; a stale value only delays the stop by a call.
     if (w.bound >= w.bestLength->load(std::memory_order_relaxed)) return searchStopped;
     return tryChildren<Blank, Prev, 0>(w, row, column, depth, nextCheckDepth, w.bound - depth - 1);

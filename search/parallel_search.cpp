@@ -1,7 +1,5 @@
 #include "search/parallel_search.h"
 
-#include <omp.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <mutex>
