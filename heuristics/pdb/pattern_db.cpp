@@ -70,11 +70,14 @@ template <std::size_t Z>
 int32_t expandFrom(PatternBoard& scratch, const LayerTargets& targets) {
     uint32_t sinkWord = 0;
     uint8_t sinkEntry = 0;
-    return [&]<std::size_t... K>(std::index_sequence<K...>) {
-        return (tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets, sinkWord,
-                                                                      sinkEntry) +
-                ...);
+    int32_t count = 0;
+    // A comma fold runs left to right: the moves in table order.
+    [&]<std::size_t... K>(std::index_sequence<K...>) {
+        ((count += tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets,
+                                                                         sinkWord, sinkEntry)),
+         ...);
     }(std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+    return count;
 }
 
 using ExpandFrom = int32_t (*)(PatternBoard&, const LayerTargets&);
