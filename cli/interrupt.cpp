@@ -28,7 +28,9 @@ void installInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART: a read of standard input that Ctrl-C interrupts must end
+    // instead of waiting on. SA_RESETHAND: a second Ctrl-C ends the program at once.
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     sigaction(SIGINT, &action, nullptr);
 }
 

@@ -28,6 +28,8 @@ public:
     // The next line of standard output (without its '\n'); false on end of output
     // or after timeoutMs. Standard error is collected meanwhile.
     bool readLine(std::string& line, int timeoutMs);
+    // True once standard output has reached its end (the child has closed it).
+    bool outputEnded() const { return out_ < 0; }
     void sendSignal(int signal);
     // Closes the input, reads both outputs to their end and waits for the exit.
     ProcessResult finish();

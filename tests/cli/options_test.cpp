@@ -37,6 +37,9 @@ struct UsageCase {
     int code;
 };
 
+// Test names show the row name instead of the bytes of the row.
+void PrintTo(const UsageCase& row, std::ostream* os) { *os << row.name; }
+
 class BadUsageTest : public testing::TestWithParam<UsageCase> {};
 
 TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {

@@ -16,6 +16,9 @@ struct GoodForm {
     std::string text;
 };
 
+// Test names show the row name instead of the bytes of the row.
+void PrintTo(const GoodForm& row, std::ostream* os) { *os << row.name; }
+
 class ParserAcceptsTest : public testing::TestWithParam<GoodForm> {};
 
 TEST_P(ParserAcceptsTest, ReadsTheCellsInReadingOrder) {
@@ -44,6 +47,9 @@ struct BadForm {
     std::string text;
     std::string reason;  // expected part of the message
 };
+
+// Test names show the row name instead of the bytes of the row.
+void PrintTo(const BadForm& row, std::ostream* os) { *os << row.name; }
 
 class ParserRejectsTest : public testing::TestWithParam<BadForm> {};
 

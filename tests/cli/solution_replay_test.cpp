@@ -17,6 +17,9 @@ struct OneMove {
     char direction;
 };
 
+// Test names show the row name instead of the bytes of the row.
+void PrintTo(const OneMove& row, std::ostream* os) { *os << row.name; }
+
 class OneMoveTest : public testing::TestWithParam<OneMove> {};
 
 TEST_P(OneMoveTest, NamesTheWayTheTileSlides) {
