@@ -15,6 +15,7 @@
 namespace fifteen::ui {
 namespace {
 
+using testing::DeadlockGuard;
 using testing::DialogRig;
 
 // Drives the dialog with a short script of user actions.
@@ -192,33 +193,6 @@ TEST(SolveOutputTexts, GoToTheirControlsFromTheSolveThread) {
     EXPECT_EQ(rig.host.controlText(idSeconds), "   10 sec");
     EXPECT_EQ(rig.host.threadViolations(), 0);
 }
-
-// Ends the test binary if a close hangs, naming the test, instead of letting the
-// suite wait for its timeout.
-class DeadlockGuard {
-public:
-    explicit DeadlockGuard(const char* what) : thread_([this, what] {
-        std::unique_lock lock(mutex_);
-        if (!done_.wait_for(lock, std::chrono::seconds(60), [&] { return finished_; })) {
-            std::fprintf(stderr, "deadlock: %s\n", what);
-            std::abort();
-        }
-    }) {}
-    ~DeadlockGuard() {
-        {
-            std::lock_guard lock(mutex_);
-            finished_ = true;
-        }
-        done_.notify_all();
-        thread_.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    std::thread thread_;
-};
 
 TEST(Close, WhileTheSolveThreadWaitsOnTheDialog) {
     DialogRig rig;

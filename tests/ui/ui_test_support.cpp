@@ -1,6 +1,7 @@
 #include "tests/ui/ui_test_support.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
@@ -166,6 +167,24 @@ void FakeServices::solve(const Board& shownBoard, SolveOutput& output) {
     solveRunning = false;
 }
 
+DeadlockGuard::DeadlockGuard(const char* what)
+    : thread_([this, what] {
+          std::unique_lock lock(mutex_);
+          if (!done_.wait_for(lock, std::chrono::seconds(60), [&] { return finished_; })) {
+              std::fprintf(stderr, "deadlock: %s\n", what);
+              std::abort();
+          }
+      }) {}
+
+DeadlockGuard::~DeadlockGuard() {
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    done_.notify_all();
+    thread_.join();
+}
+
 DialogRig::DialogRig() {
     solverState.bestLength.store(0);
     host.open(dialog);
@@ -177,21 +196,40 @@ void DialogRig::makeReady() {
     host.message(msgWdTableReady);
 }
 
-Point DialogRig::cellCentre(int cell) const {
+Point cellCentre(const MainDialog& dialog, int cell) {
     const Rect board = dialog.view().rect();
     return Point{board.left + 64 * (cell % 4) + 32, board.top + 64 * (cell / 4) + 32};
 }
+
+void dragCell(HeadlessPlatform& host, const MainDialog& dialog, int fromCell, int toCell) {
+    host.mouse(MouseEvent::leftDown, cellCentre(dialog, fromCell));
+    host.mouse(MouseEvent::move, cellCentre(dialog, toCell));
+    host.mouse(MouseEvent::leftUp, cellCentre(dialog, toCell));
+}
+
+void arrangeByDrags(HeadlessPlatform& host, const MainDialog& dialog, const Board& target) {
+    for (int i = 0; i < 16; ++i) {
+        const Board& now = dialog.view().board;
+        int j = i;
+        while (now[static_cast<size_t>(j)] != target[static_cast<size_t>(i)]) ++j;
+        if (j == i) continue;
+        // The blank cannot be lifted: drag its partner onto it instead.
+        if (now[static_cast<size_t>(j)] != 0) {
+            dragCell(host, dialog, j, i);
+        } else {
+            dragCell(host, dialog, i, j);
+        }
+    }
+}
+
+Point DialogRig::cellCentre(int cell) const { return testing::cellCentre(dialog, cell); }
 
 void DialogRig::clickCell(int cell) {
     host.mouse(MouseEvent::leftDown, cellCentre(cell));
     host.mouse(MouseEvent::leftUp, cellCentre(cell));
 }
 
-void DialogRig::drag(int fromCell, int toCell) {
-    host.mouse(MouseEvent::leftDown, cellCentre(fromCell));
-    host.mouse(MouseEvent::move, cellCentre(toCell));
-    host.mouse(MouseEvent::leftUp, cellCentre(toCell));
-}
+void DialogRig::drag(int fromCell, int toCell) { dragCell(host, dialog, fromCell, toCell); }
 
 void DialogRig::backwardClicks(const std::vector<int>& cells) {
     host.click(idBackward);

@@ -4,6 +4,8 @@
 // breadth-first oracle for short solutions, and a dialog on the headless host.
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -60,6 +62,28 @@ public:
 private:
     std::vector<std::thread> builders_;
 };
+
+// Ends the test binary if the guarded block hangs, naming it, instead of letting
+// the suite wait for its timeout.
+class DeadlockGuard {
+public:
+    explicit DeadlockGuard(const char* what);
+    ~DeadlockGuard();
+    DeadlockGuard(const DeadlockGuard&) = delete;
+    DeadlockGuard& operator=(const DeadlockGuard&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+// The client point at the centre of a board cell.
+Point cellCentre(const MainDialog& dialog, int cell);
+void dragCell(HeadlessPlatform& host, const MainDialog& dialog, int fromCell, int toCell);
+// Drags tiles on the shown board (mode 2) until it equals target.
+void arrangeByDrags(HeadlessPlatform& host, const MainDialog& dialog, const Board& target);
 
 // A dialog over fake services on the headless host, opened.
 struct DialogRig {
