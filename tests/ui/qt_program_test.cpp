@@ -1,10 +1,10 @@
 // The real dialog over the Qt platform layer and the real solver: start-up until
-// Solve is enabled, editing, Solve, Trace to the end, Shuffle, and closing while
-// a solve runs. One dialog per process (the tables are built once), so the test
+// Solve is enabled, backward clicks and direct drags, Solve, Trace to the end,
+// Shuffle, a standard instance, and closing while a solve runs. One dialog per process (the tables are built once), so the test
 // functions run in order on one dialog.
 //
-// With FIFTEEN_SCREENSHOT=<file.png> it also saves the dialog after the first
-// solve (run under Xvfb with QT_QPA_PLATFORM=xcb for the README picture).
+// With FIFTEEN_SCREENSHOT=<file.png> it also saves the dialog after solving a
+// standard instance (run under Xvfb with QT_QPA_PLATFORM=xcb for the README picture).
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -126,7 +126,6 @@ class QtProgramTest : public QObject {
                  qPrintable(report));
         QVERIFY(platform->isControlEnabled(idTrace));
         QVERIFY(!platform->isChecked(idBackward));
-        saveScreenshotIfAsked();
     }
 
     void traceShowsEveryMoveAndRestoresTheProblem() {
@@ -175,6 +174,24 @@ class QtProgramTest : public QObject {
         QVERIFY(isSolvable(dialog->view().board));
         QVERIFY(dialog->view().board != goalBoard);
         QVERIFY(!platform->isControlEnabled(idTrace));
+    }
+
+    void aStandardInstanceSolvesToItsPublishedLength() {
+        // Korf's instance 74 in this program's orientation: 56 moves.
+        const Board instance = {11, 4, 6, 14, 15, 13, 9, 0, 7, 10, 8, 1, 5, 12, 3, 2};
+        QTest::mouseClick(platform->control(idDirectDrag), Qt::LeftButton);
+        dragInto(instance);
+        QCOMPARE(dialog->view().board, instance);
+        QTest::mouseClick(platform->control(idSolve), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->mode(), UiMode::solved, 120'000);
+        QCOMPARE(solverState.bestLength.load(), 56);
+        Board end{};
+        QVERIFY(replay(instance, solverState.solution.data(), 56, end));
+        QCOMPARE(end, goalBoard);
+        const QString report = QString::fromStdString(platform->controlText(idOutput));
+        QVERIFY2(report.contains(QStringLiteral("Optimal solution is 56 moves.\r\n")),
+                 qPrintable(report));
+        saveScreenshotIfAsked();
     }
 
     void closingWhileASolveRunsStopsItAndEndsTheDialog() {
