@@ -126,6 +126,7 @@ QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
         case Kind::leftText:
         case Kind::rightText: {
             auto* label = new QLabel(text, parent);
+            label->setTextFormat(Qt::PlainText);  // a status such as "a<b" is no markup
             const Qt::Alignment side = t.kind == Kind::leftText ? Qt::AlignLeft : Qt::AlignRight;
             label->setAlignment(side | Qt::AlignTop);
             return label;

@@ -261,6 +261,7 @@ class QtPlatformTest : public QObject {
         platform->setControlText(1013, " Backward 3 moves");
         QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->text(),
                  QStringLiteral(" Backward 3 moves"));
+        QCOMPARE(qobject_cast<QLabel*>(platform->control(1013))->textFormat(), Qt::PlainText);
         platform->setCaption("fifteen 0.1");
         QCOMPARE(platform->dialog()->windowTitle(), QStringLiteral("fifteen 0.1"));
     }
