@@ -27,7 +27,13 @@ class SolveOutput {
 
 // One solve of shownBoard on the calling thread, over the program's tables and its
 // solver record (solverState). The tables must be complete and
-// solverState.maxThreads set.
+// solverState.maxThreads set. Afterwards solverState holds the result (status,
+// bestLength, solution), the start values (startWd, startPdb, itemCount) and the
+// figures of the run (elapsedMs, nodes, nodesBelowFinalBound). A board without
+// exactly one of each value 0..15 is rejected before any search: status
+// solveInvalid, status line "Invalid", the reason in the output box. Cancel
+// stores cancelRequest in solverState.bestLength; it takes effect once the
+// status line with the start values has been set.
 void solveJob(const Board& shownBoard, SolveOutput& output);
 
 }  // namespace fifteen
