@@ -38,8 +38,12 @@ void buildOne(benchmark::State& state, const PatternBoard& goal) {
     releasePatternDb(db);
 }
 
-void BM_BuildPatternDbA(benchmark::State& state) { buildOne(state, goalPatternA); }
-void BM_BuildPatternDbB(benchmark::State& state) { buildOne(state, goalPatternB); }
+void BM_BuildPatternDbA(benchmark::State& state) {
+    buildOne(state, goalPatternA);
+}
+void BM_BuildPatternDbB(benchmark::State& state) {
+    buildOne(state, goalPatternB);
+}
 BENCHMARK(BM_BuildPatternDbA)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_BuildPatternDbB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

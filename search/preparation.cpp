@@ -9,7 +9,9 @@
 
 namespace fifteen {
 
-Preparation::~Preparation() { join(); }
+Preparation::~Preparation() {
+    join();
+}
 
 bool Preparation::start(PreparationCallback onDone) {
     // Refused while the program's databases exist, so a second start never leaks
@@ -64,7 +66,9 @@ void Preparation::runPatternDbB() {
     finish(PreparedTable::patternDbB, depth != pdbBuildFailed);
 }
 
-void Preparation::runWdTable() { finish(PreparedTable::wdTable, buildWdTable(wdTable)); }
+void Preparation::runWdTable() {
+    finish(PreparedTable::wdTable, buildWdTable(wdTable));
+}
 
 void releasePatternDbs() {
     releasePatternDb(patternDbA);

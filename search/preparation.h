@@ -28,7 +28,7 @@ using PreparationCallback = std::function<void(PreparedTable table)>;
 // process-wide and built once per process (the walking-distance build needs an
 // empty table).
 class Preparation {
-public:
+  public:
     Preparation() = default;
     Preparation(const Preparation&) = delete;
     Preparation& operator=(const Preparation&) = delete;
@@ -47,7 +47,7 @@ public:
     bool succeeded(PreparedTable table) const;
     bool allSucceeded() const;
 
-private:
+  private:
     void runPatternDbA();
     void runPatternDbB();
     void runWdTable();

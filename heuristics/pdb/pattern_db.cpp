@@ -2,8 +2,8 @@
 
 #include <array>
 #include <bit>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -16,11 +16,15 @@ PatternDb patternDbB{};
 
 namespace {
 
-void* heapAllocate(std::size_t bytes) { return std::malloc(bytes); }
+void* heapAllocate(std::size_t bytes) {
+    return std::malloc(bytes);
+}
 
 constexpr std::size_t layerBytes = static_cast<std::size_t>(layerWordCount) * sizeof(uint32_t);
 
-void clearLayer(LayerBitset layer) { std::memset(layer.words, 0, layerBytes); }
+void clearLayer(LayerBitset layer) {
+    std::memset(layer.words, 0, layerBytes);
+}
 
 void setBit(LayerBitset layer, PdbIndex s) {
     layer.words[static_cast<uint32_t>(s) >> 5] |= 1u << (static_cast<uint32_t>(s) & 31u);
@@ -65,25 +69,34 @@ int32_t tryMove(PatternBoard& scratch, const LayerTargets& targets, uint32_t& si
 }
 
 // The moves of a blank at cell Z in the order of the neighbour table, unrolled:
-// with the cells known, the moves are plain stores.
-template <std::size_t Z>
-int32_t expandFrom(PatternBoard& scratch, const LayerTargets& targets) {
+// with the cells known, the moves are plain stores. A comma fold runs left to
+// right. Returns how many successors were new.
+template <std::size_t Z, std::size_t... K>
+int32_t expandMoves(PatternBoard& scratch, const LayerTargets& targets, std::index_sequence<K...>) {
     uint32_t sinkWord = 0;
     uint8_t sinkEntry = 0;
     int32_t count = 0;
-    // A comma fold runs left to right: the moves in table order.
-    [&]<std::size_t... K>(std::index_sequence<K...>) {
-        ((count += tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets,
-                                                                         sinkWord, sinkEntry)),
-         ...);
-    }(std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+    ((count +=
+      tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets, sinkWord, sinkEntry)),
+     ...);
     return count;
 }
 
+template <std::size_t Z>
+int32_t expandFrom(PatternBoard& scratch, const LayerTargets& targets) {
+    return expandMoves<Z>(scratch, targets,
+                          std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+}
+
 using ExpandFrom = int32_t (*)(PatternBoard&, const LayerTargets&);
-constexpr auto expandFromCell = []<std::size_t... Z>(std::index_sequence<Z...>) {
-    return std::array<ExpandFrom, 16>{&expandFrom<Z>...};
-}(std::make_index_sequence<16>{});
+
+template <std::size_t... Z>
+constexpr std::array<ExpandFrom, 16> expandTable(std::index_sequence<Z...>) {
+    return {&expandFrom<Z>...};
+}
+
+// By the blank's cell.
+constexpr std::array<ExpandFrom, 16> expandFromCell = expandTable(std::make_index_sequence<16>{});
 
 }  // namespace
 

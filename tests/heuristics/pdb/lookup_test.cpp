@@ -38,7 +38,8 @@ std::unordered_map<BoardKey, int32_t> ballAround(const Board& centre, int32_t ra
         for (Board board : layer) {
             const int32_t z = blankCell(board);
             for (int32_t k = 0; k < neighborCount[static_cast<std::size_t>(z)]; ++k) {
-                const int32_t nb = neighbors[static_cast<std::size_t>(z)][static_cast<std::size_t>(k)];
+                const int32_t nb =
+                    neighbors[static_cast<std::size_t>(z)][static_cast<std::size_t>(k)];
                 applyMove(board, z, nb);
                 if (distance.emplace(packBoard(board), d).second) next.push_back(board);
                 applyMove(board, nb, z);
@@ -52,7 +53,7 @@ std::unordered_map<BoardKey, int32_t> ballAround(const Board& centre, int32_t ra
 constexpr int32_t goalRadius = 16;
 
 class PdbLookup : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { builtDatabases(); }
     static const std::unordered_map<BoardKey, int32_t>& goalBall() {
         static const auto ball = ballAround(goalBoard, goalRadius);
@@ -151,7 +152,8 @@ TEST_F(PdbLookup, NeverExceedsTheTrueDistance) {
         for (int move = 0; move < goalRadius + walkRadius; ++move) {
             int32_t nb = previous;
             while (nb == previous) {
-                const auto count = static_cast<uint32_t>(neighborCount[static_cast<std::size_t>(z)]);
+                const auto count =
+                    static_cast<uint32_t>(neighborCount[static_cast<std::size_t>(z)]);
                 nb = neighbors[static_cast<std::size_t>(z)][rng() % count];
             }
             applyMove(board, z, nb);

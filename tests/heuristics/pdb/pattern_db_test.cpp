@@ -32,13 +32,15 @@ struct DatabaseFacts {
     std::array<int32_t, 6> firstLayers;  // depths 0..5
 };
 
-void PrintTo(const DatabaseFacts& facts, std::ostream* out) { *out << "database " << facts.name; }
+void PrintTo(const DatabaseFacts& facts, std::ostream* out) {
+    *out << "database " << facts.name;
+}
 
 const DatabaseFacts databaseA{"A", true, goalPatternA, 2'962'479, 56, 3, {1, 2, 4, 10, 22, 40}};
 const DatabaseFacts databaseB{"B", false, goalPatternB, 432'207, 58, 4, {1, 2, 3, 6, 13, 30}};
 
 class PatternDbBuild : public ::testing::TestWithParam<DatabaseFacts> {
-protected:
+  protected:
     const PatternDb& db() const { return GetParam().isA ? built().a : built().b; }
     int32_t depth() const { return GetParam().isA ? built().maxDepthA : built().maxDepthB; }
     const PdbLayerSizes& layers() const {
@@ -107,8 +109,7 @@ TEST_P(PatternDbBuild, FirstLayersMatchAPlainBreadthFirstSearch) {
     fillRankTables();
     std::vector<uint32_t> words(3 * static_cast<std::size_t>(layerWordCount), 0);
     LayerBitset visited{words.data()};
-    LayerBitset layers[2] = {{words.data() + layerWordCount},
-                             {words.data() + 2 * layerWordCount}};
+    LayerBitset layers[2] = {{words.data() + layerWordCount}, {words.data() + 2 * layerWordCount}};
     std::vector<uint8_t> entries(static_cast<std::size_t>(patternStateCount), 0xEE);
     PatternDb db{entries.data()};
 
@@ -188,7 +189,7 @@ void* failingAllocator(std::size_t bytes) {
 }
 
 class PatternDbAllocation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fillRankTables();
         allocationCalls = 0;

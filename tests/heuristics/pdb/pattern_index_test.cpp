@@ -17,7 +17,7 @@ using testing::patternFromText;
 using testing::referenceIndex;
 
 class PatternIndex : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { fillRankTables(); }
 };
 

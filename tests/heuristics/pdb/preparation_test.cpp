@@ -26,7 +26,7 @@ struct Completion {
 };
 
 class Recorder {
-public:
+  public:
     explicit Recorder(Preparation& preparation) : preparation_(preparation) {}
     PreparationCallback callback() {
         return [this](PreparedTable table) {
@@ -40,7 +40,7 @@ public:
         return completions_;
     }
 
-private:
+  private:
     Preparation& preparation_;
     std::mutex mutex_;
     std::vector<Completion> completions_;
@@ -53,7 +53,7 @@ void* limitedAllocator(std::size_t bytes) {
 }
 
 class StartUp : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { previous_ = pdbAllocator; }
     void TearDown() override {
         pdbAllocator = previous_;
