@@ -50,9 +50,10 @@ inline constexpr int32_t pdbBuildFailed = -1;
 using PdbLayerSizes = std::array<int32_t, 64>;
 
 // Breadth-first search from the pattern in scratch (a goal pattern on entry; of no
-// use on return) over all pattern states, writing every entry of db, which must
-// be allocated. Returns the largest distance stored, or pdbBuildFailed.
-// layerSizes, when given, receives the count of each depth.
+// use on return) over all pattern states, writing every entry of db. A null db
+// is refused (pdbBuildFailed), never built into. The rank tables must be filled.
+// Returns the largest distance stored, or pdbBuildFailed when a bitset could not
+// be allocated. layerSizes, when given, receives the count of each depth.
 int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* layerSizes = nullptr);
 
 // Expands every state of current by one move of the blank: each successor not yet
