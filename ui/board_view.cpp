@@ -6,7 +6,9 @@ namespace fifteen::ui {
 
 namespace {
 
-size_t at(int cell) { return static_cast<size_t>(cell); }
+size_t at(int cell) {
+    return static_cast<size_t>(cell);
+}
 
 // The cell under a board-relative point, or -1 on the right or bottom edge: the
 // rectangle test includes its edges, which would otherwise map to column or row 4.

@@ -26,7 +26,7 @@ struct TileInMotion {
 };
 
 class BoardView {
-public:
+  public:
     explicit BoardView(Platform& platform) : platform_(platform) {}
 
     // Creates both surfaces and loads the artwork; the image at tile cell 0 becomes
@@ -61,7 +61,7 @@ public:
     int32_t backwardCount = 0;
     Point pointer{0, 0};  // last board-relative pointer position
 
-private:
+  private:
     void backwardClick(int cell);
     void lift(int cell);
     void drop(int cell);

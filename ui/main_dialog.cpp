@@ -18,9 +18,12 @@ constexpr const char* noMemoryReport =
 
 int readyMessage(PreparedTable table) {
     switch (table) {
-        case PreparedTable::patternDbA: return msgPatternDbAReady;
-        case PreparedTable::patternDbB: return msgPatternDbBReady;
-        case PreparedTable::wdTable: break;
+        case PreparedTable::patternDbA:
+            return msgPatternDbAReady;
+        case PreparedTable::patternDbB:
+            return msgPatternDbBReady;
+        case PreparedTable::wdTable:
+            break;
     }
     return msgWdTableReady;
 }
@@ -38,7 +41,7 @@ std::string secondsText(int32_t seconds) {
 // atomics until the completion message hands them to the GUI thread. Relaxed order
 // is enough: the blocking send of that message orders them before it is handled.
 class MainDialog::Output final : public SolveOutput {
-public:
+  public:
     explicit Output(Platform& platform) : platform_(platform) {}
 
     void setOutputText(const char* text) override { platform_.setControlText(idOutput, text); }
@@ -56,7 +59,7 @@ public:
     int takeAvailable() { return available_.exchange(-1, std::memory_order_relaxed); }
     int32_t takePosition() { return position_.exchange(-1, std::memory_order_relaxed); }
 
-private:
+  private:
     Platform& platform_;
     std::atomic<int> available_{-1};
     std::atomic<int32_t> position_{-1};
@@ -135,8 +138,8 @@ void MainDialog::setMode(UiMode mode) {
         platform_.setControlText(idStatus, "");
         platform_.setControlText(idSeconds, "0 sec");
     }
-    platform_.enableControl(idTrace,
-                            solutionAvailable_ && solverState.bestLength.load(std::memory_order_relaxed) > 0);
+    platform_.enableControl(
+        idTrace, solutionAvailable_ && solverState.bestLength.load(std::memory_order_relaxed) > 0);
 }
 
 void MainDialog::onCommand(int controlId) {
@@ -147,14 +150,29 @@ void MainDialog::onCommand(int controlId) {
         return;
     }
     switch (controlId) {
-        case idShuffle: shuffle(); break;
-        case idBackward: backward(); break;
-        case idDirectDrag: directDrag(); break;
-        case idReset: reset(); break;
-        case idSolve: solve(); break;
-        case idCancel: cancel(); break;
-        case idTrace: trace(); break;
-        default: break;
+        case idShuffle:
+            shuffle();
+            break;
+        case idBackward:
+            backward();
+            break;
+        case idDirectDrag:
+            directDrag();
+            break;
+        case idReset:
+            reset();
+            break;
+        case idSolve:
+            solve();
+            break;
+        case idCancel:
+            cancel();
+            break;
+        case idTrace:
+            trace();
+            break;
+        default:
+            break;
     }
 }
 
@@ -299,8 +317,8 @@ void MainDialog::endPause() {
     pausing_ = false;
     playback_.restore(solverState.problem);
     setMode(UiMode::solved);
-    platform_.setControlText(
-        idStatus, movesText(0, solverState.bestLength.load(std::memory_order_relaxed)));
+    platform_.setControlText(idStatus,
+                             movesText(0, solverState.bestLength.load(std::memory_order_relaxed)));
 }
 
 void MainDialog::onMessage(int message) {
@@ -309,9 +327,15 @@ void MainDialog::onMessage(int message) {
     }
     PreparedTable table;
     switch (message) {
-        case msgPatternDbAReady: table = PreparedTable::patternDbA; break;
-        case msgPatternDbBReady: table = PreparedTable::patternDbB; break;
-        case msgWdTableReady: table = PreparedTable::wdTable; break;
+        case msgPatternDbAReady:
+            table = PreparedTable::patternDbA;
+            break;
+        case msgPatternDbBReady:
+            table = PreparedTable::patternDbB;
+            break;
+        case msgWdTableReady:
+            table = PreparedTable::wdTable;
+            break;
         case msgSolveFinished: {
             platform_.killTimer(timerMain);
             const int available = output_->takeAvailable();
@@ -325,7 +349,8 @@ void MainDialog::onMessage(int message) {
             setMode(UiMode::solved);
             return;
         }
-        default: return;
+        default:
+            return;
     }
     if (buildFailed_[static_cast<int>(table)].load(std::memory_order_relaxed)) {
         showPreparationFailure();

@@ -20,7 +20,7 @@
 namespace fifteen::ui {
 
 class MainDialog final : public DialogHandler {
-public:
+  public:
     // Over the program's tables and solve job.
     explicit MainDialog(Platform& platform);
     // Over other services (tests); services must outlive the dialog.
@@ -49,7 +49,7 @@ public:
     int32_t seconds() const { return seconds_; }
     bool pausing() const { return pausing_; }
 
-private:
+  private:
     class Output;
 
     void setMode(UiMode mode);

@@ -50,11 +50,20 @@ void Playback::land() {
 void Playback::advance() {
     TileInMotion& motion = view_.motion;
     switch (direction) {
-        case up: motion.y -= playbackStepPixels; break;
-        case right: motion.x += playbackStepPixels; break;
-        case down: motion.y += playbackStepPixels; break;
-        case left: motion.x -= playbackStepPixels; break;
-        default: break;
+        case up:
+            motion.y -= playbackStepPixels;
+            break;
+        case right:
+            motion.x += playbackStepPixels;
+            break;
+        case down:
+            motion.y += playbackStepPixels;
+            break;
+        case left:
+            motion.x -= playbackStepPixels;
+            break;
+        default:
+            break;
     }
 }
 
@@ -81,11 +90,20 @@ void Playback::start(int32_t tile) {
     // A tile that is not next to the blank gets no direction and lands at once.
     direction = none;
     switch (blank - source) {
-        case -4: direction = up; break;
-        case -1: direction = left; break;
-        case 1: direction = right; break;
-        case 4: direction = down; break;
-        default: break;
+        case -4:
+            direction = up;
+            break;
+        case -1:
+            direction = left;
+            break;
+        case 1:
+            direction = right;
+            break;
+        case 4:
+            direction = down;
+            break;
+        default:
+            break;
     }
     advance();
 }

@@ -18,7 +18,7 @@ inline constexpr int32_t playbackStepPixels = 8;
 std::string movesText(int32_t position, int32_t length);
 
 class Playback {
-public:
+  public:
     enum class Tick {
         moved,     // a tile started, moved or landed
         stopped,   // the stop request ended the playback
@@ -37,7 +37,7 @@ public:
     int32_t direction = none;
     bool stopRequest = false;
 
-private:
+  private:
     void land();
     void start(int32_t tile);
     void advance();

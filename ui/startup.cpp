@@ -14,11 +14,17 @@ bool ProgramServices::startPreparation(TableCallback onDone) {
     });
 }
 
-void ProgramServices::joinPreparation() { preparation_.join(); }
+void ProgramServices::joinPreparation() {
+    preparation_.join();
+}
 
-void ProgramServices::releaseTables() { releasePatternDbs(); }
+void ProgramServices::releaseTables() {
+    releasePatternDbs();
+}
 
-int32_t ProgramServices::maxThreads() { return omp_get_max_threads(); }
+int32_t ProgramServices::maxThreads() {
+    return omp_get_max_threads();
+}
 
 void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
     solveJob(shownBoard, output);
@@ -38,9 +44,9 @@ BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect out
 }
 
 BoardPlacement placeBoard(const Platform& platform) {
-    return placeBoard(platform.windowRect(), platform.clientRect(), platform.clientToScreen(Point{0, 0}),
-                      platform.controlRect(idOutput), platform.controlRect(idProblemGroup),
-                      platform.controlRect(idSeparator));
+    return placeBoard(platform.windowRect(), platform.clientRect(),
+                      platform.clientToScreen(Point{0, 0}), platform.controlRect(idOutput),
+                      platform.controlRect(idProblemGroup), platform.controlRect(idSeparator));
 }
 
 std::string dialogCaption() {

@@ -22,7 +22,7 @@ using TableCallback = std::function<void(PreparedTable table, bool built)>;
 // implementation runs the real builds and the real solve job; tests substitute
 // their own to send the readiness messages themselves or to fake a solve.
 class SolverServices {
-public:
+  public:
     virtual ~SolverServices() = default;
     // Allocates the tables and starts their three build threads; onDone runs on
     // each build thread once its build has ended. False, with nothing started,
@@ -39,14 +39,14 @@ public:
 };
 
 class ProgramServices final : public SolverServices {
-public:
+  public:
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
     int32_t maxThreads() override;
     void solve(const Board& shownBoard, SolveOutput& output) override;
 
-private:
+  private:
     Preparation preparation_;
 };
 

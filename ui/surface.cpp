@@ -15,18 +15,36 @@ size_t pixelIndex(const Surface& surface, int x, int y) {
 void copyBlock(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h) {
     // Clip the source block first, shifting the destination with it, then the
     // destination, shifting the source.
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    if (sx < 0) {
+        dx -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        dy -= sy;
+        h += sy;
+        sy = 0;
+    }
+    if (dx < 0) {
+        sx -= dx;
+        w += dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        sy -= dy;
+        h += dy;
+        dy = 0;
+    }
     w = std::min({w, src.width - sx, dst.width - dx});
     h = std::min({h, src.height - sy, dst.height - dy});
     if (w <= 0 || h <= 0) {
         return;
     }
     for (int row = 0; row < h; ++row) {
-        const auto from = src.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(src, sx, sy + row));
-        std::copy(from, from + w, dst.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(dst, dx, dy + row)));
+        const auto from =
+            src.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(src, sx, sy + row));
+        std::copy(from, from + w,
+                  dst.pixels.begin() + static_cast<std::ptrdiff_t>(pixelIndex(dst, dx, dy + row)));
     }
 }
 

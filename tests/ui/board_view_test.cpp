@@ -20,7 +20,9 @@ int blankOf(const Board& b) {
     return -1;
 }
 
-bool adjacent(int a, int b) { return std::abs(a / 4 - b / 4) + std::abs(a % 4 - b % 4) == 1; }
+bool adjacent(int a, int b) {
+    return std::abs(a / 4 - b / 4) + std::abs(a % 4 - b % 4) == 1;
+}
 
 std::string backwardText(int count) {
     char text[32];
@@ -47,7 +49,8 @@ void expectBoardPixels(const DialogRig& rig) {
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
             const int32_t tile = board[static_cast<size_t>(x / 64 + 4 * (y / 64))];
-            const Color expected = tile == 0 ? rig.host.buttonFace : artworkPixel(tile, x % 64, y % 64);
+            const Color expected =
+                tile == 0 ? rig.host.buttonFace : artworkPixel(tile, x % 64, y % 64);
             ASSERT_EQ(shown.at(x, y), expected) << "pixel " << x << "," << y << " tile " << tile;
         }
     }
@@ -201,7 +204,8 @@ TEST(DirectDrag, RandomDragsKeepEveryValueOnce) {
         const int from = static_cast<int>(random() % 16);
         const int to = static_cast<int>(random() % 16);
         Board expected = rig.dialog.view().board;
-        if (expected[static_cast<size_t>(from)] != 0) std::swap(expected[static_cast<size_t>(from)], expected[static_cast<size_t>(to)]);
+        if (expected[static_cast<size_t>(from)] != 0)
+            std::swap(expected[static_cast<size_t>(from)], expected[static_cast<size_t>(to)]);
         rig.drag(from, to);
         ASSERT_EQ(rig.dialog.view().board, expected) << "drag " << from << " -> " << to;
         ASSERT_TRUE(isValidBoard(rig.dialog.view().board));
@@ -228,8 +232,9 @@ TEST(EdgeClicks, BackwardIgnoresTheRightAndBottomEdges) {
     DialogRig rig;
     rig.host.click(idBackward);
     const Rect r = rig.dialog.view().rect();
-    for (const Point p : {Point{r.right, r.top + 3 * 64 + 32}, Point{r.left + 3 * 64 + 32, r.bottom},
-                          Point{r.right, r.bottom}, Point{r.right, r.top + 2 * 64 + 32}}) {
+    for (const Point p :
+         {Point{r.right, r.top + 3 * 64 + 32}, Point{r.left + 3 * 64 + 32, r.bottom},
+          Point{r.right, r.bottom}, Point{r.right, r.top + 2 * 64 + 32}}) {
         rig.host.mouse(MouseEvent::leftDown, p);
         rig.host.mouse(MouseEvent::leftUp, p);
         EXPECT_EQ(rig.dialog.view().board, goalBoard) << p.x << "," << p.y;
@@ -250,8 +255,9 @@ TEST(EdgeClicks, DragIgnoresTheEdgesAndOutside) {
     DialogRig rig;
     rig.host.click(idDirectDrag);
     const Rect r = rig.dialog.view().rect();
-    for (const Point p : {Point{r.right, r.top + 10}, Point{r.left + 10, r.bottom}, Point{r.left - 1, r.top + 10},
-                          Point{r.right + 1, r.top + 10}, Point{r.left + 10, r.top - 1}}) {
+    for (const Point p :
+         {Point{r.right, r.top + 10}, Point{r.left + 10, r.bottom}, Point{r.left - 1, r.top + 10},
+          Point{r.right + 1, r.top + 10}, Point{r.left + 10, r.top - 1}}) {
         rig.host.mouse(MouseEvent::leftDown, p);
         EXPECT_EQ(rig.dialog.view().motion.tile, 0) << p.x << "," << p.y;
         rig.host.mouse(MouseEvent::leftUp, p);

@@ -32,8 +32,12 @@ constexpr TemplateControl dialogTemplate[] = {
     {idSeconds, "0 sec", 276, 203, 60, 12},
 };
 
-int unitsX(int du) { return static_cast<int>(std::lround(du * 6 / 4.0)); }
-int unitsY(int du) { return static_cast<int>(std::lround(du * 13 / 8.0)); }
+int unitsX(int du) {
+    return static_cast<int>(std::lround(du * 6 / 4.0));
+}
+int unitsY(int du) {
+    return static_cast<int>(std::lround(du * 13 / 8.0));
+}
 
 }  // namespace
 
@@ -47,7 +51,8 @@ Surface makeTestArtwork() {
     s.resize(256, 256);
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
-            s.pixels[static_cast<size_t>(y * 256 + x)] = artworkPixel(x / 64 + 4 * (y / 64), x % 64, y % 64);
+            s.pixels[static_cast<size_t>(y * 256 + x)] =
+                artworkPixel(x / 64 + 4 * (y / 64), x % 64, y % 64);
         }
     }
     return s;
@@ -64,7 +69,9 @@ HeadlessPlatform::HeadlessPlatform() : guiThread_(std::this_thread::get_id()) {
     }
 }
 
-HeadlessPlatform::~HeadlessPlatform() { beginClose(); }
+HeadlessPlatform::~HeadlessPlatform() {
+    beginClose();
+}
 
 void HeadlessPlatform::open(DialogHandler& handler) {
     handler_ = &handler;
@@ -95,7 +102,8 @@ void HeadlessPlatform::advance(int ms) {
     for (;;) {
         auto next = timers_.end();
         for (auto it = timers_.begin(); it != timers_.end(); ++it) {
-            if (it->second.due <= end && (next == timers_.end() || it->second.due < next->second.due)) {
+            if (it->second.due <= end &&
+                (next == timers_.end() || it->second.due < next->second.due)) {
                 next = it;
             }
         }
@@ -120,11 +128,17 @@ void HeadlessPlatform::mouse(MouseEvent event, Point client) {
     handler_->onMouse(event, client);
 }
 
-void HeadlessPlatform::message(int msg) { handler_->onMessage(msg); }
+void HeadlessPlatform::message(int msg) {
+    handler_->onMessage(msg);
+}
 
-void HeadlessPlatform::paint() { handler_->onPaint(); }
+void HeadlessPlatform::paint() {
+    handler_->onPaint();
+}
 
-void HeadlessPlatform::close() { handler_->onClose(); }
+void HeadlessPlatform::close() {
+    handler_->onClose();
+}
 
 int HeadlessPlatform::pump() {
     checkGuiThread();
@@ -151,7 +165,8 @@ int HeadlessPlatform::pump() {
     return count;
 }
 
-bool HeadlessPlatform::pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool HeadlessPlatform::pumpUntil(const std::function<bool()>& done,
+                                 std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         pump();
@@ -276,7 +291,9 @@ bool HeadlessPlatform::sendMessage(int msg) {
     });
 }
 
-Rect HeadlessPlatform::windowRect() const { return window; }
+Rect HeadlessPlatform::windowRect() const {
+    return window;
+}
 
 Rect HeadlessPlatform::clientRect() const {
     return Rect{0, 0, window.width() - 2 * (clientOrigin.x - window.left),
@@ -313,7 +330,9 @@ bool HeadlessPlatform::loadTileArtwork(Surface& tiles) {
     return true;
 }
 
-Color HeadlessPlatform::buttonFaceColor() const { return buttonFace; }
+Color HeadlessPlatform::buttonFaceColor() const {
+    return buttonFace;
+}
 
 void HeadlessPlatform::invalidateBoard(Rect board, const Surface& surface) {
     checkGuiThread();

@@ -30,14 +30,14 @@ Color artworkPixel(int32_t tile, int localX, int localY);
 Surface makeTestArtwork();
 
 class HeadlessPlatform final : public Platform {
-public:
+  public:
     // The constructing thread is the GUI thread.
     HeadlessPlatform();
     ~HeadlessPlatform() override;
 
     // The window system's side, on the GUI thread.
     void open(DialogHandler& handler);
-    bool click(int controlId);  // false, delivering nothing, when disabled
+    bool click(int controlId);    // false, delivering nothing, when disabled
     bool fireTimer(int timerId);  // false when the timer is not running
     // Advances the virtual clock, firing due timers in time order.
     void advance(int ms);
@@ -105,7 +105,7 @@ public:
     void invalidateBoard(Rect board, const Surface& surface) override;
     void endDialog(int result) override;
 
-private:
+  private:
     struct Call {
         std::function<void()> run;
         bool running = false;

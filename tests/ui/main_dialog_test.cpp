@@ -23,23 +23,38 @@ void run(DialogRig& rig, const std::string& script) {
     std::istringstream words(script);
     std::string w;
     while (words >> w) {
-        if (w == "ready") rig.makeReady();
-        else if (w == "shuffle") rig.host.click(idShuffle);
-        else if (w == "backward") rig.host.click(idBackward);
-        else if (w == "drag") rig.host.click(idDirectDrag);
-        else if (w == "reset") rig.host.click(idReset);
-        else if (w == "solve") rig.host.click(idSolve);
-        else if (w == "cancel") rig.host.click(idCancel);
-        else if (w == "trace") rig.host.click(idTrace);
-        else if (w == "tick") rig.host.fireTimer(timerMain);
-        else if (w == "onemove") rig.clickCell(14);
-        else if (w == "swap") rig.drag(13, 14);  // 14 and 15 exchanged: unsolvable
-        else if (w == "slow") rig.services.job = testing::solveUntilCancelled;
-        else if (w == "wait") rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
+        if (w == "ready")
+            rig.makeReady();
+        else if (w == "shuffle")
+            rig.host.click(idShuffle);
+        else if (w == "backward")
+            rig.host.click(idBackward);
+        else if (w == "drag")
+            rig.host.click(idDirectDrag);
+        else if (w == "reset")
+            rig.host.click(idReset);
+        else if (w == "solve")
+            rig.host.click(idSolve);
+        else if (w == "cancel")
+            rig.host.click(idCancel);
+        else if (w == "trace")
+            rig.host.click(idTrace);
+        else if (w == "tick")
+            rig.host.fireTimer(timerMain);
+        else if (w == "onemove")
+            rig.clickCell(14);
+        else if (w == "swap")
+            rig.drag(13, 14);  // 14 and 15 exchanged: unsolvable
+        else if (w == "slow")
+            rig.services.job = testing::solveUntilCancelled;
+        else if (w == "wait")
+            rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
         else if (w == "finish") {
-            while (!rig.dialog.pausing() && rig.host.fireTimer(timerMain)) {}
+            while (!rig.dialog.pausing() && rig.host.fireTimer(timerMain)) {
+            }
             rig.host.advance(pauseMs);
-        } else FAIL() << "unknown step " << w;
+        } else
+            FAIL() << "unknown step " << w;
     }
 }
 
@@ -62,29 +77,37 @@ const ModeCase modeCases[] = {
     {"backward", "ready backward", UiMode::backward, "SBDRX--", " Backward 0 moves", "10"},
     {"backward_not_ready", "backward", UiMode::backward, "SBDR---", " Backward 0 moves", "10"},
     {"backward_then_drag", "ready backward drag", UiMode::directDrag, "SBDRX--", "DirctDrag", "01"},
-    {"drag_then_backward", "ready drag backward", UiMode::backward, "SBDRX--", " Backward 0 moves", "10"},
-    {"backward_twice", "ready backward backward", UiMode::backward, "SBDRX--", " Backward 0 moves", "00"},
-    {"shuffle_clears_checks", "ready backward drag shuffle", UiMode::idle, "SBDRX--", "Shuffle", "00"},
-    {"solving", "ready backward onemove solve", UiMode::solving, "-----C-", " Backward 1 moves", "00"},
+    {"drag_then_backward", "ready drag backward", UiMode::backward, "SBDRX--", " Backward 0 moves",
+     "10"},
+    {"backward_twice", "ready backward backward", UiMode::backward, "SBDRX--", " Backward 0 moves",
+     "00"},
+    {"shuffle_clears_checks", "ready backward drag shuffle", UiMode::idle, "SBDRX--", "Shuffle",
+     "00"},
+    {"solving", "ready backward onemove solve", UiMode::solving, "-----C-", " Backward 1 moves",
+     "00"},
     {"solved", solvedOne, UiMode::solved, "SBDRX-T", nullptr, "00"},
     {"solved_goal", "ready solve wait", UiMode::solved, "SBDRX--", nullptr, "00"},
     {"unsolvable", "ready drag swap solve wait", UiMode::solved, "SBDRX--", "UnSolvable", "00"},
     {"cancelled_solve", "ready slow solve cancel wait", UiMode::solved, "SBDRX--", "Cancel", "00"},
-    {"tracing", "ready backward onemove solve wait trace", UiMode::tracing, "-----C-", nullptr, "00"},
-    {"trace_stopped", "ready backward onemove solve wait trace tick cancel tick", UiMode::solved, "SBDRX-T",
-     "  1 /  1 moves", "00"},
+    {"tracing", "ready backward onemove solve wait trace", UiMode::tracing, "-----C-", nullptr,
+     "00"},
+    {"trace_stopped", "ready backward onemove solve wait trace tick cancel tick", UiMode::solved,
+     "SBDRX-T", "  1 /  1 moves", "00"},
     {"trace_finished", "ready backward onemove solve wait trace finish", UiMode::solved, "SBDRX-T",
      "  0 /  1 moves", "00"},
-    {"reset_after_solve", "ready backward onemove solve wait reset", UiMode::idle, "SBDRX--", "", "00"},
-    {"shuffle_after_solve", "ready backward onemove solve wait shuffle", UiMode::idle, "SBDRX--", "Shuffle", "00"},
-    {"backward_after_solve", "ready backward onemove solve wait backward", UiMode::backward, "SBDRX--",
-     " Backward 0 moves", "10"},
-    {"drag_after_solve", "ready backward onemove solve wait drag", UiMode::directDrag, "SBDRX--", "DirctDrag",
-     "01"},
-    {"solve_again", "ready backward onemove solve wait trace finish solve wait", UiMode::solved, "SBDRX-T",
-     nullptr, "00"},
+    {"reset_after_solve", "ready backward onemove solve wait reset", UiMode::idle, "SBDRX--", "",
+     "00"},
+    {"shuffle_after_solve", "ready backward onemove solve wait shuffle", UiMode::idle, "SBDRX--",
+     "Shuffle", "00"},
+    {"backward_after_solve", "ready backward onemove solve wait backward", UiMode::backward,
+     "SBDRX--", " Backward 0 moves", "10"},
+    {"drag_after_solve", "ready backward onemove solve wait drag", UiMode::directDrag, "SBDRX--",
+     "DirctDrag", "01"},
+    {"solve_again", "ready backward onemove solve wait trace finish solve wait", UiMode::solved,
+     "SBDRX-T", nullptr, "00"},
     {"reset_idle", "ready shuffle reset", UiMode::idle, "SBDRX--", "DirctDrag", "00"},
-    {"reset_backward", "ready backward onemove reset", UiMode::backward, "SBDRX--", " Backward 0 moves", "10"},
+    {"reset_backward", "ready backward onemove reset", UiMode::backward, "SBDRX--",
+     " Backward 0 moves", "10"},
     {"reset_drag", "ready drag reset", UiMode::directDrag, "SBDRX--", "DirctDrag", "01"},
 };
 

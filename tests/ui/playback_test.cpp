@@ -152,7 +152,8 @@ TEST(Playback, EveryLandingMatchesTheReplayOfTheSolution) {
         EXPECT_EQ(rig.dialog.view().motion.tile, 0);
         EXPECT_EQ(rig.dialog.view().board, testing::replay(rig.problem, prefix(rig.solution, move)))
             << "after move " << move;
-        EXPECT_EQ(rig.host.controlText(idStatus), movesText(static_cast<int32_t>(move), static_cast<int32_t>(length)));
+        EXPECT_EQ(rig.host.controlText(idStatus),
+                  movesText(static_cast<int32_t>(move), static_cast<int32_t>(length)));
         EXPECT_FALSE(rig.dialog.pausing());
     }
     EXPECT_EQ(rig.ticksUntilPause(), 1);

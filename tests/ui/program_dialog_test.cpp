@@ -17,7 +17,9 @@ using testing::HeadlessPlatform;
 // that the solve is still running when the dialog is closed.
 constexpr Board korfOne = {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2};
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // The dialog over the program's own tables and solve job, from start-up to close.
 // One test, because the tables are built once per process.
@@ -44,7 +46,8 @@ TEST(ProgramDialog, PreparesSolvesTracesAndClosesDuringASolve) {
     ASSERT_TRUE(host.pumpUntil([&] { return dialog.mode() == UiMode::solved; }));
     EXPECT_TRUE(contains(host.controlText(idOutput),
                          "Optimal solution is " + std::to_string(length) + " moves.\r\n"));
-    const std::vector<int32_t> solution(solverState.solution.begin(), solverState.solution.begin() + length);
+    const std::vector<int32_t> solution(solverState.solution.begin(),
+                                        solverState.solution.begin() + length);
     EXPECT_EQ(testing::replay(problem, solution), goalBoard);
     ASSERT_TRUE(host.isControlEnabled(idTrace));
 

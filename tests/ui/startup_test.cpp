@@ -29,21 +29,43 @@ struct PlacementCase {
 // separator's top; both made client-relative; the board is 256 square about them.
 const PlacementCase placementCases[] = {
     // The headless host's geometry: border 3, caption 26.
-    {"template", {200, 100, 725, 483}, {0, 0, 519, 351}, {203, 129}, {461, 186, 712, 449},
-     {214, 129, 445, 171}, {214, 452, 711, 454}, {1, 54, 257, 310}, {12, 91}},
+    {"template",
+     {200, 100, 725, 483},
+     {0, 0, 519, 351},
+     {203, 129},
+     {461, 186, 712, 449},
+     {214, 129, 445, 171},
+     {214, 452, 711, 454},
+     {1, 54, 257, 310},
+     {12, 91}},
     // Window at the screen origin with no frame: screen and client coincide.
-    {"frameless", {0, 0, 600, 400}, {0, 0, 600, 400}, {0, 0}, {300, 40, 590, 380}, {0, 0, 280, 30},
-     {0, 350, 600, 352}, {22, 62, 278, 318}, {30, 70}},
+    {"frameless",
+     {0, 0, 600, 400},
+     {0, 0, 600, 400},
+     {0, 0},
+     {300, 40, 590, 380},
+     {0, 0, 280, 30},
+     {0, 350, 600, 352},
+     {22, 62, 278, 318},
+     {30, 70}},
     // A wide frame: border 8; odd sums round down.
-    {"thick frame", {50, 60, 666, 501}, {0, 0, 600, 400}, {58, 93}, {361, 150, 650, 480},
-     {60, 93, 300, 131}, {60, 472, 650, 474}, {23, 80, 279, 336}, {39, 121}},
+    {"thick frame",
+     {50, 60, 666, 501},
+     {0, 0, 600, 400},
+     {58, 93},
+     {361, 150, 650, 480},
+     {60, 93, 300, 131},
+     {60, 472, 650, 474},
+     {23, 80, 279, 336},
+     {39, 121}},
 };
 
 class PlaceBoard : public ::testing::TestWithParam<PlacementCase> {};
 
 TEST_P(PlaceBoard, CentresTheBoardBetweenTheControls) {
     const PlacementCase& c = GetParam();
-    const BoardPlacement p = placeBoard(c.window, c.client, c.clientOrigin, c.output, c.problem, c.separator);
+    const BoardPlacement p =
+        placeBoard(c.window, c.client, c.clientOrigin, c.output, c.problem, c.separator);
     EXPECT_EQ(p.board.left, c.board.left);
     EXPECT_EQ(p.board.top, c.board.top);
     EXPECT_EQ(p.board.right, c.board.right);

@@ -1,8 +1,8 @@
 #include "tests/ui/ui_test_support.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unordered_map>
 
@@ -222,14 +222,18 @@ void arrangeByDrags(HeadlessPlatform& host, const MainDialog& dialog, const Boar
     }
 }
 
-Point DialogRig::cellCentre(int cell) const { return testing::cellCentre(dialog, cell); }
+Point DialogRig::cellCentre(int cell) const {
+    return testing::cellCentre(dialog, cell);
+}
 
 void DialogRig::clickCell(int cell) {
     host.mouse(MouseEvent::leftDown, cellCentre(cell));
     host.mouse(MouseEvent::leftUp, cellCentre(cell));
 }
 
-void DialogRig::drag(int fromCell, int toCell) { dragCell(host, dialog, fromCell, toCell); }
+void DialogRig::drag(int fromCell, int toCell) {
+    dragCell(host, dialog, fromCell, toCell);
+}
 
 void DialogRig::backwardClicks(const std::vector<int>& cells) {
     host.click(idBackward);

@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <mutex>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -35,7 +35,7 @@ void oracleSolve(const Board& board, SolveOutput& output);
 void solveUntilCancelled(const Board& board, SolveOutput& output);
 
 class FakeServices final : public SolverServices {
-public:
+  public:
     ~FakeServices() override { joinPreparation(); }
 
     bool startPreparation(TableCallback onDone) override;
@@ -59,20 +59,20 @@ public:
     std::atomic<bool> solveRunning{false};
     std::atomic<int> buildersRunning{0};
 
-private:
+  private:
     std::vector<std::thread> builders_;
 };
 
 // Ends the test binary if the guarded block hangs, naming it, instead of letting
 // the suite wait for its timeout.
 class DeadlockGuard {
-public:
+  public:
     explicit DeadlockGuard(const char* what);
     ~DeadlockGuard();
     DeadlockGuard(const DeadlockGuard&) = delete;
     DeadlockGuard& operator=(const DeadlockGuard&) = delete;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable done_;
     bool finished_ = false;
