@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fifteen/version.h"
+#include "search/solver_state.h"
 
 namespace fifteen::cli {
 
@@ -30,7 +31,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
     app.add_option("-t,--threads", options.threads,
                    "worker threads at most (default: the OpenMP maximum)")
-        ->check(CLI::Range(1, 1024));
+        ->check(CLI::Range(1, frontierCapacity));  // more could never get work
     app.add_flag("--verify", options.verify,
                  "replay every solution to the goal; exit 1 if one does not reach it");
     app.add_flag("--bench", options.bench,

@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
                     UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
                     UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
+                    UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
                     UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
                     UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
