@@ -126,6 +126,7 @@ bool Runner::answer(const PositionInput& input) {
         record = solvePosition(parsed.board, input.origin, input.text);
     }
     print(record);
+    if (record.status == "invalid") anyInvalid_ = true;  // the core's own board check
     if (options_.verify && record.status == "solved") {
         std::string directions;
         if (!replaySolution(parsed.board, record.moves, directions)) {
