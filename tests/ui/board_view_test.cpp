@@ -244,8 +244,14 @@ TEST(EdgeClicks, BackwardIgnoresTheRightAndBottomEdges) {
     rig.host.mouse(MouseEvent::leftDown, Point{r.right - 1, r.top + 2 * 64 + 32});
     EXPECT_EQ(rig.dialog.view().board[15], 12);
     EXPECT_EQ(rig.dialog.view().backwardCount, 1);
+    // Taken as column 4, the right edge of row 0 would be cell 4, next to the
+    // blank at 8.
+    rig.backwardClicks({14, 13, 12, 8});
+    const Board blankAt8 = rig.dialog.view().board;
+    rig.host.mouse(MouseEvent::leftDown, Point{r.right, r.top + 32});
+    EXPECT_EQ(rig.dialog.view().board, blankAt8);
     // The left and top edges belong to cell 0.
-    rig.backwardClicks({14, 13, 12, 8, 4});
+    rig.clickCell(4);
     ASSERT_EQ(blankOf(rig.dialog.view().board), 4);
     rig.host.mouse(MouseEvent::leftDown, Point{r.left, r.top});
     EXPECT_EQ(blankOf(rig.dialog.view().board), 0);
