@@ -169,15 +169,6 @@ TEST(Commands, SolveCopiesTheShownBoardAndClearsTheOutput) {
     EXPECT_EQ(rig.host.delivered.back(), msgSolveFinished);
 }
 
-TEST(Commands, ShuffleGivesSolvablePermutations) {
-    DialogRig rig;
-    for (int i = 0; i < 50; ++i) {
-        rig.host.click(idShuffle);
-        ASSERT_TRUE(isValidBoard(rig.dialog.view().board));
-        ASSERT_TRUE(isSolvable(rig.dialog.view().board));
-    }
-}
-
 TEST(SecondsCounter, CountsWhileSolvingAndKeepsItsTextAfterACancel) {
     DialogRig rig;
     run(rig, "ready slow solve");

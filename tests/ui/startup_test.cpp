@@ -100,19 +100,6 @@ TEST(StartUp, ShowsTheGoalWithEditingEnabledAndSolveDisabled) {
     EXPECT_EQ(rig.host.threadViolations(), 0);
 }
 
-TEST(StartUp, EditingWorksDuringPreparation) {
-    DialogRig rig;
-    EXPECT_TRUE(rig.host.click(idShuffle));
-    EXPECT_TRUE(isSolvable(rig.dialog.view().board));
-    EXPECT_TRUE(rig.host.click(idBackward));
-    rig.clickCell(14);
-    EXPECT_EQ(rig.dialog.view().backwardCount, 1);
-    EXPECT_TRUE(rig.host.click(idDirectDrag));
-    rig.drag(0, 1);
-    EXPECT_EQ(rig.dialog.view().board[1], 1);
-    EXPECT_FALSE(rig.host.isControlEnabled(idSolve));
-}
-
 // Solve is enabled by the last of the three messages, whatever their order, each
 // sent from a build thread that waits until the dialog has handled it; mode
 // changes in between must not enable it early.
