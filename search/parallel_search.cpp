@@ -12,8 +12,9 @@ namespace fifteen {
 
 namespace {
 
-// Publishers exclude each other with this lock; Cancel, which takes no lock, is
-// excluded by the compare-and-swap on bestLength.
+// Publishers exclude each other and requestCancel with this lock; a cancel stored
+// straight into bestLength (the command line's signal handler) is excluded by the
+// compare-and-swap on bestLength.
 std::mutex publicationMutex;
 
 void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
@@ -59,6 +60,22 @@ bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int3
     return true;
 }
 
+void requestCancel(SolverState& state) {
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    state.cancelRequested = true;
+    if (state.searchRunning) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+}
+
+void clearCancelRequest(SolverState& state) {
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    state.cancelRequested = false;
+}
+
+bool isCancelRequested(SolverState& state) {
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    return state.cancelRequested;
+}
+
 void searchFrontierItems(SolverState& state, SearchWorker& worker) {
 #pragma omp for schedule(static)
     for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
@@ -69,6 +86,11 @@ void searchFrontierItems(SolverState& state, SearchWorker& worker) {
 void runParallelSearch(SolverState& state) {
     std::array<uint64_t, solutionCapacity + 2> nodesAtBound{};
     uint64_t nodes = 0;
+    {
+        std::lock_guard<std::mutex> lock(publicationMutex);
+        state.searchRunning = true;
+        if (state.cancelRequested) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    }
 #pragma omp parallel num_threads(std::max(state.itemCount, 1))
     {
         SearchWorker worker{};
@@ -83,7 +105,12 @@ void runParallelSearch(SolverState& state) {
         }
     }
     state.nodes = nodes;
-    const int32_t finalBound = state.bestLength.load(std::memory_order_relaxed);
+    int32_t finalBound = 0;
+    {
+        std::lock_guard<std::mutex> lock(publicationMutex);
+        state.searchRunning = false;
+        finalBound = state.bestLength.load(std::memory_order_relaxed);
+    }
     state.nodesBelowFinalBound = 0;
     for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
         state.nodesBelowFinalBound += nodesAtBound[b];

@@ -15,6 +15,17 @@ namespace fifteen {
 // counts of the search in nodes and nodesBelowFinalBound.
 void runParallelSearch(SolverState& state);
 
+// Cancel from any thread (the desktop program's Cancel button): stops a running
+// parallel search at every worker's next call by writing cancelRequest into
+// bestLength. A request made while the frontier is being built is kept and applied
+// when the search starts; one made after the search has ended changes nothing, so
+// a finished result is never overwritten. Not async-signal-safe (it takes a lock).
+void requestCancel(SolverState& state);
+
+// Forgets an earlier request; called before a solve job is started.
+void clearCancelRequest(SolverState& state);
+bool isCancelRequested(SolverState& state);
+
 // One worker's private search state, reused for all its nodes and iterations.
 struct SearchWorker {
     Board board;

@@ -60,6 +60,11 @@ struct SolverState {
     // not depend on timing.
     uint64_t nodes;
     uint64_t nodesBelowFinalBound;
+    // Cancel hand-over (see requestCancel), guarded by the publication lock: a
+    // request made before the parallel search starts is applied when it starts,
+    // and one made after it has ended cannot turn the result into -100.
+    bool cancelRequested;
+    bool searchRunning;
     // Milliseconds of the last solve's frontier and search (the report's time).
     int64_t elapsedMs;
 };

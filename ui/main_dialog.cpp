@@ -1,10 +1,10 @@
 #include "ui/main_dialog.h"
 
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 
 #include "puzzle/shuffle.h"
+#include "search/parallel_search.h"
 #include "search/solver_state.h"
 
 namespace fifteen::ui {
@@ -247,6 +247,8 @@ void MainDialog::solve() {
     if (solveThread_.joinable()) {
         solveThread_.join();  // it has sent its completion message and is ending
     }
+    // Here rather than in the job, so a Cancel clicked before the thread runs counts.
+    clearCancelRequest(solverState);
     solveRunning_.store(true, std::memory_order_relaxed);
     solveThread_ = std::thread([this, board = view_.board] {
         services_.solve(board, *output_);
@@ -256,7 +258,7 @@ void MainDialog::solve() {
 
 void MainDialog::cancel() {
     if (mode_ == UiMode::solving) {
-        solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+        requestCancel(solverState);
     } else if (!pausing_) {
         // During the pause every move has been shown: there is nothing to stop.
         playback_.stopRequest = true;
@@ -399,14 +401,8 @@ void MainDialog::onClose() {
 
 void MainDialog::stopThreads() {
     if (solveThread_.joinable()) {
-        // The frontier stage stores 82 over a cancel that came before it, so keep
-        // requesting until the job has ended.
-        while (solveRunning_.load(std::memory_order_acquire)) {
-            if (mode_ == UiMode::solving) {
-                solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        // The request is kept until the search starts, so one is enough.
+        if (mode_ == UiMode::solving) requestCancel(solverState);
         solveThread_.join();
     }
     services_.joinPreparation();

@@ -1,3 +1,4 @@
+#include "search/parallel_search.h"
 #include "search/solve_job.h"
 
 #include <gtest/gtest.h>
@@ -173,6 +174,53 @@ TEST_F(SolveJobTest, ACancelDuringTheSearchEndsWithStatusFourAndNoTrace) {
     EXPECT_EQ(out.output, problemText(hardBoard) + "Cancel.");
     EXPECT_EQ(out.calls[out.calls.size() - 3], "available:0");
     for (const std::string& call : out.calls) EXPECT_NE(call.substr(0, 8), "seconds:");
+}
+
+// Cancels through requestCancel when the job makes its call number `at`.
+class CancelAtCall : public RecordingOutput {
+  public:
+    explicit CancelAtCall(std::size_t at) : at_(at) {}
+    void onCall() override {
+        if (calls.size() == at_) requestCancel(solverState);
+    }
+
+  private:
+    std::size_t at_;
+};
+
+TEST_F(SolveJobTest, ACancelBeforeTheSearchStartsIsNotLostToTheFrontierStage) {
+    solverState.maxThreads = 2;
+    CancelAtCall out(1);  // the problem text, before the frontier stores 82
+    clearCancelRequest(solverState);
+    solveJob(hardBoard, out);
+    EXPECT_EQ(solverState.status, solveCancelled);
+    EXPECT_EQ(bestLength(), 0);
+    EXPECT_EQ(out.output, problemText(hardBoard) + "Cancel.");
+}
+
+TEST_F(SolveJobTest, ACancelAfterTheSearchHasEndedLeavesTheResult) {
+    // Blank three up and three left: six moves, and the Manhattan distance is 6.
+    Board board = goalBoard;
+    int blank = 15;
+    for (int step : {-4, -4, -4, -1, -1, -1}) {
+        applyMove(board, blank, blank + step);
+        blank += step;
+    }
+    for (const int32_t threads : {1, 2}) {
+        solverState.maxThreads = threads;
+        CancelAtCall out(3);  // the playback position: the first call after the search
+        clearCancelRequest(solverState);
+        solveJob(board, out);
+        ASSERT_EQ(out.calls[2], "playback:0");
+        EXPECT_EQ(solverState.status, solveSolved);
+        EXPECT_EQ(bestLength(), 6);
+        EXPECT_NE(out.output.find("Optimal solution is 6 moves."), std::string::npos);
+        // Cleared before the next solve, the late request is forgotten.
+        clearCancelRequest(solverState);
+        RecordingOutput again = solve(board, threads);
+        EXPECT_EQ(solverState.status, solveSolved);
+        EXPECT_EQ(bestLength(), 6);
+    }
 }
 
 TEST_F(SolveJobTest, SolutionsAreOptimalAgainstABreadthFirstOracle) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "search/parallel_search.h"
 #include "search/solver_state.h"
 
 namespace fifteen::ui::testing {
@@ -120,7 +121,7 @@ void oracleSolve(const Board& board, SolveOutput& output) {
 
 void solveUntilCancelled(const Board& board, SolveOutput& output) {
     solverState.problem = board;
-    while (solverState.bestLength.load() != cancelRequest) {
+    while (!isCancelRequested(solverState)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     solverState.status = solveCancelled;
