@@ -68,6 +68,9 @@ struct ModeCase {
     const char* checks;   // Backward, DirectDrag
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ModeCase& modeCase, std::ostream* out) { *out << '"' << modeCase.script << '"'; }
+
 const char* const startText = "Solver = WD + PDB + OpenMP";
 const char* const solvedOne = "ready backward onemove solve wait";
 
