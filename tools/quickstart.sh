@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 what=${1:-run}
 bash tools/deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
 case "$what" in
   run)
+    # Only the programs: the tests and benchmarks are built by "test".
+    cmake --build --preset release --target fifteen fifteen-solve
     if [ -x build/release/ui/fifteen ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
       exec build/release/ui/fifteen
     elif [ -x build/release/ui/fifteen ]; then
@@ -19,6 +20,7 @@ case "$what" in
     fi
     ;;
   test)
+    cmake --build --preset release
     ctest --preset release
     ;;
   *)
