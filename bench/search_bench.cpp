@@ -16,29 +16,19 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/standard_instances.h"
 #include "search/preparation.h"
 #include "search/solve_job.h"
 #include "search/solver_state.h"
 
 namespace {
 
-using fifteen::Board;
 
-struct Instance {
-    int number;
-    Board board;  // this program's orientation (../shared/data/korf100.tsv)
-    int32_t length;
-};
-
-const Instance instances[] = {
-    {3, {1, 15, 10, 13, 0, 11, 4, 7, 12, 6, 5, 3, 14, 8, 9, 2}, 59},
-    {4, {10, 7, 12, 13, 3, 15, 14, 8, 0, 2, 5, 1, 9, 6, 4, 11}, 56},
-    {10, {15, 14, 4, 11, 2, 10, 13, 12, 6, 9, 1, 0, 7, 8, 5, 3}, 59},
-    {15, {0, 6, 13, 9, 14, 2, 11, 10, 1, 7, 8, 15, 4, 12, 5, 3}, 62},
-    {17, {4, 6, 14, 13, 7, 8, 11, 9, 3, 10, 15, 5, 12, 0, 2, 1}, 66},
-    {22, {10, 4, 14, 0, 3, 6, 9, 5, 11, 12, 8, 1, 15, 7, 13, 2}, 59},
-    {53, {10, 11, 5, 13, 9, 15, 14, 0, 6, 8, 12, 1, 3, 4, 7, 2}, 64},
-    {60, {0, 8, 10, 6, 11, 7, 9, 1, 12, 4, 13, 14, 15, 3, 2, 5}, 66},
+// Walking distance at least the database value, each well under a second.
+const fifteen::StandardInstance instances[] = {
+    fifteen::standardInstance(3),  fifteen::standardInstance(4),  fifteen::standardInstance(10),
+    fifteen::standardInstance(15), fifteen::standardInstance(17), fifteen::standardInstance(22),
+    fifteen::standardInstance(53), fifteen::standardInstance(60),
 };
 
 class QuietOutput : public fifteen::SolveOutput {

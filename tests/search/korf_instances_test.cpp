@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 
+#include "bench/standard_instances.h"
 #include "recording_output.h"
 #include "search/solve_job.h"
 #include "search/solver_state.h"
@@ -11,26 +14,40 @@
 namespace fifteen {
 namespace {
 
-struct KorfInstance {
-    int number;
-    Board board;     // this program's orientation (see ../shared/data/korf100.tsv)
-    int32_t length;  // published optimal length
-};
-
 // Instances that solve in milliseconds, on walking distance alone (12, 42, 55,
 // 74, 94) and with pattern-database lookups (79, 85: their database value is
 // above their walking distance).
-const KorfInstance quickInstances[] = {
-    {12, {1, 3, 5, 6, 0, 13, 14, 9, 11, 4, 8, 12, 10, 7, 15, 2}, 45},
-    {42, {6, 1, 15, 8, 5, 10, 13, 0, 3, 4, 2, 7, 14, 9, 11, 12}, 42},
-    {55, {5, 10, 14, 4, 6, 12, 11, 1, 9, 0, 15, 7, 13, 2, 8, 3}, 41},
-    {74, {11, 4, 6, 14, 15, 13, 9, 0, 7, 10, 8, 1, 5, 12, 3, 2}, 56},
-    {79, {1, 6, 10, 8, 14, 12, 4, 2, 13, 11, 3, 5, 9, 7, 15, 0}, 42},
-    {85, {1, 5, 0, 13, 11, 2, 8, 4, 10, 7, 14, 15, 6, 3, 9, 12}, 44},
-    {94, {14, 12, 15, 10, 1, 13, 4, 6, 3, 7, 2, 0, 8, 5, 9, 11}, 53},
+const StandardInstance quickInstances[] = {
+    standardInstance(12), standardInstance(42), standardInstance(55), standardInstance(74),
+    standardInstance(79), standardInstance(85), standardInstance(94),
 };
 
-using KorfCase = std::tuple<KorfInstance, int32_t>;  // instance, thread limit
+// The compiled table is written from the data file; a stale or hand-edited copy
+// shows here.
+TEST(StandardInstances, AgreeWithTheDataFileAndAreSolvable) {
+    std::ifstream data(FIFTEEN_SOURCE_DIR "/bench/data/korf100.tsv");
+    ASSERT_TRUE(data) << "bench/data/korf100.tsv";
+    std::string line;
+    int rows = 0;
+    while (std::getline(data, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        StandardInstance expected{};
+        fields >> expected.number;
+        for (int32_t& cell : expected.board) fields >> cell;
+        fields >> expected.length;
+        ASSERT_TRUE(fields) << line;
+        const StandardInstance& stored = standardInstance(expected.number);
+        EXPECT_EQ(stored.number, expected.number);
+        EXPECT_EQ(stored.board, expected.board) << "instance " << expected.number;
+        EXPECT_EQ(stored.length, expected.length) << "instance " << expected.number;
+        EXPECT_TRUE(isValidBoard(stored.board) && isSolvable(stored.board));
+        ++rows;
+    }
+    EXPECT_EQ(rows, 100);
+}
+
+using KorfCase = std::tuple<StandardInstance, int32_t>;  // instance, thread limit
 
 class KorfInstances : public ::testing::TestWithParam<KorfCase> {};
 
