@@ -23,7 +23,6 @@
 
 namespace {
 
-
 // Walking distance at least the database value, each well under a second.
 const fifteen::StandardInstance instances[] = {
     fifteen::standardInstance(3),  fifteen::standardInstance(4),  fifteen::standardInstance(10),

@@ -36,8 +36,7 @@ int runBench(int threads, std::ostream& out) {
         std::snprintf(line, sizeof line, "%8d %6d %14llu %14llu %8lld%s\n", instance.number,
                       record.length, static_cast<unsigned long long>(record.nodes),
                       static_cast<unsigned long long>(record.nodesBelowFinalBound),
-                      static_cast<long long>(record.ms),
-                      right ? "" : "  WRONG LENGTH");
+                      static_cast<long long>(record.ms), right ? "" : "  WRONG LENGTH");
         out << line << std::flush;
         totalNodes += record.nodes;
         signature += record.nodesBelowFinalBound;

@@ -34,15 +34,22 @@ void installInterruptHandler() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-bool interruptRequested() { return interruptFlag.load(); }
+bool interruptRequested() {
+    return interruptFlag.load();
+}
 
 void searchStarting() {
     searchActive.store(true);
-    if (interruptFlag.load()) solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    if (interruptFlag.load())
+        solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
 }
 
-void searchEnded() { searchActive.store(false); }
+void searchEnded() {
+    searchActive.store(false);
+}
 
-void clearInterruptRequest() { interruptFlag.store(false); }
+void clearInterruptRequest() {
+    interruptFlag.store(false);
+}
 
 }  // namespace fifteen::cli

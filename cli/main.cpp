@@ -12,7 +12,7 @@
 #include "cli/bench.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
-#include "cli/position_parser.h"
+#include "puzzle/position_parser.h"
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
@@ -30,15 +30,18 @@ constexpr int exitInterrupted = 130;
 
 const char* tableName(PreparedTable table) {
     switch (table) {
-    case PreparedTable::patternDbA: return "pattern database A";
-    case PreparedTable::patternDbB: return "pattern database B";
-    case PreparedTable::wdTable: return "walking-distance table";
+        case PreparedTable::patternDbA:
+            return "pattern database A";
+        case PreparedTable::patternDbB:
+            return "pattern database B";
+        case PreparedTable::wdTable:
+            return "walking-distance table";
     }
     return "table";
 }
 
 class Runner {
-public:
+  public:
     Runner(const CliOptions& options, bool progress) : options_(options), progress_(progress) {}
 
     // False when the run must stop: interrupted, or the tables are missing.
@@ -46,7 +49,7 @@ public:
     int exitCode() const;
     bool prepareTables();
 
-private:
+  private:
     void print(const SolveRecord& record);
 
     const CliOptions& options_;
@@ -190,4 +193,6 @@ int run(int argc, char** argv) {
 }  // namespace
 }  // namespace fifteen::cli
 
-int main(int argc, char** argv) { return fifteen::cli::run(argc, argv); }
+int main(int argc, char** argv) {
+    return fifteen::cli::run(argc, argv);
+}

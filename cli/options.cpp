@@ -21,8 +21,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         "130 interrupted.");
     app.set_version_flag("--version",
                          std::string("fifteen-solve ") + versionString + " (" + gitRevision + ")");
-    app.add_option("positions", options.positions,
-                   "positions to solve, or '-' for standard input");
+    app.add_option("positions", options.positions, "positions to solve, or '-' for standard input");
     app.add_option("-f,--file", options.file, "read positions from a file, one per line")
         ->check(CLI::ExistingFile);
     const std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},

@@ -17,11 +17,11 @@ struct PositionInput {
 // lines whose first non-blank character is '#'. Reads lazily, so standard input
 // is answered line by line.
 class LineSource {
-public:
+  public:
     LineSource(std::istream& in, std::string name) : in_(in), name_(std::move(name)) {}
     bool next(PositionInput& out);
 
-private:
+  private:
     std::istream& in_;
     std::string name_;
     int lineNumber_ = 0;

@@ -10,13 +10,13 @@ namespace fifteen::cli {
 // While alive, rewrites one stderr line each second with the elapsed time; the
 // line is cleared on destruction. Only used when stderr is a terminal.
 class ProgressTicker {
-public:
+  public:
     explicit ProgressTicker(std::string label);
     ~ProgressTicker();
     ProgressTicker(const ProgressTicker&) = delete;
     ProgressTicker& operator=(const ProgressTicker&) = delete;
 
-private:
+  private:
     void run();
 
     std::string label_;

@@ -4,7 +4,8 @@
 
 namespace fifteen::cli {
 
-bool replaySolution(const Board& start, const std::vector<int32_t>& moves, std::string& directions) {
+bool replaySolution(const Board& start, const std::vector<int32_t>& moves,
+                    std::string& directions) {
     directions.clear();
     Board board = start;
     int blank = 0;

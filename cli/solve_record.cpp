@@ -20,9 +20,15 @@ void CapturedOutput::setStatusText(const char* text) {
     }
 }
 
-void CapturedOutput::setSecondsText(const char*) { searchEnded(); }
-void CapturedOutput::setSolutionAvailable(bool) { searchEnded(); }
-void CapturedOutput::setPlaybackPosition(int32_t) { searchEnded(); }
+void CapturedOutput::setSecondsText(const char*) {
+    searchEnded();
+}
+void CapturedOutput::setSolutionAvailable(bool) {
+    searchEnded();
+}
+void CapturedOutput::setPlaybackPosition(int32_t) {
+    searchEnded();
+}
 
 void CapturedOutput::solveFinished() {
     searchEnded();
@@ -46,26 +52,30 @@ SolveRecord solvePosition(const Board& board, std::string origin, std::string in
     record.nodesBelowFinalBound = solverState.nodesBelowFinalBound;
     const int32_t length = solverState.bestLength.load(std::memory_order_relaxed);
     switch (solverState.status) {
-    case solveSolved:
-        if (length >= 0 && length <= solutionCapacity) {
-            record.status = "solved";
-            record.length = length;
-            record.moves.assign(solverState.solution.begin(),
-                                solverState.solution.begin() + length);
-            replaySolution(board, record.moves, record.directions);
+        case solveSolved:
+            if (length >= 0 && length <= solutionCapacity) {
+                record.status = "solved";
+                record.length = length;
+                record.moves.assign(solverState.solution.begin(),
+                                    solverState.solution.begin() + length);
+                replaySolution(board, record.moves, record.directions);
+                break;
+            }
+            // A Ctrl-C that landed after the search had ended but before the report
+            // was read: the user asked to cancel, so say so.
+            record.status = "cancelled";
+            record.report = record.report.substr(0, record.report.find("Optimal")) + "Cancel.";
             break;
-        }
-        // A Ctrl-C that landed after the search had ended but before the report
-        // was read: the user asked to cancel, so say so.
-        record.status = "cancelled";
-        record.report = record.report.substr(0, record.report.find("Optimal")) + "Cancel.";
-        break;
-    case solveUnsolvable: record.status = "unsolvable"; break;
-    case solveCancelled: record.status = "cancelled"; break;
-    default:
-        record.status = "invalid";
-        record.error = "not a position of the puzzle";
-        break;
+        case solveUnsolvable:
+            record.status = "unsolvable";
+            break;
+        case solveCancelled:
+            record.status = "cancelled";
+            break;
+        default:
+            record.status = "invalid";
+            record.error = "not a position of the puzzle";
+            break;
     }
     return record;
 }

@@ -31,7 +31,7 @@ struct SolveRecord {
 // What the solve job shows, kept for the record; tells the interrupt handling when
 // the parallel search starts and ends.
 class CapturedOutput : public SolveOutput {
-public:
+  public:
     void setOutputText(const char* text) override { outputText = text; }
     void setStatusText(const char* text) override;
     void setSecondsText(const char* text) override;
@@ -43,7 +43,7 @@ public:
     std::string statusText;
     bool finished = false;
 
-private:
+  private:
     bool statusShown_ = false;
 };
 

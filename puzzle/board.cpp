@@ -41,6 +41,8 @@ int solvabilityParity(const Board& board) {
     return parity;
 }
 
-bool isSolvable(const Board& board) { return solvabilityParity(board) % 2 == 0; }
+bool isSolvable(const Board& board) {
+    return solvabilityParity(board) % 2 == 0;
+}
 
 }  // namespace fifteen

@@ -8,7 +8,9 @@ namespace {
 uint32_t randomState = 1;
 }
 
-void seedRandom(uint32_t seed) { randomState = seed; }
+void seedRandom(uint32_t seed) {
+    randomState = seed;
+}
 
 int nextRandom() {
     randomState = randomState * 214013u + 2531011u;

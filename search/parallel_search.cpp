@@ -17,6 +17,13 @@ namespace {
 // compare-and-swap on bestLength.
 std::mutex publicationMutex;
 
+void publishProgressBound(SolverState& state, int32_t bound) {
+    int32_t shown = state.progressBound.load(std::memory_order_relaxed);
+    while (bound > shown &&
+           !state.progressBound.compare_exchange_weak(shown, bound, std::memory_order_relaxed)) {
+    }
+}
+
 void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
     const auto node = static_cast<std::size_t>(item);
     Board& board = worker.board;
@@ -30,11 +37,13 @@ void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
         const int32_t nextCheckDepth =
             wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, maxDepth, bound);
         const uint64_t before = worker.context.nodes;
+        publishProgressBound(state, state.frontier.depth[node] + bound);
         const int32_t r = depthFirstSearch(board, blank, state.frontier.prevBlank[node], *rowRecord,
                                            *columnRecord, 0, bound, nextCheckDepth,
                                            worker.pathBuffer.data(), worker.context);
         const auto slot = std::min(static_cast<std::size_t>(bound), worker.nodesAtBound.size() - 1);
         worker.nodesAtBound[slot] += worker.context.nodes - before;
+        state.progressNodes.fetch_add(worker.context.nodes - before, std::memory_order_relaxed);
         if (r == searchFound) {
             publishSolution(state, item, bound, worker.pathBuffer.data(), board, blank);
         }
@@ -43,6 +52,11 @@ void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
 }
 
 }  // namespace
+
+SearchProgress readSearchProgress(const SolverState& state) {
+    return {state.progressBound.load(std::memory_order_relaxed),
+            state.progressNodes.load(std::memory_order_relaxed)};
+}
 
 bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
                      Board& board, int32_t blank) {
@@ -86,6 +100,8 @@ void searchFrontierItems(SolverState& state, SearchWorker& worker) {
 void runParallelSearch(SolverState& state) {
     std::array<uint64_t, solutionCapacity + 2> nodesAtBound{};
     uint64_t nodes = 0;
+    state.progressBound.store(0, std::memory_order_relaxed);
+    state.progressNodes.store(0, std::memory_order_relaxed);
     {
         std::lock_guard<std::mutex> lock(publicationMutex);
         state.searchRunning = true;

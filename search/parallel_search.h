@@ -26,6 +26,15 @@ void requestCancel(SolverState& state);
 void clearCancelRequest(SolverState& state);
 bool isCancelRequested(SolverState& state);
 
+// A snapshot of a running search for a progress display: the bound (total moves
+// from the start) of the deepest iteration begun, and the nodes searched so far.
+// Safe from any thread at any time; zero before the first iteration.
+struct SearchProgress {
+    int32_t bound;
+    uint64_t nodes;
+};
+SearchProgress readSearchProgress(const SolverState& state);
+
 // One worker's private search state, reused for all its nodes and iterations.
 struct SearchWorker {
     Board board;

@@ -65,6 +65,12 @@ struct SolverState {
     // and one made after it has ended cannot turn the result into -100.
     bool cancelRequested;
     bool searchRunning;
+    // Live progress of the running search, for display only (see
+    // readSearchProgress): the largest total bound begun and the nodes counted so
+    // far. Written by the workers, read by any thread; relaxed loads and stores
+    // suffice for a value that is only shown.
+    std::atomic<int32_t> progressBound;
+    std::atomic<uint64_t> progressNodes;
     // Milliseconds of the last solve's frontier and search (the report's time).
     int64_t elapsedMs;
 };

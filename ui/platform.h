@@ -58,7 +58,7 @@ enum class MouseEvent { move, leftDown, leftUp };
 // What the window system delivers to the dialog. Every call arrives on the GUI
 // thread.
 class DialogHandler {
-public:
+  public:
     virtual ~DialogHandler() = default;
     virtual void onInit() = 0;
     virtual void onCommand(int controlId) = 0;
@@ -76,7 +76,7 @@ public:
 // threads (the solve thread writes the output box and status line), and the
 // implementation then marshals them to the GUI thread and waits for them.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual void setCaption(std::string_view text) = 0;

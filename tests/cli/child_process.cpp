@@ -33,7 +33,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, unsigned long a
         dup2(inPipe[0], 0);
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
-        for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
+        for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
+            close(fd);
         if (addressSpaceLimit > 0) {
             const rlimit limit{addressSpaceLimit, addressSpaceLimit};
             setrlimit(RLIMIT_AS, &limit);
@@ -70,7 +71,9 @@ void ChildProcess::writeInput(const std::string& text) {
     }
 }
 
-void ChildProcess::closeInput() { closeFd(in_); }
+void ChildProcess::closeInput() {
+    closeFd(in_);
+}
 
 // Reads what is available on either output, waiting at most timeoutMs; false when
 // both have ended or the time ran out with nothing read.
@@ -113,7 +116,9 @@ bool ChildProcess::readLine(std::string& line, int timeoutMs) {
     }
 }
 
-void ChildProcess::sendSignal(int signal) { kill(pid_, signal); }
+void ChildProcess::sendSignal(int signal) {
+    kill(pid_, signal);
+}
 
 ProcessResult ChildProcess::finish() {
     closeInput();

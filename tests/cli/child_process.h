@@ -16,9 +16,10 @@ struct ProcessResult {
 };
 
 class ChildProcess {
-public:
+  public:
     // addressSpaceLimit: bytes of address space the child may map, 0 for no limit.
-    explicit ChildProcess(const std::vector<std::string>& argv, unsigned long addressSpaceLimit = 0);
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          unsigned long addressSpaceLimit = 0);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -34,7 +35,7 @@ public:
     // Closes the input, reads both outputs to their end and waits for the exit.
     ProcessResult finish();
 
-private:
+  private:
     bool pump(int timeoutMs);
 
     int pid_ = -1;

@@ -107,7 +107,9 @@ struct ExitRow {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const ExitRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ExitRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ExitCodeTest : public testing::TestWithParam<ExitRow> {};
 
@@ -126,7 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"allAnswered", {goalText, oneMoveText}, "", 0, "Optimal solution is 1 moves.", ""},
         ExitRow{"unsolvableIsAnAnswer", {swappedText}, "", 0, "UnSolvable.", ""},
         ExitRow{"nothingToAnswer", {}, "\n# nothing\n", 0, "", ""},
-        ExitRow{"someInvalid", {goalText, "1 2 3", oneMoveText}, "", 2, "Optimal solution is 1 moves.",
+        ExitRow{"someInvalid",
+                {goalText, "1 2 3", oneMoveText},
+                "",
+                2,
+                "Optimal solution is 1 moves.",
                 "argument 2: 3 numbers, expected 16"},
         ExitRow{"onlyInvalid", {"1 2 3"}, "", 2, "Invalid position (argument 1)", "argument 1"},
         ExitRow{"badOption", {"--fast"}, "", 2, "", "--fast"},
@@ -134,8 +140,12 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"missingFile", {"--file", "/nonexistent/positions"}, "", 2, "", "/nonexistent"},
         ExitRow{"help", {"--help"}, "", 0, "--threads", ""},
         ExitRow{"version", {"--version"}, "", 0, gitRevision, ""},
-        ExitRow{"verifiedSolutions", {"--verify", korf55, oneMoveText}, "", 0,
-                "Optimal solution is 41 moves.", ""}),
+        ExitRow{"verifiedSolutions",
+                {"--verify", korf55, oneMoveText},
+                "",
+                0,
+                "Optimal solution is 41 moves.",
+                ""}),
     [](const testing::TestParamInfo<ExitRow>& testCase) { return testCase.param.name; });
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -202,8 +212,8 @@ TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
         int32_t knownLength;  // -1: at most the walk's length
         int32_t walkLength;
     };
-    std::vector<Case> cases = {{goalText, 0, 0}, {oneMoveText, 1, 1}, {korf55, 41, 41},
-                               {korf16, 42, 42}};
+    std::vector<Case> cases = {
+        {goalText, 0, 0}, {oneMoveText, 1, 1}, {korf55, 41, 41}, {korf16, 42, 42}};
     for (unsigned seed = 1; seed <= 4; ++seed) cases.push_back({randomWalk(seed, 30), -1, 30});
     std::vector<std::string> args = {"--format", "json", "--threads", "2"};
     for (const Case& c : cases) args.push_back(c.text);
@@ -225,7 +235,8 @@ TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
             EXPECT_EQ(length, cases[i].knownLength);
         } else {
             EXPECT_LE(length, cases[i].walkLength);
-            EXPECT_EQ(length % 2, cases[i].walkLength % 2) << "every solution has the walk's parity";
+            EXPECT_EQ(length % 2, cases[i].walkLength % 2)
+                << "every solution has the walk's parity";
         }
         bool reachesGoal = false;
         const std::string letters = replay(boardOf(cases[i].text), moves, reachesGoal);
@@ -238,7 +249,8 @@ TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
         EXPECT_GE(json.at("threads").get<int32_t>(), 1);
         EXPECT_LE(json.at("threads").get<int32_t>(), 2);
         EXPECT_GE(json.at("ms").get<int64_t>(), 0);
-        EXPECT_LE(json.at("nodesBelowFinalBound").get<uint64_t>(), json.at("nodes").get<uint64_t>());
+        EXPECT_LE(json.at("nodesBelowFinalBound").get<uint64_t>(),
+                  json.at("nodes").get<uint64_t>());
         if (length > 12) {
             EXPECT_GT(json.at("nodes").get<uint64_t>(), 0u);
         }
@@ -256,7 +268,9 @@ struct BadRow {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const BadRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BadInputTest : public testing::TestWithParam<BadRow> {};
 
@@ -279,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"tooMany", goalText + " 3", "17 numbers, expected 16"},
         BadRow{"outOfRange", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", "value 16 is outside 0..15"},
         BadRow{"negative", "-1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0", "value -1 is outside 0..15"},
-        BadRow{"repeated", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 14 0", "tile 14 occurs more than once"},
+        BadRow{"repeated", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 14 0",
+               "tile 14 occurs more than once"},
         BadRow{"notANumber", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 O", "'O' is not a number"},
         BadRow{"badRows", "1 2 3 4 5/6 7 8/9 10 11 12/13 14 15 0", "row 1 has 5 numbers"},
         BadRow{"empty", "", "0 numbers, expected 16"}),
@@ -352,8 +367,7 @@ TEST(FifteenSolveTest, InterruptedTextReportSaysCancel) {
     child.sendSignal(SIGINT);
     const ProcessResult result = child.finish();
     EXPECT_EQ(result.exitCode, 130);
-    EXPECT_EQ(result.out,
-              "\n  0  8 10  6\n 11  7  9  1\n 12  4 13 14\n 15  3  2  5\nCancel.\n\n");
+    EXPECT_EQ(result.out, "\n  0  8 10  6\n 11  7  9  1\n 12  4 13 14\n 15  3  2  5\nCancel.\n\n");
 }
 
 TEST(FifteenSolveTest, InterruptWhileWaitingForInputEnds) {

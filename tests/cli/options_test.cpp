@@ -25,7 +25,8 @@ Parsed parse(std::vector<std::string> args) {
     Parsed parsed;
     std::ostringstream out;
     std::ostringstream err;
-    parsed.code = parseOptions(static_cast<int>(argv.size()), argv.data(), parsed.options, out, err);
+    parsed.code =
+        parseOptions(static_cast<int>(argv.size()), argv.data(), parsed.options, out, err);
     parsed.out = out.str();
     parsed.err = err.str();
     return parsed;
@@ -38,7 +39,9 @@ struct UsageCase {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const UsageCase& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const UsageCase& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class BadUsageTest : public testing::TestWithParam<UsageCase> {};
 
@@ -58,15 +61,16 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
                     UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
                     UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
-                    UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
+                    UsageCase{
+                        "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
 
 TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
     const Parsed parsed = parse({"--help"});
     ASSERT_TRUE(parsed.code.has_value());
     EXPECT_EQ(*parsed.code, 0);
-    for (const char* word : {"--threads", "--format", "--file", "--verify", "--bench", "--version",
-                             "130"}) {
+    for (const char* word :
+         {"--threads", "--format", "--file", "--verify", "--bench", "--version", "130"}) {
         EXPECT_NE(parsed.out.find(word), std::string::npos) << word;
     }
 }
@@ -91,8 +95,8 @@ TEST(OptionsTest, DefaultsWithNothingGiven) {
 }
 
 TEST(OptionsTest, EveryOptionLandsInItsField) {
-    const Parsed parsed = parse({"--threads", "3", "--format", "json", "--verify", "1 2 3",
-                                 "-", "4,5/6"});
+    const Parsed parsed =
+        parse({"--threads", "3", "--format", "json", "--verify", "1 2 3", "-", "4,5/6"});
     ASSERT_FALSE(parsed.code.has_value()) << parsed.err;
     EXPECT_EQ(parsed.options.threads, 3);
     EXPECT_EQ(parsed.options.format, OutputFormat::json);

@@ -18,7 +18,9 @@ struct OneMove {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const OneMove& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const OneMove& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class OneMoveTest : public testing::TestWithParam<OneMove> {};
 

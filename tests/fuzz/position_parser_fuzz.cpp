@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "cli/position_parser.h"
+#include "puzzle/position_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace fifteen;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const cli::ParsedPosition parsed = cli::parsePosition(text);
+    const ParsedPosition parsed = parsePosition(text);
     if (parsed.ok) {
         if (!isValidBoard(parsed.board) || !parsed.error.empty()) std::abort();
-        const cli::ParsedPosition again = cli::parsePosition(cli::formatPosition(parsed.board));
+        const ParsedPosition again = parsePosition(formatPosition(parsed.board));
         if (!again.ok || again.board != parsed.board) std::abort();
     } else {
         if (parsed.error.empty() || parsed.error.size() > 200) std::abort();

@@ -56,7 +56,8 @@ TEST(Neighbors, AreSymmetricAndInUpRightDownLeftOrder) {
         if (cell % 4 != 0) order[static_cast<size_t>(expected++)] = cell - 1;
         ASSERT_EQ(neighborCount[c], expected) << "cell " << cell;
         for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(neighbors[c][static_cast<size_t>(k)], k < expected ? order[static_cast<size_t>(k)] : 0)
+            EXPECT_EQ(neighbors[c][static_cast<size_t>(k)],
+                      k < expected ? order[static_cast<size_t>(k)] : 0)
                 << "cell " << cell << " entry " << k;
         }
     }

@@ -1,5 +1,5 @@
-#include "search/parallel_search.h"
 #include "search/solve_job.h"
+#include "search/parallel_search.h"
 
 #include <gtest/gtest.h>
 

@@ -69,7 +69,9 @@ struct ModeCase {
 };
 
 // Names the case in test listings instead of dumping its bytes.
-void PrintTo(const ModeCase& modeCase, std::ostream* out) { *out << '"' << modeCase.script << '"'; }
+void PrintTo(const ModeCase& modeCase, std::ostream* out) {
+    *out << '"' << modeCase.script << '"';
+}
 
 const char* const startText = "Solver = WD + PDB + OpenMP";
 const char* const solvedOne = "ready backward onemove solve wait";

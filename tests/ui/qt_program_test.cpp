@@ -1,7 +1,7 @@
 // The real dialog over the Qt platform layer and the real solver: start-up until
 // Solve is enabled, backward clicks and direct drags, Solve, Trace to the end,
-// Shuffle, a standard instance, and closing while a solve runs. One dialog per process (the tables are built once), so the test
-// functions run in order on one dialog.
+// Shuffle, a standard instance, and closing while a solve runs. One dialog per process (the tables
+// are built once), so the test functions run in order on one dialog.
 //
 // With FIFTEEN_SCREENSHOT=<file.png> it also saves the dialog after solving a
 // standard instance (run under Xvfb with QT_QPA_PLATFORM=xcb for the README picture).

@@ -9,7 +9,7 @@
 
 #include "puzzle/board.h"
 
-namespace fifteen::cli {
+namespace fifteen {
 
 struct ParsedPosition {
     bool ok = false;
@@ -22,4 +22,4 @@ ParsedPosition parsePosition(std::string_view text);
 // "1 2 3 4 / 5 6 7 8 / ..." form of a board; parsePosition reads it back.
 std::string formatPosition(const Board& board);
 
-}  // namespace fifteen::cli
+}  // namespace fifteen

@@ -1,4 +1,4 @@
-#include "cli/position_parser.h"
+#include "puzzle/position_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-namespace fifteen::cli {
+namespace fifteen {
 namespace {
 
 constexpr Board someBoard = {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2};
@@ -17,7 +17,9 @@ struct GoodForm {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const GoodForm& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const GoodForm& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ParserAcceptsTest : public testing::TestWithParam<GoodForm> {};
 
@@ -49,7 +51,9 @@ struct BadForm {
 };
 
 // Test names show the row name instead of the bytes of the row.
-void PrintTo(const BadForm& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const BadForm& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class ParserRejectsTest : public testing::TestWithParam<BadForm> {};
 
@@ -120,4 +124,4 @@ TEST(ParserTest, FormatSeparatesRowsBySlashes) {
 }
 
 }  // namespace
-}  // namespace fifteen::cli
+}  // namespace fifteen

@@ -1,15 +1,14 @@
-#include "cli/position_parser.h"
+#include "puzzle/position_parser.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-namespace fifteen::cli {
+namespace fifteen {
 namespace {
 
 bool isBlankSeparator(char c) {
-    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n' || c == '\v' ||
-           c == '\f';
+    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // Shown in messages; bytes outside printable ASCII are escaped so a message about
@@ -95,8 +94,8 @@ ParsedPosition parsePosition(std::string_view text) {
         i = end;
     }
     if (values.size() != 16) {
-        result.error = std::to_string(values.size()) + (values.size() == 1 ? " number" : " numbers") +
-                       ", expected 16";
+        result.error = std::to_string(values.size()) +
+                       (values.size() == 1 ? " number" : " numbers") + ", expected 16";
         return result;
     }
     if (rowSizes.size() > 1) {
@@ -121,10 +120,12 @@ ParsedPosition parsePosition(std::string_view text) {
         if ((repeated & bit) != 0) {
             int32_t missing = 0;
             while ((seen & (1u << missing)) != 0) ++missing;
-            result.error = (value == 0 ? std::string("the blank (0)") : "tile " + std::to_string(value)) +
-                           " occurs more than once (" +
-                           (missing == 0 ? std::string("no blank") : "tile " + std::to_string(missing) + " is missing") +
-                           ")";
+            result.error =
+                (value == 0 ? std::string("the blank (0)") : "tile " + std::to_string(value)) +
+                " occurs more than once (" +
+                (missing == 0 ? std::string("no blank")
+                              : "tile " + std::to_string(missing) + " is missing") +
+                ")";
             return result;
         }
         repeated |= bit;
@@ -143,4 +144,4 @@ std::string formatPosition(const Board& board) {
     return out;
 }
 
-}  // namespace fifteen::cli
+}  // namespace fifteen
