@@ -3,66 +3,22 @@
 #include <array>
 #include <cassert>
 #include <cstddef>
-#include <mutex>
 #include <utility>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "heuristics/wd/wd_eval.h"
 #include "search/solver_state.h"
 
 namespace fifteen {
 
 namespace {
 
-// The search's copy of the walking-distance links. A link holds the target
-// record's index and, below it, that record's distance, so one read gives both:
-//
-//   bits 31..6 record index | bits 5..0 distance
-//
-// Links 0..3 are fromNext[goal line], 4..7 fromPrev[goal line]; at 32 bytes a
-// record is one aligned half cache line, the whole table 800 KB.
-using SearchLink = uint32_t;
-inline constexpr int linkIndexShift = 6;
-inline constexpr SearchLink linkDistanceMask = (1u << linkIndexShift) - 1;
-
-struct alignas(32) SearchRecord {
-    std::array<SearchLink, 8> links;
-};
-
-std::array<SearchRecord, wdTableCapacity> searchRecords;
-std::atomic<bool> searchRecordsReady{false};
-std::mutex searchRecordsMutex;
-
-SearchLink makeLink(const WdTable& table, WdLink index) {
-    if (index == wdNoLink) return 0;  // never followed by a real move
-    return (SearchLink{index} << linkIndexShift) |
-           static_cast<SearchLink>(table.records[index].distance);
-}
-
-// Built once, from the complete process-wide table, by the first search; the
-// acquire load pairs with the release store so every worker sees the filled copy.
-void prepareSearchRecords() {
-    if (searchRecordsReady.load(std::memory_order_acquire)) return;
-    std::lock_guard<std::mutex> lock(searchRecordsMutex);
-    if (searchRecordsReady.load(std::memory_order_relaxed)) return;
-    const WdTable& table = wdTable;
-    assert(table.recordCount == wdRecordTotal);
-    for (std::size_t r = 0; r < static_cast<std::size_t>(table.recordCount); ++r) {
-        const WdRecord& record = table.records[r];
-        assert(record.distance >= 0 &&
-               static_cast<SearchLink>(record.distance) <= linkDistanceMask);
-        for (std::size_t g = 0; g < 4; ++g) {
-            searchRecords[r].links[g] = makeLink(table, record.fromNext[g]);
-            searchRecords[r].links[4 + g] = makeLink(table, record.fromPrev[g]);
-        }
-    }
-    searchRecordsReady.store(true, std::memory_order_release);
-}
+using SearchLink = WdPackedLink;
 
 SearchLink linkOf(const WdRecord& record) {
-    const std::ptrdiff_t index = &record - wdTable.records.data();
-    assert(index >= 0 && index < wdTable.recordCount);
-    return (static_cast<SearchLink>(index) << linkIndexShift) |
-           static_cast<SearchLink>(record.distance);
+    assert(&record >= wdTable.records.data() &&
+           &record < wdTable.records.data() + wdTable.recordCount);
+    return wdPackedLinkOf(wdTable, record);
 }
 
 // One worker's search: what the recursion reads besides the links, at a fixed
@@ -98,19 +54,11 @@ template <int Blank, int N>
     constexpr auto blankCell = static_cast<std::size_t>(Blank);
     constexpr auto cell = static_cast<std::size_t>(N);
     const int32_t t = w.board[cell];  // 2.1
-    const auto goalRow = static_cast<std::size_t>((t - 1) >> 2);
-    const auto goalColumn = static_cast<std::size_t>((t - 1) & 3);
     // 2.2: one link, chosen by the direction of the move.
-    if constexpr (N == Blank + 4) {
-        row = searchRecords[row >> linkIndexShift].links[goalRow];
-    } else if constexpr (N == Blank - 4) {
-        row = searchRecords[row >> linkIndexShift].links[4 + goalRow];
-    } else if constexpr (N == Blank + 1) {
-        column = searchRecords[column >> linkIndexShift].links[goalColumn];
-    } else {
-        column = searchRecords[column >> linkIndexShift].links[4 + goalColumn];
-    }
-    const auto wd = static_cast<int32_t>((row & linkDistanceMask) + (column & linkDistanceMask));
+    const WdPair child = wdStep<N - Blank>(wdTable, WdPair{row, column}, t);
+    row = child.row;
+    column = child.column;
+    const int32_t wd = wdValue(child);
     if (wd > limit) return searchNotFound;  // 2.4: depth + 1 + wd > bound
     if (wd == 0) {                          // 2.5
         w.path[depth] = t;
@@ -214,7 +162,6 @@ int32_t depthFirstSearch(Board& board, int32_t blank, int32_t prevBlank, const W
                          const WdRecord& columnRecord, int32_t depth, int32_t bound,
                          int32_t nextCheckDepth, int32_t* path, SearchContext& context) {
     assert(blank >= 0 && blank < 16 && board[static_cast<std::size_t>(blank)] == 0);
-    prepareSearchRecords();
     Worker worker{board, context.bestLength, path, bound, 0};
     const SearchEntry entry = searchEntries[static_cast<std::size_t>(blank)]
                                            [static_cast<std::size_t>(entrySlot(blank, prevBlank))];

@@ -2,13 +2,6 @@
 
 namespace fifteen {
 
-const WdRecord* findWdRecord(const WdTable& table, WdPattern pattern) {
-    const WdRecord* const end = table.records.data() + table.recordCount;
-    for (const WdRecord* r = table.records.data(); r != end; ++r)
-        if (r->pattern == pattern) return r;
-    return nullptr;
-}
-
 namespace {
 
 // cellStep walks the cells of one line, lineStep moves to the next line; goal

@@ -5,8 +5,9 @@
 
 namespace fifteen {
 
-// The first record holding the pattern, scanning records 0 .. recordCount - 1;
-// null when it is not stored (an invalid board, or a table not yet complete).
+// The record holding the pattern among records 0 .. recordCount - 1, found through
+// the table's index; null when it is not stored (an invalid board, or a table not
+// yet complete).
 const WdRecord* findWdRecord(const WdTable& table, WdPattern pattern);
 
 // Row view: lines are rows, the goal line of tile t is (t - 1) / 4.
@@ -16,34 +17,57 @@ WdPattern columnPattern(const Board& board);
 const WdRecord* findRowRecord(const WdTable& table, const Board& board);
 const WdRecord* findColumnRecord(const WdTable& table, const Board& board);
 
-// The row and column records of one board, as indices into the table.
+// The row and column records of one board as packed links (wd_table.h).
 struct WdPair {
-    WdLink row;
-    WdLink column;
+    WdPackedLink row;
+    WdPackedLink column;
 };
 
-// The pair after the tile t in cell n slides into the blank at cell z. The case is
-// chosen on z - n: 4 tile from above, -4 from below, 1 from the left, -1 from the
-// right. The links followed are never wdNoLink for a real move.
-inline WdPair wdSuccessor(const WdTable& table, WdPair pair, int z, int n, int t) {
-    const int diff = z - n;
-    const WdRecord& row = table.records[pair.row];
-    const WdRecord& column = table.records[pair.column];
-    const auto gr = static_cast<size_t>((t - 1) >> 2);
-    const auto gc = static_cast<size_t>((t - 1) & 3);
-    if (diff == 4) return {row.fromPrev[gr], pair.column};
-    if (diff == -4) return {row.fromNext[gr], pair.column};
-    if (diff > 0) return {pair.row, column.fromPrev[gc]};
-    return {pair.row, column.fromNext[gc]};
-}
-
-// The link naming a record found by a lookup; wdNoLink for a null record.
+// The number of a record found by a lookup; wdNoLink for a null record.
 inline WdLink wdLinkOf(const WdTable& table, const WdRecord* record) {
     return record == nullptr ? wdNoLink : static_cast<WdLink>(record - table.records.data());
 }
 
-inline int32_t wdValue(const WdTable& table, WdPair pair) {
-    return table.records[pair.row].distance + table.records[pair.column].distance;
+// The packed link of a record found by a lookup.
+inline WdPackedLink wdPackedLinkOf(const WdTable& table, const WdRecord& record) {
+    return wdPackedLinkOf(table, static_cast<std::size_t>(&record - table.records.data()));
+}
+
+// The pair after the tile t in cell n slides into the blank at cell z: a tile from
+// below (n = z + 4) follows the row's fromNext, from above fromPrev, from the
+// right the column's fromNext, from the left fromPrev. The search makes the same
+// step with the direction known at compile time.
+template <int Diff>
+inline WdPair wdStep(const WdTable& table, WdPair pair, int t) {
+    const auto gr = static_cast<std::size_t>((t - 1) >> 2);
+    const auto gc = static_cast<std::size_t>((t - 1) & 3);
+    if constexpr (Diff == 4) {
+        return {wdFollow(table, pair.row, gr), pair.column};
+    } else if constexpr (Diff == -4) {
+        return {wdFollow(table, pair.row, wdPrevSlot + gr), pair.column};
+    } else if constexpr (Diff == 1) {
+        return {pair.row, wdFollow(table, pair.column, gc)};
+    } else {
+        static_assert(Diff == -1, "a move goes to an adjacent cell");
+        return {pair.row, wdFollow(table, pair.column, wdPrevSlot + gc)};
+    }
+}
+
+inline WdPair wdSuccessor(const WdTable& table, WdPair pair, int z, int n, int t) {
+    switch (n - z) {
+        case 4:
+            return wdStep<4>(table, pair, t);
+        case -4:
+            return wdStep<-4>(table, pair, t);
+        case 1:
+            return wdStep<1>(table, pair, t);
+        default:
+            return wdStep<-1>(table, pair, t);
+    }
+}
+
+inline int32_t wdValue(WdPair pair) {
+    return wdPackedDistance(pair.row) + wdPackedDistance(pair.column);
 }
 
 }  // namespace fifteen

@@ -28,12 +28,26 @@ size_t blankLine(const CountMatrix& m) {
     return 4;  // not a count matrix; the build only unpacks its own patterns
 }
 
-// Index of the stored record holding p, or count when there is none. This is the
-// build's hot loop (one scan per possible move), so it reads patterns only.
-int32_t scanPatterns(const WdRecord* records, int32_t count, WdPattern p) {
-    int32_t i = 0;
-    while (i < count && records[i].pattern != p) ++i;
-    return i;
+// The index slot that holds p's record, or the empty slot where it belongs.
+std::size_t probe(const WdTable& table, WdPattern p) {
+    std::size_t slot = wdIndexHome(p);
+    while (table.index[slot] != 0 &&
+           table.records[static_cast<std::size_t>(table.index[slot] - 1)].pattern != p)
+        slot = (slot + 1) & (wdIndexSlots - 1);
+    return slot;
+}
+
+void packLinks(WdTable& table) {
+    const auto pack = [&table](WdLink link) {
+        return link == wdNoLink ? WdPackedLink{0} : wdPackedLinkOf(table, link);
+    };
+    for (std::size_t r = 0; r < static_cast<std::size_t>(table.recordCount); ++r) {
+        const WdRecord& record = table.records[r];
+        for (std::size_t g = 0; g < 4; ++g) {
+            table.packed[r].links[g] = pack(record.fromNext[g]);
+            table.packed[r].links[wdPrevSlot + g] = pack(record.fromPrev[g]);
+        }
+    }
 }
 
 WdRecord freshRecord(WdPattern p, int32_t distance) {
@@ -56,11 +70,14 @@ bool expandFrom(WdTable& table, int32_t capacity, CountMatrix& m, size_t blank, 
         const WdPattern p = packMatrix(m);
         ++m[from][g];
         --m[blank][g];
-        int32_t found = scanPatterns(table.records.data(), table.recordCount, p);
-        if (found == table.recordCount) {
+        const std::size_t slot = probe(table, p);
+        int32_t found = table.index[slot] - 1;
+        if (table.index[slot] == 0) {
+            found = table.recordCount;
             if (found == capacity) return false;
             table.records[static_cast<size_t>(found)] = freshRecord(p, distance + 1);
             ++table.recordCount;
+            table.index[slot] = static_cast<WdLink>(found + 1);
         }
         links[g] = static_cast<WdLink>(found);
     }
@@ -76,8 +93,11 @@ bool buildWdTable(WdTable& table) {
 bool buildWdTable(WdTable& table, int32_t capacity) {
     if (capacity > wdTableCapacity) capacity = wdTableCapacity;
     if (capacity < 1) return false;
+    table.index.fill(0);
+    table.packed.fill(WdLinkRecord{});
     table.records[0] = freshRecord(wdGoalPattern, 0);
     table.recordCount = 1;
+    table.index[probe(table, wdGoalPattern)] = 1;
     CountMatrix m{};
     // The records themselves are the queue: the cursor chases the append point.
     for (int32_t cursor = 0; cursor < table.recordCount; ++cursor) {
@@ -91,7 +111,15 @@ bool buildWdTable(WdTable& table, int32_t capacity) {
             !expandFrom(table, capacity, m, b, b - 1, current.distance, current.fromPrev))
             return false;
     }
+    packLinks(table);
     return true;
+}
+
+const WdRecord* findWdRecord(const WdTable& table, WdPattern pattern) {
+    const std::size_t slot = probe(table, pattern);
+    const int32_t found = table.index[slot] - 1;
+    if (found < 0 || found >= table.recordCount) return nullptr;
+    return &table.records[static_cast<std::size_t>(found)];
 }
 
 }  // namespace fifteen

@@ -37,17 +37,63 @@ inline constexpr int32_t wdTableCapacity = 25000;
 inline constexpr int32_t wdRecordTotal = 24964;  // a fixed property of the puzzle
 static_assert(wdTableCapacity < wdNoLink, "every record must be addressable by a link");
 
+// The search's form of a link: the target record's index and, below it, that
+// record's distance, so that one read gives both:
+//
+//   bits 31..6 record index | bits 5..0 distance
+//
+// A null link packs to 0 and is never followed by a real move.
+using WdPackedLink = uint32_t;
+inline constexpr int wdPackedIndexShift = 6;
+inline constexpr WdPackedLink wdPackedDistanceMask = (1u << wdPackedIndexShift) - 1;
+
+// Links 0..3 are fromNext[goal line], 4..7 fromPrev[goal line] of the record of
+// the same number; at 32 bytes one is an aligned half cache line.
+struct alignas(32) WdLinkRecord {
+    std::array<WdPackedLink, 8> links;
+};
+inline constexpr std::size_t wdPrevSlot = 4;
+
+// Open addressing over the packed pattern: a slot holds a record number + 1, 0
+// when empty. 2^16 slots keep the 24,964 records at a load of 0.38.
+inline constexpr std::size_t wdIndexSlots = std::size_t{1} << 16;
+inline std::size_t wdIndexHome(WdPattern p) {
+    return static_cast<std::size_t>((p * 0x9E3779B97F4A7C15ULL) >> 48);
+}
+
 struct WdTable {
     std::array<WdRecord, wdTableCapacity> records;
     int32_t recordCount;
+    // Filled with the records by buildWdTable; records beyond recordCount are
+    // ignored by every lookup, so a copy cut short stays consistent.
+    std::array<WdLink, wdIndexSlots> index;
+    // The records' links packed for the search, filled at the end of a complete
+    // build (all zero until then).
+    std::array<WdLinkRecord, wdTableCapacity> packed;
 };
+
+inline WdPackedLink wdPackedLinkOf(const WdTable& table, std::size_t record) {
+    return (static_cast<WdPackedLink>(record) << wdPackedIndexShift) |
+           static_cast<WdPackedLink>(table.records[record].distance);
+}
+inline int32_t wdPackedDistance(WdPackedLink link) {
+    return static_cast<int32_t>(link & wdPackedDistanceMask);
+}
+inline std::size_t wdPackedRecord(WdPackedLink link) {
+    return static_cast<std::size_t>(link >> wdPackedIndexShift);
+}
+// Follows fromNext[g] (slot g) or fromPrev[g] (slot wdPrevSlot + g) of a packed link.
+inline WdPackedLink wdFollow(const WdTable& table, WdPackedLink link, std::size_t slot) {
+    return table.packed[wdPackedRecord(link)].links[slot];
+}
 
 // The program's table: zero at start, filled once by buildWdTable on the
 // preparation thread, read-only afterwards.
 extern WdTable wdTable;
 
-// Breadth-first over count matrices, the record array being its own queue. The
-// table must be empty (recordCount 0). Returns false only if the capacity would be
+// Breadth-first over count matrices, the record array being its own queue, with
+// the index finding a pattern's record; the packed links are filled at the end.
+// Any earlier content of the table is discarded. Returns false only if the capacity would be
 // exceeded, which a correct build never reaches.
 bool buildWdTable(WdTable& table);
 

@@ -30,7 +30,7 @@ struct ReferenceSearch {
             if (n == prevBlank) continue;
             const int32_t tile = board[static_cast<std::size_t>(n)];
             const WdPair child = wdSuccessor(wdTable, pair, blank, n, tile);
-            const int32_t w = wdValue(wdTable, child);
+            const int32_t w = wdValue(child);
             if (depth + 1 + w > bound) continue;
             if (w == 0) {
                 path[static_cast<std::size_t>(depth)] = tile;
@@ -58,10 +58,6 @@ struct ReferenceSearch {
     }
 };
 
-WdLink indexOf(const WdRecord* record) {
-    return static_cast<WdLink>(record - wdTable.records.data());
-}
-
 TEST(DepthFirstSearchWithPatternDbs, MatchesAReferenceSearchNodeForNode) {
     testing::requireAllTables();
     std::mt19937 random(41);
@@ -82,8 +78,9 @@ TEST(DepthFirstSearchWithPatternDbs, MatchesAReferenceSearchNodeForNode) {
             const int32_t nextCheckDepth = scheduleCheckDepth(0, p, maxDepth, bound);
             ReferenceSearch reference;
             Board copy = board;
-            const int32_t expected = reference.run(copy, blank, -1, {indexOf(row), indexOf(column)},
-                                                   0, bound, nextCheckDepth);
+            const int32_t expected = reference.run(
+                copy, blank, -1, {wdPackedLinkOf(wdTable, *row), wdPackedLinkOf(wdTable, *column)},
+                0, bound, nextCheckDepth);
             SearchContext context{&best, 0};
             const int32_t result = depthFirstSearch(board, blank, -1, *row, *column, 0, bound,
                                                     nextCheckDepth, path.data(), context);

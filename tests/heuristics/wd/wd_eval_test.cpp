@@ -56,8 +56,8 @@ TEST_P(WdExampleBoard, LooksUpBothViews) {
     if (e.columnRecord >= 0) {
         EXPECT_EQ(wdLinkOf(table, column), e.columnRecord);
     }
-    const WdPair pair{wdLinkOf(table, row), wdLinkOf(table, column)};
-    EXPECT_EQ(wdValue(table, pair), e.rowDistance + e.columnDistance);
+    const WdPair pair{wdPackedLinkOf(table, *row), wdPackedLinkOf(table, *column)};
+    EXPECT_EQ(wdValue(pair), e.rowDistance + e.columnDistance);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,26 +154,29 @@ TEST(WdSuccessor, CarriedPairEqualsFreshLookups) {
     for (int walk = 0; walk < 40; ++walk) {
         std::shuffle(board.begin(), board.end(), rng);
         solvableStarts += isSolvable(board) ? 1 : 0;
-        WdPair pair{wdLinkOf(table, findRowRecord(table, board)),
-                    wdLinkOf(table, findColumnRecord(table, board))};
-        ASSERT_NE(pair.row, wdNoLink);
-        ASSERT_NE(pair.column, wdNoLink);
+        const WdRecord* row = findRowRecord(table, board);
+        const WdRecord* column = findColumnRecord(table, board);
+        ASSERT_NE(row, nullptr);
+        ASSERT_NE(column, nullptr);
+        WdPair pair{wdPackedLinkOf(table, *row), wdPackedLinkOf(table, *column)};
         int z = blankCell(board);
         for (int step = 0; step < 200; ++step) {
             const auto zc = static_cast<size_t>(z);
             const int n = neighbors[zc][rng() % static_cast<unsigned>(neighborCount[zc])];
             const int t = board[static_cast<size_t>(n)];
-            const int32_t before = wdValue(table, pair);
+            const int32_t before = wdValue(pair);
             pair = wdSuccessor(table, pair, z, n, t);
             applyMove(board, z, n);
             z = n;
-            ASSERT_NE(pair.row, wdNoLink) << "walk " << walk << " step " << step;
-            ASSERT_NE(pair.column, wdNoLink) << "walk " << walk << " step " << step;
-            ASSERT_EQ(pair.row, wdLinkOf(table, findRowRecord(table, board)))
+            // The whole packed link, distance bits included, must be the fresh one.
+            row = findRowRecord(table, board);
+            column = findColumnRecord(table, board);
+            ASSERT_NE(row, nullptr) << "walk " << walk << " step " << step;
+            ASSERT_NE(column, nullptr) << "walk " << walk << " step " << step;
+            ASSERT_EQ(pair.row, wdPackedLinkOf(table, *row)) << "walk " << walk << " step " << step;
+            ASSERT_EQ(pair.column, wdPackedLinkOf(table, *column))
                 << "walk " << walk << " step " << step;
-            ASSERT_EQ(pair.column, wdLinkOf(table, findColumnRecord(table, board)))
-                << "walk " << walk << " step " << step;
-            const int32_t change = wdValue(table, pair) - before;
+            const int32_t change = wdValue(pair) - before;
             ASSERT_TRUE(change == 1 || change == -1) << "walk " << walk << " step " << step;
         }
     }
@@ -197,11 +200,12 @@ TEST(WdAdmissibility, NeverExceedsTheTrueDistanceNearTheGoal) {
         for (const BoardKey key : level) {
             Board board{};
             const int z = unpackBoard(key, board);
-            const WdPair pair{wdLinkOf(table, findRowRecord(table, board)),
-                              wdLinkOf(table, findColumnRecord(table, board))};
-            ASSERT_NE(pair.row, wdNoLink);
-            ASSERT_NE(pair.column, wdNoLink);
-            const int32_t wd = wdValue(table, pair);
+            const WdRecord* row = findRowRecord(table, board);
+            const WdRecord* column = findColumnRecord(table, board);
+            ASSERT_NE(row, nullptr);
+            ASSERT_NE(column, nullptr);
+            const int32_t wd =
+                wdValue({wdPackedLinkOf(table, *row), wdPackedLinkOf(table, *column)});
             EXPECT_LE(wd, depth) << std::hex << key;
             EXPECT_EQ((depth - wd) % 2, 0) << std::hex << key;
             const auto zc = static_cast<size_t>(z);

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <random>
 #include <unordered_map>
 #include <vector>
 
@@ -182,6 +183,50 @@ TEST(WdTable, CapacityGuardStopsTheBuild) {
     EXPECT_TRUE(buildWdTable(*small, wdRecordTotal));
     EXPECT_EQ(small->recordCount, wdRecordTotal);
     EXPECT_FALSE(buildWdTable(*small, wdRecordTotal - 1));
+}
+
+// The index against a plain scan: every count matrix is found at the one record
+// that holds it, and random 48-bit values that are no count matrix are not.
+TEST(WdTableIndex, FindsWhatAScanFinds) {
+    const WdTable& table = wdtest::builtTable();
+    const auto scan = [&table](WdPattern p) -> const WdRecord* {
+        for (int32_t i = 0; i < table.recordCount; ++i)
+            if (recordAt(table, i).pattern == p) return &recordAt(table, i);
+        return nullptr;
+    };
+    const std::vector<Matrix> all = wdtest::allCountMatrices();
+    ASSERT_EQ(all.size(), static_cast<size_t>(wdRecordTotal));
+    for (const Matrix& m : all) {
+        const WdPattern p = wdtest::pack(m);
+        ASSERT_EQ(findWdRecord(table, p), scan(p)) << std::hex << p;
+        ASSERT_NE(findWdRecord(table, p), nullptr) << std::hex << p;
+    }
+    std::mt19937_64 rng(17);
+    for (int i = 0; i < 20000; ++i) {
+        const WdPattern p = rng() & ((WdPattern{1} << 48) - 1);
+        ASSERT_EQ(findWdRecord(table, p), scan(p)) << std::hex << p;
+    }
+}
+
+// The packed links say the same as the records: the target's number and distance,
+// and 0 exactly where the record has no link.
+TEST(WdTablePackedLinks, MirrorTheRecordLinks) {
+    const WdTable& table = wdtest::builtTable();
+    for (int32_t i = 0; i < table.recordCount; ++i) {
+        const WdRecord& r = recordAt(table, i);
+        const auto& packed = table.packed[static_cast<size_t>(i)].links;
+        for (size_t slot = 0; slot < 8; ++slot) {
+            const WdLink link =
+                slot < wdPrevSlot ? r.fromNext[slot] : r.fromPrev[slot - wdPrevSlot];
+            if (link == wdNoLink) {
+                EXPECT_EQ(packed[slot], 0u) << i << " slot " << slot;
+                continue;
+            }
+            EXPECT_EQ(wdPackedRecord(packed[slot]), link) << i << " slot " << slot;
+            EXPECT_EQ(wdPackedDistance(packed[slot]), recordAt(table, link).distance)
+                << i << " slot " << slot;
+        }
+    }
 }
 
 }  // namespace
