@@ -1,6 +1,8 @@
 #include "search/preparation.h"
 
 #include <cstddef>
+#include <system_error>
+#include <utility>
 
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/pdb/pattern_index.h"
@@ -9,8 +11,37 @@
 
 namespace fifteen {
 
+namespace {
+
+std::thread startPlainThread(std::function<void()> body) {
+    return std::thread(std::move(body));
+}
+
+}  // namespace
+
+PreparationThreadStarter preparationThreadStarter = &startPlainThread;
+
 Preparation::~Preparation() {
+    requestStop();
     join();
+}
+
+void Preparation::requestStop() {
+    stop_.store(true, std::memory_order_relaxed);
+}
+
+void Preparation::openGate(bool go) {
+    {
+        const std::lock_guard<std::mutex> lock(gateMutex_);
+        gate_ = go ? Gate::go : Gate::abandon;
+    }
+    gateOpened_.notify_all();
+}
+
+bool Preparation::waitForAllThreads() {
+    std::unique_lock<std::mutex> lock(gateMutex_);
+    gateOpened_.wait(lock, [this] { return gate_ != Gate::closed; });
+    return gate_ == Gate::go;
 }
 
 bool Preparation::start(PreparationCallback onDone) {
@@ -25,9 +56,19 @@ bool Preparation::start(PreparationCallback onDone) {
     started_ = true;
     onDone_ = std::move(onDone);
     fillRankTables();
-    threads_[0] = std::thread(&Preparation::runPatternDbA, this);
-    threads_[1] = std::thread(&Preparation::runPatternDbB, this);
-    threads_[2] = std::thread(&Preparation::runWdTable, this);
+    try {
+        threads_[0] = preparationThreadStarter([this] { runPatternDbA(); });
+        threads_[1] = preparationThreadStarter([this] { runPatternDbB(); });
+        threads_[2] = preparationThreadStarter([this] { runWdTable(); });
+    } catch (const std::system_error&) {
+        // The threads that exist leave without building; nothing is reported.
+        threadStartFailed_ = true;
+        openGate(false);
+        join();
+        releasePatternDbs();
+        return false;
+    }
+    openGate(true);
     return true;
 }
 
@@ -53,20 +94,30 @@ void Preparation::finish(PreparedTable table, bool ok) {
 
 // Each build works on a scratch pattern of its own.
 void Preparation::runPatternDbA() {
+    if (!waitForAllThreads()) return;
     PatternBoard scratch = goalPatternA;
-    const int32_t depth = buildPatternDb(patternDbA, scratch);
-    if (depth != pdbBuildFailed) solverState.maxDepthA = depth;
-    finish(PreparedTable::patternDbA, depth != pdbBuildFailed);
+    PdbBuildOptions options;
+    options.stop = &stop_;
+    const int32_t depth = buildPatternDb(patternDbA, scratch, options);
+    const bool ok = depth >= 0;
+    if (ok) solverState.maxDepthA = depth;
+    finish(PreparedTable::patternDbA, ok);
 }
 
 void Preparation::runPatternDbB() {
+    if (!waitForAllThreads()) return;
     PatternBoard scratch = goalPatternB;
-    const int32_t depth = buildPatternDb(patternDbB, scratch);
-    if (depth != pdbBuildFailed) solverState.maxDepthB = depth;
-    finish(PreparedTable::patternDbB, depth != pdbBuildFailed);
+    PdbBuildOptions options;
+    options.stop = &stop_;
+    const int32_t depth = buildPatternDb(patternDbB, scratch, options);
+    const bool ok = depth >= 0;
+    if (ok) solverState.maxDepthB = depth;
+    finish(PreparedTable::patternDbB, ok);
 }
 
+// A few milliseconds: not worth a stop test of its own.
 void Preparation::runWdTable() {
+    if (!waitForAllThreads()) return;
     finish(PreparedTable::wdTable, buildWdTable(wdTable));
 }
 

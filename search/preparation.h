@@ -4,7 +4,9 @@
 // walking-distance table, each built on a thread of its own.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace fifteen {
@@ -21,6 +23,12 @@ enum class PreparedTable { patternDbA, patternDbB, wdTable };
 // sends its ready message from here and waits).
 using PreparationCallback = std::function<void(PreparedTable table)>;
 
+// Every preparation thread is started through this function, so that a test can
+// make a start fail as the system does (std::system_error). Set it only while no
+// preparation starts.
+using PreparationThreadStarter = std::thread (*)(std::function<void()> body);
+extern PreparationThreadStarter preparationThreadStarter;  // a plain std::thread
+
 // Allocates both pattern databases (patternDbA, patternDbB), fills the rank
 // tables, then starts three threads in the order database A, database B,
 // walking-distance table (wdTable). A database thread stores its maximum depth in
@@ -32,13 +40,19 @@ class Preparation {
     Preparation() = default;
     Preparation(const Preparation&) = delete;
     Preparation& operator=(const Preparation&) = delete;
-    ~Preparation();  // joins
+    ~Preparation();  // asks the builds to stop, then joins
 
     // False, with nothing started and nothing newly allocated, when a database
-    // could not be allocated, this object has started before, or the program's
-    // databases already exist (call releasePatternDbs first).
+    // could not be allocated, a thread could not be started (threadStartFailed),
+    // this object has started before, or the program's databases already exist
+    // (call releasePatternDbs first). No build begins before all three threads
+    // exist, so a failed start runs no build and no callback.
     bool start(PreparationCallback onDone);
     void join();
+    // Ends the database builds at their next layer; a stopped build counts as
+    // failed (its callback still runs). Any thread may call it.
+    void requestStop();
+    bool threadStartFailed() const { return threadStartFailed_; }
 
     // True once the table has been built completely. False while it builds and
     // when its build failed (a bitset that could not be allocated, or a
@@ -52,9 +66,18 @@ class Preparation {
     void runPatternDbB();
     void runWdTable();
     void finish(PreparedTable table, bool ok);
+    bool waitForAllThreads();
+    void openGate(bool go);
 
     PreparationCallback onDone_;
     bool started_ = false;
+    bool threadStartFailed_ = false;
+    // Read between the layers of a build; relaxed, it hands over no data.
+    std::atomic<bool> stop_{false};
+    // The builds wait here until start has created all three threads.
+    std::mutex gateMutex_;
+    std::condition_variable gateOpened_;
+    enum class Gate { closed, go, abandon } gate_ = Gate::closed;
     // Written by a build thread, read by the front end's thread; release/acquire
     // so that a true value also publishes the table it stands for.
     std::atomic<bool> succeeded_[3] = {false, false, false};

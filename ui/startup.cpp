@@ -15,6 +15,7 @@ bool ProgramServices::startPreparation(TableCallback onDone) {
 }
 
 void ProgramServices::joinPreparation() {
+    preparation_.requestStop();
     preparation_.join();
 }
 

@@ -26,9 +26,10 @@ class SolverServices {
     virtual ~SolverServices() = default;
     // Allocates the tables and starts their three build threads; onDone runs on
     // each build thread once its build has ended. False, with nothing started,
-    // when the tables could not be allocated.
+    // when the tables could not be allocated or a thread could not be started.
     virtual bool startPreparation(TableCallback onDone) = 0;
-    // Waits until every build thread has ended.
+    // Called when the dialog closes: ends the builds still running (at their next
+    // layer, reported as failed) and waits until every build thread has ended.
     virtual void joinPreparation() = 0;
     // Frees the tables. Called only when no thread uses them any more.
     virtual void releaseTables() = 0;

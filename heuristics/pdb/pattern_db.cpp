@@ -113,22 +113,30 @@ void releasePatternDb(PatternDb& db) {
 }
 
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
-                    LayerBitset next, PatternDb& db, int32_t depth) {
+                    LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded) {
     const LayerTargets targets{visited.words, next.words, db.entries, static_cast<uint8_t>(depth)};
     int32_t count = 0;
+    // One register increment per state beside an unrank and up to four ranks.
+    int64_t taken = 0;
     for (int32_t w = 0; w < layerWordCount; ++w) {
         uint32_t bits = current.words[w];
         while (bits != 0) {
+            ++taken;
             const PdbIndex s = 32 * w + std::countr_zero(bits);
             bits &= bits - 1;
             const int32_t blank = unrankPattern(s, scratch);
             count += expandFromCell[static_cast<std::size_t>(blank)](scratch, targets);
         }
     }
+    if (expanded != nullptr) *expanded += taken;
     return count;
 }
 
-int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* layerSizes) {
+int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, const PdbBuildOptions& options) {
+    PdbLayerSizes* const layerSizes = options.layerSizes;
+    const auto stopped = [&options] {
+        return options.stop != nullptr && options.stop->load(std::memory_order_relaxed);
+    };
     if (db.entries == nullptr) return pdbBuildFailed;
     LayerBitset visited{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
     LayerBitset current{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
@@ -156,7 +164,10 @@ int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* laye
     // The two layer sets take turns: the one just consumed is cleared in full and
     // becomes the next layer of the following depth.
     int32_t depth = 1;
-    int32_t reached = expandLayer(scratch, visited, current, next, db, depth);
+    bool halted = stopped();
+    int32_t reached =
+        halted ? 0
+               : expandLayer(scratch, visited, current, next, db, depth, options.expandedStates);
     while (reached > 0) {
         if (layerSizes != nullptr && depth < static_cast<int32_t>(layerSizes->size())) {
             (*layerSizes)[static_cast<std::size_t>(depth)] = reached;
@@ -164,10 +175,12 @@ int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* laye
         clearLayer(current);
         std::swap(current, next);
         ++depth;
-        reached = expandLayer(scratch, visited, current, next, db, depth);
+        halted = stopped();
+        if (halted) break;
+        reached = expandLayer(scratch, visited, current, next, db, depth, options.expandedStates);
     }
     release();
-    return depth - 1;
+    return halted ? pdbBuildStopped : depth - 1;
 }
 
 int32_t lookupPatternDbs(const Board& board, int32_t& maxDepth) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -46,20 +47,43 @@ void releasePatternDb(PatternDb& db);
 // is then left untouched.
 inline constexpr int32_t pdbBuildFailed = -1;
 
+// What buildPatternDb returns when asked to stop before its last layer; the
+// table is then incomplete and must not be used.
+inline constexpr int32_t pdbBuildStopped = -2;
+
 // Number of states first reached at each depth; index 0 is the goal pattern.
 using PdbLayerSizes = std::array<int32_t, 64>;
+
+// What a build reports besides its result and what can end it early. Every
+// pointer may be null.
+struct PdbBuildOptions {
+    PdbLayerSizes* layerSizes = nullptr;  // the count of each depth
+    // States taken from a current layer and expanded, over the whole build: a
+    // complete build expands each of the patternStateCount states exactly once.
+    int64_t* expandedStates = nullptr;
+    // Read (relaxed) before each layer; true ends the build with pdbBuildStopped.
+    // Relaxed suffices: the flag publishes nothing, a late sight costs one layer.
+    const std::atomic<bool>* stop = nullptr;
+};
 
 // Breadth-first search from the pattern in scratch (a goal pattern on entry; of no
 // use on return) over all pattern states, writing every entry of db. A null db
 // is refused (pdbBuildFailed), never built into. The rank tables must be filled.
-// Returns the largest distance stored, or pdbBuildFailed when a bitset could not
-// be allocated. layerSizes, when given, receives the count of each depth.
-int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, PdbLayerSizes* layerSizes = nullptr);
+// Returns the largest distance stored, pdbBuildFailed when a bitset could not be
+// allocated, or pdbBuildStopped.
+int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, const PdbBuildOptions& options);
+inline int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch,
+                              PdbLayerSizes* layerSizes = nullptr) {
+    PdbBuildOptions options;
+    options.layerSizes = layerSizes;
+    return buildPatternDb(db, scratch, options);
+}
 
 // Expands every state of current by one move of the blank: each successor not yet
-// in visited joins visited and next and gets entry depth. Returns how many did.
+// in visited joins visited and next and gets entry depth. Returns how many did;
+// expanded, when given, is increased by the number of states of current.
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
-                    LayerBitset next, PatternDb& db, int32_t depth);
+                    LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded = nullptr);
 
 // The larger of the board's entries in a and b, each read as a signed byte;
 // maxDepth receives maxDepthA when a's entry is the larger, maxDepthB otherwise

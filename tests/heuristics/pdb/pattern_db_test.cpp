@@ -180,6 +180,29 @@ TEST(PatternDbConcurrency, BuildsOneAfterTheOtherMatchBuildsAtTheSameTime) {
     }
 }
 
+// Each state is expanded once: a layer expanded twice, a state left in a layer
+// set, or a state never taken shows in the total.
+TEST(PatternDbExpansion, EveryStateIsExpandedExactlyOnce) {
+    const BuiltDatabases& built = builtDatabases();
+    EXPECT_EQ(built.expandedA, patternStateCount);
+    EXPECT_EQ(built.expandedB, patternStateCount);
+}
+
+TEST(PatternDbStop, AStopBeforeTheFirstLayerEndsTheBuild) {
+    fillRankTables();
+    std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
+    PatternDb db{block.data()};
+    const std::atomic<bool> stop{true};
+    int64_t expanded = 0;
+    PdbBuildOptions options;
+    options.stop = &stop;
+    options.expandedStates = &expanded;
+    PatternBoard scratch = goalPatternA;
+    EXPECT_EQ(buildPatternDb(db, scratch, options), pdbBuildStopped);
+    EXPECT_EQ(expanded, 0);
+    EXPECT_EQ(std::count(block.begin(), block.end(), 0xAB), patternStateCount - 1) << "the goal";
+}
+
 // Fails the allocation numbered failAt (1-based), counting every call.
 std::atomic<int32_t> allocationCalls{0};
 std::atomic<int32_t> failAt{0};

@@ -18,11 +18,17 @@ struct OwnedDatabases : BuiltDatabases {
         std::memset(b.entries, 0xFF, static_cast<std::size_t>(patternStateCount));
         std::thread buildA([this] {
             PatternBoard scratch = goalPatternA;
-            maxDepthA = buildPatternDb(a, scratch, &layersA);
+            PdbBuildOptions options;
+            options.layerSizes = &layersA;
+            options.expandedStates = &expandedA;
+            maxDepthA = buildPatternDb(a, scratch, options);
         });
         std::thread buildB([this] {
             PatternBoard scratch = goalPatternB;
-            maxDepthB = buildPatternDb(b, scratch, &layersB);
+            PdbBuildOptions options;
+            options.layerSizes = &layersB;
+            options.expandedStates = &expandedB;
+            maxDepthB = buildPatternDb(b, scratch, options);
         });
         buildA.join();
         buildB.join();

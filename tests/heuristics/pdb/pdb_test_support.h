@@ -19,6 +19,8 @@ struct BuiltDatabases {
     int32_t maxDepthB;
     PdbLayerSizes layersA;
     PdbLayerSizes layersB;
+    int64_t expandedA;  // states each build took from a layer and expanded
+    int64_t expandedB;
 };
 const BuiltDatabases& builtDatabases();
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -137,6 +138,54 @@ TEST_F(StartUp, AFailedBitsetIsReportedAsAFailedTable) {
     EXPECT_FALSE(preparation.allSucceeded());
     EXPECT_EQ(solverState.maxDepthA, -5) << "no depth stored for a failed build";
     EXPECT_EQ(solverState.maxDepthB, -5);
+}
+
+// A stop asked for before the start ends both database builds before their first
+// layer; their callbacks still come, reporting failure, and no depth is stored.
+TEST_F(StartUp, AStopEndsTheDatabaseBuildsAsFailed) {
+    solverState.maxDepthA = -5;
+    solverState.maxDepthB = -5;
+    Preparation preparation;
+    Recorder recorder(preparation);
+    preparation.requestStop();
+    ASSERT_TRUE(preparation.start(recorder.callback()));
+    preparation.join();
+    ASSERT_EQ(recorder.completions().size(), 3u);
+    EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbA));
+    EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbB));
+    EXPECT_TRUE(preparation.succeeded(PreparedTable::wdTable));
+    EXPECT_EQ(solverState.maxDepthA, -5);
+    EXPECT_EQ(solverState.maxDepthB, -5);
+}
+
+std::atomic<int32_t> startsBeforeFailure{0};
+std::thread failingStarter(std::function<void()> body) {
+    if (startsBeforeFailure.fetch_sub(1) <= 0) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+    return std::thread(std::move(body));
+}
+
+// Whichever thread fails to start, the start reports it, runs no build and no
+// callback, and leaves no database behind; a later start can succeed.
+TEST_F(StartUp, AThreadThatCannotStartStartsNothing) {
+    const PreparationThreadStarter previous = preparationThreadStarter;
+    preparationThreadStarter = &failingStarter;
+    for (int32_t starts : {0, 1, 2}) {
+        startsBeforeFailure = starts;
+        Preparation preparation;
+        Recorder recorder(preparation);
+        EXPECT_FALSE(preparation.start(recorder.callback())) << starts;
+        EXPECT_TRUE(preparation.threadStartFailed());
+        preparation.join();
+        EXPECT_TRUE(recorder.completions().empty()) << starts;
+        EXPECT_EQ(patternDbA.entries, nullptr);
+        EXPECT_EQ(patternDbB.entries, nullptr);
+    }
+    preparationThreadStarter = previous;
+    Preparation preparation;
+    EXPECT_TRUE(preparation.start(nullptr));
+    EXPECT_FALSE(preparation.threadStartFailed());
 }
 
 }  // namespace
