@@ -46,17 +46,32 @@ struct LayerTargets {
     uint8_t depth;
 };
 
-// Moves the tile of cell Nb into the blank at cell Z, reaches the result, and
-// moves it back. Returns 1 when the result was new.
+// The index of the state after the tile of cell Nb slides into the blank at Z,
+// from the state's own index s: a move along the row keeps both subset ranks; a
+// move along the column is ranked afresh on the scratch pattern, which is left
+// as it was.
 template <std::size_t Z, std::size_t Nb>
-int32_t tryMove(PatternBoard& scratch, const LayerTargets& targets, uint32_t& sinkWord,
+uint32_t successorIndex(PatternBoard& scratch, PdbIndex s) {
+    if constexpr (Nb + 1 == Z || Nb == Z + 1) {
+        return static_cast<uint32_t>(
+            rankAfterSideMove(s, static_cast<int32_t>(Z), static_cast<int32_t>(Nb)));
+    } else {
+        const TileClass moved = scratch[Nb];
+        scratch[Z] = moved;
+        scratch[Nb] = classBlank;
+        const auto t = static_cast<uint32_t>(rankPattern(scratch));
+        scratch[Nb] = moved;
+        scratch[Z] = classBlank;
+        return t;
+    }
+}
+
+// Reaches the state after the tile of cell Nb slides into the blank at cell Z.
+// Returns 1 when it was new.
+template <std::size_t Z, std::size_t Nb>
+int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets, uint32_t& sinkWord,
                 uint8_t& sinkEntry) {
-    const TileClass moved = scratch[Nb];
-    scratch[Z] = moved;
-    scratch[Nb] = classBlank;
-    const auto t = static_cast<uint32_t>(rankPattern(scratch));
-    scratch[Nb] = moved;
-    scratch[Z] = classBlank;
+    const uint32_t t = successorIndex<Z, Nb>(scratch, s);
     // Whether t is new is a coin flip in the middle layers, so the update has no
     // branch: an old state's writes go to sinks.
     const uint32_t mask = 1u << (t & 31u);
@@ -72,23 +87,24 @@ int32_t tryMove(PatternBoard& scratch, const LayerTargets& targets, uint32_t& si
 // with the cells known, the moves are plain stores. A comma fold runs left to
 // right. Returns how many successors were new.
 template <std::size_t Z, std::size_t... K>
-int32_t expandMoves(PatternBoard& scratch, const LayerTargets& targets, std::index_sequence<K...>) {
+int32_t expandMoves(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
+                    std::index_sequence<K...>) {
     uint32_t sinkWord = 0;
     uint8_t sinkEntry = 0;
     int32_t count = 0;
-    ((count +=
-      tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, targets, sinkWord, sinkEntry)),
+    ((count += tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord,
+                                                                     sinkEntry)),
      ...);
     return count;
 }
 
 template <std::size_t Z>
-int32_t expandFrom(PatternBoard& scratch, const LayerTargets& targets) {
-    return expandMoves<Z>(scratch, targets,
+int32_t expandFrom(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets) {
+    return expandMoves<Z>(scratch, s, targets,
                           std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
 }
 
-using ExpandFrom = int32_t (*)(PatternBoard&, const LayerTargets&);
+using ExpandFrom = int32_t (*)(PatternBoard&, PdbIndex, const LayerTargets&);
 
 template <std::size_t... Z>
 constexpr std::array<ExpandFrom, 16> expandTable(std::index_sequence<Z...>) {
@@ -125,7 +141,7 @@ int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset curr
             const PdbIndex s = 32 * w + std::countr_zero(bits);
             bits &= bits - 1;
             const int32_t blank = unrankPattern(s, scratch);
-            count += expandFromCell[static_cast<std::size_t>(blank)](scratch, targets);
+            count += expandFromCell[static_cast<std::size_t>(blank)](scratch, s, targets);
         }
     }
     if (expanded != nullptr) *expanded += taken;

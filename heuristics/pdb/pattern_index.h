@@ -152,6 +152,13 @@ inline PdbIndex rankPattern(const PatternBoard& pattern) {
     return sum;
 }
 
+// The index after the tile beside the blank (cell blank + 1 or blank - 1, given
+// as cell) slides into it. The non-blank cells keep their order of classes, so
+// both subset ranks stay and only the blank's term changes.
+inline PdbIndex rankAfterSideMove(PdbIndex index, int32_t blank, int32_t cell) {
+    return index + cell - blank;
+}
+
 // Writes the pattern state of index (0..12,108,095) into all 16 cells; returns the
 // blank's cell.
 int32_t unrankPattern(PdbIndex index, PatternBoard& pattern);

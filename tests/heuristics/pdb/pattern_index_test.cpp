@@ -126,6 +126,29 @@ TEST_F(PatternIndex, RankThenUnrankReturnsRandomPatterns) {
     }
 }
 
+// The shortcut the builds take for a move along a row, against ranking the moved
+// pattern afresh, from random patterns with the blank in every cell.
+TEST_F(PatternIndex, SideMoveIndexEqualsTheRankOfTheMovedPattern) {
+    std::mt19937 rng(47);
+    int moves = 0;
+    for (int i = 0; i < 20'000; ++i) {
+        PatternBoard pattern = randomPattern(rng);
+        const PdbIndex index = rankPattern(pattern);
+        const auto blank = static_cast<int32_t>(
+            std::find(pattern.begin(), pattern.end(), classBlank) - pattern.begin());
+        for (const int32_t cell : {blank - 1, blank + 1}) {
+            if (cell < 0 || cell > 15 || cell / 4 != blank / 4) continue;
+            PatternBoard moved = pattern;
+            moved[static_cast<std::size_t>(blank)] = moved[static_cast<std::size_t>(cell)];
+            moved[static_cast<std::size_t>(cell)] = classBlank;
+            ASSERT_EQ(rankAfterSideMove(index, blank, cell), rankPattern(moved))
+                << "pattern " << i << " blank " << blank << " cell " << cell;
+            ++moves;
+        }
+    }
+    EXPECT_GT(moves, 20'000);
+}
+
 // The scan ends at the eleventh cell that is the blank or a group tile; whatever
 // the later cells hold does not count, not even values no class has.
 TEST_F(PatternIndex, RankingStopsAtTheLastSpecialCell) {
