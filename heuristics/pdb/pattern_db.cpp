@@ -42,8 +42,6 @@ T* pickTarget(bool take, T* chosen, T* sink) {
 struct LayerTargets {
     uint32_t* visited;
     uint32_t* next;
-    uint8_t* entries;
-    uint8_t depth;
 };
 
 // The index of the state after the tile of cell Nb slides into the blank at Z,
@@ -69,17 +67,16 @@ uint32_t successorIndex(PatternBoard& scratch, PdbIndex s) {
 // Reaches the state after the tile of cell Nb slides into the blank at cell Z.
 // Returns 1 when it was new.
 template <std::size_t Z, std::size_t Nb>
-int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets, uint32_t& sinkWord,
-                uint8_t& sinkEntry) {
+int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
+                uint32_t& sinkWord) {
     const uint32_t t = successorIndex<Z, Nb>(scratch, s);
     // Whether t is new is a coin flip in the middle layers, so the update has no
-    // branch: an old state's writes go to sinks.
+    // branch: an old state's write to next goes to a sink.
     const uint32_t mask = 1u << (t & 31u);
     const uint32_t seen = targets.visited[t >> 5];
     const bool fresh = (seen & mask) == 0;
     targets.visited[t >> 5] = seen | mask;
     *pickTarget(fresh, targets.next + (t >> 5), &sinkWord) |= mask;
-    *pickTarget(fresh, targets.entries + t, &sinkEntry) = targets.depth;
     return int32_t{fresh};
 }
 
@@ -90,10 +87,9 @@ template <std::size_t Z, std::size_t... K>
 int32_t expandMoves(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
                     std::index_sequence<K...>) {
     uint32_t sinkWord = 0;
-    uint8_t sinkEntry = 0;
     int32_t count = 0;
-    ((count += tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord,
-                                                                     sinkEntry)),
+    ((count +=
+      tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord)),
      ...);
     return count;
 }
@@ -130,7 +126,7 @@ void releasePatternDb(PatternDb& db) {
 
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
                     LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded) {
-    const LayerTargets targets{visited.words, next.words, db.entries, static_cast<uint8_t>(depth)};
+    const LayerTargets targets{visited.words, next.words};
     int32_t count = 0;
     // One register increment per state beside an unrank and up to four ranks.
     int64_t taken = 0;
@@ -145,6 +141,14 @@ int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset curr
         }
     }
     if (expanded != nullptr) *expanded += taken;
+    // The new states' entries are written in index order once the layer is known:
+    // written as they are reached they would land all over the 12 MB table, one
+    // cache miss each. next held nothing but them.
+    const auto d = static_cast<uint8_t>(depth);
+    for (int32_t w = 0; w < layerWordCount; ++w) {
+        for (uint32_t bits = next.words[w]; bits != 0; bits &= bits - 1)
+            db.entries[32 * w + std::countr_zero(bits)] = d;
+    }
     return count;
 }
 

@@ -80,7 +80,7 @@ inline int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch,
 }
 
 // Expands every state of current by one move of the blank: each successor not yet
-// in visited joins visited and next and gets entry depth. Returns how many did;
+// in visited joins visited and next (empty on entry) and gets entry depth. Returns how many did;
 // expanded, when given, is increased by the number of states of current.
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
                     LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded = nullptr);
