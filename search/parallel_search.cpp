@@ -17,13 +17,6 @@ namespace {
 // compare-and-swap on bestLength.
 std::mutex publicationMutex;
 
-void publishProgressBound(SolverState& state, int32_t bound) {
-    int32_t shown = state.progressBound.load(std::memory_order_relaxed);
-    while (bound > shown &&
-           !state.progressBound.compare_exchange_weak(shown, bound, std::memory_order_relaxed)) {
-    }
-}
-
 void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
     const auto node = static_cast<std::size_t>(item);
     Board& board = worker.board;
@@ -52,6 +45,46 @@ void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
 }
 
 }  // namespace
+
+std::mutex& publicationLock() {
+    return publicationMutex;
+}
+
+void publishProgressBound(SolverState& state, int32_t bound) {
+    int32_t shown = state.progressBound.load(std::memory_order_relaxed);
+    while (bound > shown &&
+           !state.progressBound.compare_exchange_weak(shown, bound, std::memory_order_relaxed)) {
+    }
+}
+
+void beginSearchPhase(SolverState& state) {
+    state.progressBound.store(0, std::memory_order_relaxed);
+    state.progressNodes.store(0, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    state.searchRunning = true;
+    if (state.cancelRequested) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+}
+
+void endSearchPhase(SolverState& state, uint64_t nodes, const NodesByBound& nodesAtBound) {
+    state.nodes = nodes;
+    int32_t finalBound = 0;
+    {
+        std::lock_guard<std::mutex> lock(publicationMutex);
+        state.searchRunning = false;
+        finalBound = state.bestLength.load(std::memory_order_relaxed);
+    }
+    state.nodesBelowFinalBound = 0;
+    for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
+        state.nodesBelowFinalBound += nodesAtBound[b];
+    }
+    if (finalBound < 0) {
+        state.bestLength.store(0, std::memory_order_relaxed);
+        state.status = solveCancelled;
+    } else {
+        state.bestLength.store(finalBound + state.frontierDepth, std::memory_order_relaxed);
+        state.status = solveSolved;
+    }
+}
 
 SearchProgress readSearchProgress(const SolverState& state) {
     return {state.progressBound.load(std::memory_order_relaxed),
@@ -98,15 +131,9 @@ void searchFrontierItems(SolverState& state, SearchWorker& worker) {
 }
 
 void runParallelSearch(SolverState& state) {
-    std::array<uint64_t, solutionCapacity + 2> nodesAtBound{};
+    NodesByBound nodesAtBound{};
     uint64_t nodes = 0;
-    state.progressBound.store(0, std::memory_order_relaxed);
-    state.progressNodes.store(0, std::memory_order_relaxed);
-    {
-        std::lock_guard<std::mutex> lock(publicationMutex);
-        state.searchRunning = true;
-        if (state.cancelRequested) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
-    }
+    beginSearchPhase(state);
 #pragma omp parallel num_threads(std::max(state.itemCount, 1))
     {
         SearchWorker worker{};
@@ -120,24 +147,7 @@ void runParallelSearch(SolverState& state) {
             }
         }
     }
-    state.nodes = nodes;
-    int32_t finalBound = 0;
-    {
-        std::lock_guard<std::mutex> lock(publicationMutex);
-        state.searchRunning = false;
-        finalBound = state.bestLength.load(std::memory_order_relaxed);
-    }
-    state.nodesBelowFinalBound = 0;
-    for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
-        state.nodesBelowFinalBound += nodesAtBound[b];
-    }
-    if (finalBound < 0) {
-        state.bestLength.store(0, std::memory_order_relaxed);
-        state.status = solveCancelled;
-    } else {
-        state.bestLength.store(finalBound + state.frontierDepth, std::memory_order_relaxed);
-        state.status = solveSolved;
-    }
+    endSearchPhase(state, nodes, nodesAtBound);
 }
 
 }  // namespace fifteen
