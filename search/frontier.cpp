@@ -196,7 +196,7 @@ SolveStatus buildSharedFrontier(SolverState& state) {
     const SolveStatus status =
         expandFrontier(state, state.sharedFrontier, HashIndex{state.sharedFrontier},
                        sharedFrontierCapacity, sharedItemTarget);
-    state.searchThreads = std::min(state.itemCount, state.maxThreads);
+    state.searchThreads = std::min({state.itemCount, state.maxThreads, maxSharedThreads});
     return status;
 }
 

@@ -110,7 +110,14 @@ bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int3
 void requestCancel(SolverState& state) {
     std::lock_guard<std::mutex> lock(publicationMutex);
     state.cancelRequested = true;
-    if (state.searchRunning) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    if (state.searchRunning) storeCancelRequest(state);
+}
+
+void storeCancelRequest(SolverState& state) {
+    // Sequentially consistent, bestLength first: see searchIteration in
+    // shared_deepening.cpp for why a worker then cannot miss the request.
+    state.bestLength.store(cancelRequest);
+    for (std::atomic<int32_t>& stop : state.workerStop) stop.store(cancelRequest);
 }
 
 void clearCancelRequest(SolverState& state) {

@@ -23,6 +23,11 @@ void runParallelSearch(SolverState& state);
 // a finished result is never overwritten. Not async-signal-safe (it takes a lock).
 void requestCancel(SolverState& state);
 
+// The lock-free part of a Cancel, for a signal handler (async-signal-safe): writes
+// cancelRequest into bestLength and every shared-deepening worker's stop value.
+// Only for a search known to be running; requestCancel keeps the hand-over.
+void storeCancelRequest(SolverState& state);
+
 // Forgets an earlier request; called before a solve job is started.
 void clearCancelRequest(SolverState& state);
 bool isCancelRequested(SolverState& state);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <mutex>
 
+#include <omp.h>
+
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/wd/wd_eval.h"
 #include "search/frontier.h"
@@ -18,20 +20,23 @@ inline std::size_t cell(int32_t index) {
 }
 
 // Keeps the solution of the item at order position `position` if it is earlier
-// than the best of this iteration so far. Under the publication lock, so that two
-// finders' moves never mix and a Cancel is not answered by a late candidate.
-// Relaxed on winner: the lock orders its writers; the workers' lock-free reads
-// only decide whether to skip later items, and a stale value just skips later.
+// than the best of this iteration so far, and stops the workers on later items.
+// Under the publication lock, so that two finders' moves never mix and a Cancel
+// is not answered by a late candidate.
 void offerSolution(SolverState& state, int32_t position, int32_t item, int32_t bound,
                    SearchWorker& worker, int32_t blank, std::atomic<int32_t>& winner) {
     std::lock_guard<std::mutex> lock(publicationLock());
-    if (position >= winner.load(std::memory_order_relaxed)) return;
+    if (position >= winner.load()) return;
     if (state.bestLength.load(std::memory_order_relaxed) < 0) return;
     if (state.frontierDepth + bound > solutionCapacity) return;
     std::copy(worker.pathBuffer.begin(), worker.pathBuffer.begin() + bound,
               state.solution.begin() + state.frontierDepth);
     writePathToNode(state.sharedFrontier, item, worker.board, blank, state.solution.data());
-    winner.store(position, std::memory_order_relaxed);
+    winner.store(position);
+    for (int32_t s = 0; s < state.searchThreads; ++s) {
+        // Any stop value not above bound ends that worker's search at its next call.
+        if (state.workerPosition[cell(s)].load() > position) state.workerStop[cell(s)].store(0);
+    }
 }
 
 // The order of the next iteration: most nodes in this one first, ties by item.
@@ -46,20 +51,33 @@ void orderBySize(SharedFrontier& frontier, int32_t count) {
 
 // One iteration at bound over all items; returns the order position of the
 // winning item (count if none) and adds the nodes searched to nodes.
+//
+// Each worker searches against its own stop value. Before an item it resets the
+// stop, publishes its position, and only then reads winner and bestLength; a
+// finder stores winner before it reads the positions, and a Cancel stores
+// bestLength before the stops. All sequentially consistent, so of each pair one
+// side sees the other: the worker skips the item, or its fresh stop is written
+// after the reset and the search ends at its next call.
 int32_t searchIteration(SolverState& state, int32_t bound, uint64_t& nodes) {
     SharedFrontier& frontier = state.sharedFrontier;
     const int32_t count = state.itemCount;
     std::atomic<int32_t> cursor{0};
     std::atomic<int32_t> winner{count};
+    for (int32_t s = 0; s < state.searchThreads; ++s) state.workerPosition[cell(s)].store(-1);
 #pragma omp parallel num_threads(std::max(state.searchThreads, 1))
     {
+        const auto slot = cell(omp_get_thread_num());
+        std::atomic<int32_t>& stop = state.workerStop[slot];
         SearchWorker worker{};
-        worker.context.bestLength = &state.bestLength;
+        worker.context.bestLength = &stop;
         for (;;) {
             // Relaxed: the increment alone hands each position to one worker.
             const int32_t position = cursor.fetch_add(1, std::memory_order_relaxed);
+            if (position >= count) break;
+            stop.store(noSolutionLength);
+            state.workerPosition[slot].store(position);
             // Items after a winner cannot change the result; those before must run.
-            if (position >= count || position > winner.load(std::memory_order_relaxed)) break;
+            if (position > winner.load() || state.bestLength.load() < 0) break;
             const int32_t offset = frontier.order[cell(position)];
             const int32_t item = state.firstItem + offset;
             const uint64_t before = worker.context.nodes;
@@ -75,7 +93,7 @@ int32_t searchIteration(SolverState& state, int32_t bound, uint64_t& nodes) {
 #pragma omp critical(fifteenNodeTotals)
         nodes += worker.context.nodes;
     }
-    return winner.load(std::memory_order_relaxed);
+    return winner.load();
 }
 
 }  // namespace

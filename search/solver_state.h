@@ -26,6 +26,8 @@ inline constexpr int32_t frontierCapacity = 1000;
 // all above it stay well below the capacity.
 inline constexpr int32_t sharedItemTarget = 1000;
 inline constexpr int32_t sharedFrontierCapacity = 8192;
+// Threads of shared deepening at most (one stop slot each).
+inline constexpr int32_t maxSharedThreads = 1024;
 inline constexpr int32_t solutionCapacity = 82;
 // bestLength before a search, and as a check depth "never": no bound reaches it.
 inline constexpr int32_t noSolutionLength = 82;
@@ -114,6 +116,13 @@ struct SolverState {
     // readSearchProgress): the largest total bound begun and the nodes counted so
     // far. Written by the workers, read by any thread; relaxed loads and stores
     // suffice for a value that is only shown.
+    // Shared deepening: each worker searches against its own stop value, so that
+    // the items after a winner can be stopped while those before it go on; Cancel
+    // writes them all (storeCancelRequest). workerPosition is the order position
+    // of the item each worker has taken. Their memory order is explained where
+    // they are used (shared_deepening.cpp).
+    std::array<std::atomic<int32_t>, maxSharedThreads> workerStop;
+    std::array<std::atomic<int32_t>, maxSharedThreads> workerPosition;
     std::atomic<int32_t> progressBound;
     std::atomic<uint64_t> progressNodes;
     // Milliseconds of the last solve's frontier and search (the report's time).
