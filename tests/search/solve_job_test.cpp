@@ -57,13 +57,13 @@ class SolveJobTest : public SolveJobBase, public ::testing::WithParamInterface<P
     void SetUp() override { useDesign(GetParam()); }
 };
 
-std::string designName(ParallelDesign design) {
-    return design == ParallelDesign::shared ? "Shared" : "Items";
+std::string designName(const ::testing::TestParamInfo<ParallelDesign>& param) {
+    return param.param == ParallelDesign::shared ? "Shared" : "Items";
 }
 
 INSTANTIATE_TEST_SUITE_P(Designs, SolveJobTest,
                          ::testing::Values(ParallelDesign::shared, ParallelDesign::items),
-                         [](const auto& info) { return designName(info.param); });
+                         designName);
 
 Board movedFromGoal(std::initializer_list<int32_t> blankPath) {
     Board board = goalBoard;
