@@ -12,12 +12,12 @@
 #include "cli/bench.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
+#include "puzzle/position_parser.h"
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
 #include "cli/solution_replay.h"
 #include "cli/solve_record.h"
-#include "puzzle/position_parser.h"
 #include "search/preparation.h"
 #include "search/solver_state.h"
 
