@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 
+#include "search/parallel_search.h"
 #include "search/solver_state.h"
 
 namespace fifteen::cli {
@@ -19,7 +20,7 @@ static_assert(std::atomic<int32_t>::is_always_lock_free);
 
 extern "C" void onInterrupt(int) {
     interruptFlag.store(true);
-    if (searchActive.load()) solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    if (searchActive.load()) storeCancelRequest(solverState);
 }
 
 }  // namespace

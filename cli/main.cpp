@@ -154,6 +154,7 @@ int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
     installInterruptHandler();
+    solverState.parallelDesign = options.parallel;
     Runner runner(options, isatty(STDERR_FILENO) == 1);
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;

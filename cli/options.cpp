@@ -31,6 +31,12 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     app.add_option("-t,--threads", options.threads,
                    "worker threads at most (default: the OpenMP maximum)")
         ->check(CLI::Range(1, frontierCapacity));  // more could never get work
+    const std::map<std::string, ParallelDesign> designs{{"shared", ParallelDesign::shared},
+                                                        {"items", ParallelDesign::items}};
+    app.add_option("--parallel", options.parallel,
+                   "with more than one thread: shared (every thread on one bound, many small "
+                   "items) or items (one thread per item, each deepening on its own)")
+        ->transform(CLI::CheckedTransformer(designs, CLI::ignore_case));
     app.add_flag("--verify", options.verify,
                  "replay every solution to the goal; exit 1 if one does not reach it");
     app.add_flag("--bench", options.bench,

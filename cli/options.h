@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "search/solver_state.h"
+
 namespace fifteen::cli {
 
 enum class OutputFormat { text, json };
@@ -14,6 +16,7 @@ struct CliOptions {
     std::string file;                    // empty: none
     OutputFormat format = OutputFormat::text;
     int threads = 0;  // 0: not given
+    ParallelDesign parallel = ParallelDesign::shared;
     bool verify = false;
     bool bench = false;
 };

@@ -46,7 +46,7 @@ SolveRecord solvePosition(const Board& board, std::string origin, std::string in
     record.report = withUnixLineEnds(output.outputText);
     record.wd = solverState.startWd;
     record.pdb = solverState.startPdb;
-    record.threads = solverState.itemCount;
+    record.threads = solverState.searchThreads;
     record.maxThreads = solverState.maxThreads;
     record.nodes = solverState.nodes;
     record.nodesBelowFinalBound = solverState.nodesBelowFinalBound;

@@ -1,5 +1,6 @@
 #include "search/frontier.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "heuristics/pdb/pattern_db.h"
@@ -13,16 +14,55 @@ inline std::size_t cell(int32_t index) {
     return static_cast<std::size_t>(index);
 }
 
-bool isStored(const Frontier& frontier, BoardKey key, int32_t prevBlank) {
+template <int32_t Capacity>
+bool isStored(const BasicFrontier<Capacity>& frontier, BoardKey key, int32_t prevBlank) {
     for (std::size_t i = 0; i < cell(frontier.nodeCount); ++i) {
         if (frontier.key[i] == key && frontier.prevBlank[i] == prevBlank) return true;
     }
     return false;
 }
 
+// The linear scan suffices for the thousand nodes of the per-item design; shared
+// deepening's larger frontier keeps a hash index. Both apply the same rule:
+// a node is its (key, prevBlank).
+struct ScanIndex {
+    const Frontier& frontier;
+    bool isStored(BoardKey key, int32_t prevBlank) const {
+        return fifteen::isStored(frontier, key, prevBlank);
+    }
+    void add(int32_t) {}
+};
+
+struct HashIndex {
+    SharedFrontier& frontier;
+    static_assert((SharedFrontier::slotCount & (SharedFrontier::slotCount - 1)) == 0);
+    static std::size_t firstSlot(BoardKey key, int32_t prevBlank) {
+        const uint64_t h =
+            (key ^ static_cast<uint64_t>(prevBlank + 1)) * uint64_t{0x9E3779B97F4A7C15};
+        return static_cast<std::size_t>(h >> 40) & (SharedFrontier::slotCount - 1);
+    }
+    // The empty slot where the node would go, or the slot holding it.
+    std::size_t find(BoardKey key, int32_t prevBlank) const {
+        std::size_t s = firstSlot(key, prevBlank);
+        for (;; s = (s + 1) & (SharedFrontier::slotCount - 1)) {
+            const int32_t stored = frontier.slot[s];
+            if (stored == 0) return s;
+            const std::size_t i = cell(stored - 1);
+            if (frontier.key[i] == key && frontier.prevBlank[i] == prevBlank) return s;
+        }
+    }
+    bool isStored(BoardKey key, int32_t prevBlank) const {
+        return frontier.slot[find(key, prevBlank)] != 0;
+    }
+    void add(int32_t node) {
+        const std::size_t i = cell(node);
+        frontier.slot[find(frontier.key[i], frontier.prevBlank[i])] = node + 1;
+    }
+};
+
 // The search layer: the nodes of depth frontierDepth, which lie together.
-void selectSearchLayer(SolverState& state) {
-    const Frontier& frontier = state.frontier;
+template <int32_t Capacity>
+void selectSearchLayer(SolverState& state, const BasicFrontier<Capacity>& frontier) {
     state.firstItem = -1;
     state.itemCount = 0;
     for (int32_t i = 0; i < frontier.nodeCount; ++i) {
@@ -33,10 +73,9 @@ void selectSearchLayer(SolverState& state) {
     }
 }
 
-}  // namespace
-
-void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
-                     int32_t* solution) {
+template <int32_t Capacity>
+void walkPathToNode(const BasicFrontier<Capacity>& frontier, int32_t node, Board& board,
+                    int32_t blank, int32_t* solution) {
     for (int32_t x = node; frontier.parent[cell(x)] != -1; x = frontier.parent[cell(x)]) {
         const int32_t from = frontier.prevBlank[cell(x)];
         const int32_t tile = board[cell(from)];
@@ -47,9 +86,16 @@ void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32
     }
 }
 
-SolveStatus buildFrontier(SolverState& state) {
+// The start values, the parity and goal tests, and the breadth-first expansion
+// into frontier. The expansion ends before a level would get more than layerLimit
+// nodes or the frontier would overflow (the search layer is then the last complete
+// level), or once a complete level has at least layerTarget nodes (that level).
+template <int32_t Capacity, typename Index>
+SolveStatus expandFrontier(SolverState& state, BasicFrontier<Capacity>& frontier, Index index,
+                           int32_t layerLimit, int32_t layerTarget) {
     const Board& problem = state.problem;
     state.itemCount = 1;
+    state.searchThreads = 1;
     // The lookups below presume a board; a repeated or missing tile has no record.
     if (!isValidBoard(problem)) {
         state.startWd = 0;
@@ -62,7 +108,6 @@ SolveStatus buildFrontier(SolverState& state) {
     state.startPdb = lookupPatternDbs(problem, unusedMaxDepth);
     if (!isSolvable(problem)) return solveUnsolvable;
 
-    Frontier& frontier = state.frontier;
     state.bestLength.store(noSolutionLength, std::memory_order_relaxed);
     state.goalKey = packBoard(goalBoard);
     frontier.key[0] = packBoard(problem);
@@ -70,6 +115,7 @@ SolveStatus buildFrontier(SolverState& state) {
     frontier.parent[0] = -1;
     frontier.depth[0] = 0;
     frontier.nodeCount = 1;
+    index.add(0);
     state.frontierDepth = 0;
     if (frontier.key[0] == state.goalKey) {
         state.bestLength.store(0, std::memory_order_relaxed);
@@ -78,7 +124,7 @@ SolveStatus buildFrontier(SolverState& state) {
 
     Board work{};
     int32_t next = 0;
-    int32_t newestCount = 0;
+    int32_t newestCount = 1;
     int32_t depth = 0;
     for (bool expanding = true; expanding;) {
         const int32_t blank = unpackBoard(frontier.key[cell(next)], work);
@@ -86,6 +132,7 @@ SolveStatus buildFrontier(SolverState& state) {
         depth = frontier.depth[cell(next)];
         const int32_t parent = next++;
         if (depth + 1 > state.frontierDepth) {
+            if (newestCount >= layerTarget) break;  // level depth is complete
             state.frontierDepth = depth + 1;
             newestCount = 0;
         }
@@ -98,13 +145,13 @@ SolveStatus buildFrontier(SolverState& state) {
             if (childKey == state.goalKey) {
                 state.solution[cell(depth)] = tile;
                 applyMove(work, n, blank);
-                writePathToNode(frontier, parent, work, blank, state.solution.data());
+                walkPathToNode(frontier, parent, work, blank, state.solution.data());
                 state.bestLength.store(depth + 1, std::memory_order_relaxed);
                 state.itemCount = 1;
                 return solveSolved;
             }
-            if (!isStored(frontier, childKey, blank)) {
-                if (frontier.nodeCount == frontierCapacity || newestCount == state.maxThreads) {
+            if (!index.isStored(childKey, blank)) {
+                if (frontier.nodeCount == Capacity || newestCount == layerLimit) {
                     expanding = false;
                     break;
                 }
@@ -113,6 +160,7 @@ SolveStatus buildFrontier(SolverState& state) {
                 frontier.prevBlank[slot] = blank;
                 frontier.parent[slot] = parent;
                 frontier.depth[slot] = depth + 1;
+                index.add(frontier.nodeCount - 1);
                 ++newestCount;
             }
             applyMove(work, n, blank);
@@ -120,8 +168,36 @@ SolveStatus buildFrontier(SolverState& state) {
         if (next == frontier.nodeCount) expanding = false;
     }
     state.frontierDepth = depth;
-    selectSearchLayer(state);
+    selectSearchLayer(state, frontier);
     return solveFrontierReady;
+}
+
+}  // namespace
+
+void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
+                     int32_t* solution) {
+    walkPathToNode(frontier, node, board, blank, solution);
+}
+
+void writePathToNode(const BasicFrontier<sharedFrontierCapacity>& frontier, int32_t node,
+                     Board& board, int32_t blank, int32_t* solution) {
+    walkPathToNode(frontier, node, board, blank, solution);
+}
+
+SolveStatus buildFrontier(SolverState& state) {
+    const SolveStatus status = expandFrontier(state, state.frontier, ScanIndex{state.frontier},
+                                              state.maxThreads, frontierCapacity + 1);
+    state.searchThreads = state.itemCount;
+    return status;
+}
+
+SolveStatus buildSharedFrontier(SolverState& state) {
+    state.sharedFrontier.slot.fill(0);
+    const SolveStatus status =
+        expandFrontier(state, state.sharedFrontier, HashIndex{state.sharedFrontier},
+                       sharedFrontierCapacity, sharedItemTarget);
+    state.searchThreads = std::min({state.itemCount, state.maxThreads, maxSharedThreads});
+    return status;
 }
 
 }  // namespace fifteen

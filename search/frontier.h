@@ -15,11 +15,19 @@ namespace fifteen {
 // walking-distance table and both pattern databases, and state.maxThreads >= 1.
 SolveStatus buildFrontier(SolverState& state);
 
+// The same stage for shared deepening, into sharedFrontier: the expansion goes on
+// to the first level of at least sharedItemTarget nodes, whatever maxThreads is,
+// so that every thread count searches the same items. Sets searchThreads to
+// the smaller of itemCount and maxThreads.
+SolveStatus buildSharedFrontier(SolverState& state);
+
 // Writes the moves from the start node to frontier node `node` into
 // solution[0 .. depth(node) - 1], walking the parent links backwards. board holds
 // the node's position with its blank in cell blank; on return it holds the start
 // position.
 void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
                      int32_t* solution);
+void writePathToNode(const BasicFrontier<sharedFrontierCapacity>& frontier, int32_t node,
+                     Board& board, int32_t blank, int32_t* solution);
 
 }  // namespace fifteen

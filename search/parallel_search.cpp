@@ -17,13 +17,6 @@ namespace {
 // compare-and-swap on bestLength.
 std::mutex publicationMutex;
 
-void publishProgressBound(SolverState& state, int32_t bound) {
-    int32_t shown = state.progressBound.load(std::memory_order_relaxed);
-    while (bound > shown &&
-           !state.progressBound.compare_exchange_weak(shown, bound, std::memory_order_relaxed)) {
-    }
-}
-
 void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
     const auto node = static_cast<std::size_t>(item);
     Board& board = worker.board;
@@ -53,6 +46,46 @@ void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
 
 }  // namespace
 
+std::mutex& publicationLock() {
+    return publicationMutex;
+}
+
+void publishProgressBound(SolverState& state, int32_t bound) {
+    int32_t shown = state.progressBound.load(std::memory_order_relaxed);
+    while (bound > shown &&
+           !state.progressBound.compare_exchange_weak(shown, bound, std::memory_order_relaxed)) {
+    }
+}
+
+void beginSearchPhase(SolverState& state) {
+    state.progressBound.store(0, std::memory_order_relaxed);
+    state.progressNodes.store(0, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> lock(publicationMutex);
+    state.searchRunning = true;
+    if (state.cancelRequested) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+}
+
+void endSearchPhase(SolverState& state, uint64_t nodes, const NodesByBound& nodesAtBound) {
+    state.nodes = nodes;
+    int32_t finalBound = 0;
+    {
+        std::lock_guard<std::mutex> lock(publicationMutex);
+        state.searchRunning = false;
+        finalBound = state.bestLength.load(std::memory_order_relaxed);
+    }
+    state.nodesBelowFinalBound = 0;
+    for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
+        state.nodesBelowFinalBound += nodesAtBound[b];
+    }
+    if (finalBound < 0) {
+        state.bestLength.store(0, std::memory_order_relaxed);
+        state.status = solveCancelled;
+    } else {
+        state.bestLength.store(finalBound + state.frontierDepth, std::memory_order_relaxed);
+        state.status = solveSolved;
+    }
+}
+
 SearchProgress readSearchProgress(const SolverState& state) {
     return {state.progressBound.load(std::memory_order_relaxed),
             state.progressNodes.load(std::memory_order_relaxed)};
@@ -77,7 +110,14 @@ bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int3
 void requestCancel(SolverState& state) {
     std::lock_guard<std::mutex> lock(publicationMutex);
     state.cancelRequested = true;
-    if (state.searchRunning) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    if (state.searchRunning) storeCancelRequest(state);
+}
+
+void storeCancelRequest(SolverState& state) {
+    // Sequentially consistent, bestLength first: see searchIteration in
+    // shared_deepening.cpp for why a worker then cannot miss the request.
+    state.bestLength.store(cancelRequest);
+    for (std::atomic<int32_t>& stop : state.workerStop) stop.store(cancelRequest);
 }
 
 void clearCancelRequest(SolverState& state) {
@@ -98,15 +138,9 @@ void searchFrontierItems(SolverState& state, SearchWorker& worker) {
 }
 
 void runParallelSearch(SolverState& state) {
-    std::array<uint64_t, solutionCapacity + 2> nodesAtBound{};
+    NodesByBound nodesAtBound{};
     uint64_t nodes = 0;
-    state.progressBound.store(0, std::memory_order_relaxed);
-    state.progressNodes.store(0, std::memory_order_relaxed);
-    {
-        std::lock_guard<std::mutex> lock(publicationMutex);
-        state.searchRunning = true;
-        if (state.cancelRequested) state.bestLength.store(cancelRequest, std::memory_order_relaxed);
-    }
+    beginSearchPhase(state);
 #pragma omp parallel num_threads(std::max(state.itemCount, 1))
     {
         SearchWorker worker{};
@@ -120,24 +154,7 @@ void runParallelSearch(SolverState& state) {
             }
         }
     }
-    state.nodes = nodes;
-    int32_t finalBound = 0;
-    {
-        std::lock_guard<std::mutex> lock(publicationMutex);
-        state.searchRunning = false;
-        finalBound = state.bestLength.load(std::memory_order_relaxed);
-    }
-    state.nodesBelowFinalBound = 0;
-    for (std::size_t b = 0; b < nodesAtBound.size() && static_cast<int32_t>(b) < finalBound; ++b) {
-        state.nodesBelowFinalBound += nodesAtBound[b];
-    }
-    if (finalBound < 0) {
-        state.bestLength.store(0, std::memory_order_relaxed);
-        state.status = solveCancelled;
-    } else {
-        state.bestLength.store(finalBound + state.frontierDepth, std::memory_order_relaxed);
-        state.status = solveSolved;
-    }
+    endSearchPhase(state, nodes, nodesAtBound);
 }
 
 }  // namespace fifteen

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 
 #include "puzzle/board.h"
 #include "search/depth_first_search.h"
@@ -22,6 +23,11 @@ void runParallelSearch(SolverState& state);
 // a finished result is never overwritten. Not async-signal-safe (it takes a lock).
 void requestCancel(SolverState& state);
 
+// The lock-free part of a Cancel, for a signal handler (async-signal-safe): writes
+// cancelRequest into bestLength and every shared-deepening worker's stop value.
+// Only for a search known to be running; requestCancel keeps the hand-over.
+void storeCancelRequest(SolverState& state);
+
 // Forgets an earlier request; called before a solve job is started.
 void clearCancelRequest(SolverState& state);
 bool isCancelRequested(SolverState& state);
@@ -35,14 +41,16 @@ struct SearchProgress {
 };
 SearchProgress readSearchProgress(const SolverState& state);
 
+// Nodes by the bound (moves from the search layer) of the iteration that searched
+// them; bounds past the last entry (no real position reaches them) count in it.
+using NodesByBound = std::array<uint64_t, solutionCapacity + 2>;
+
 // One worker's private search state, reused for all its nodes and iterations.
 struct SearchWorker {
     Board board;
     std::array<int32_t, solutionCapacity> pathBuffer;
     SearchContext context;
-    // Nodes by the bound of the iteration that searched them; bounds past the
-    // last entry (no real position reaches them) count in it.
-    std::array<uint64_t, solutionCapacity + 2> nodesAtBound;
+    NodesByBound nodesAtBound;
 };
 
 // The body of the parallel region: each worker takes its static block of
@@ -57,5 +65,17 @@ void searchFrontierItems(SolverState& state, SearchWorker& worker);
 // the whole solution would not fit in solution.
 bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
                      Board& board, int32_t blank);
+
+// Shared by both parallel designs.
+// The lock of publication and of the Cancel hand-over.
+std::mutex& publicationLock();
+// Raises progressBound to bound (a total from the start) unless it is higher.
+void publishProgressBound(SolverState& state, int32_t bound);
+// Before the workers start: zero progress, mark the search running and apply a
+// Cancel requested while the frontier was built.
+void beginSearchPhase(SolverState& state);
+// After they have joined: the node counts, then status and the total bestLength
+// (solveSolved), or bestLength 0 (solveCancelled) when it holds cancelRequest.
+void endSearchPhase(SolverState& state, uint64_t nodes, const NodesByBound& nodesAtBound);
 
 }  // namespace fifteen

@@ -5,6 +5,7 @@
 #include "search/frontier.h"
 #include "search/parallel_search.h"
 #include "search/report.h"
+#include "search/shared_deepening.h"
 #include "search/solver_state.h"
 
 namespace fifteen {
@@ -19,7 +20,9 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
     const auto t0 = std::chrono::steady_clock::now();
     state.nodes = 0;
     state.nodesBelowFinalBound = 0;
-    state.status = buildFrontier(state);
+    // One thread searches the start node alone, as the per-item design does.
+    const bool shared = state.parallelDesign == ParallelDesign::shared && state.maxThreads > 1;
+    state.status = shared ? buildSharedFrontier(state) : buildFrontier(state);
     StatusText status;
     if (state.status == solveInvalid) {
         state.elapsedMs = 0;
@@ -30,9 +33,16 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
         output.solveFinished();
         return;
     }
-    formatSearchStatus(status, state.startWd, state.startPdb, state.itemCount, state.maxThreads);
+    formatSearchStatus(status, state.startWd, state.startPdb, state.searchThreads,
+                       state.maxThreads);
     output.setStatusText(status.c_str());
-    if (state.status == solveFrontierReady) runParallelSearch(state);
+    if (state.status == solveFrontierReady) {
+        if (shared) {
+            runSharedDeepening(state);
+        } else {
+            runParallelSearch(state);
+        }
+    }
     const auto t1 = std::chrono::steady_clock::now();
     state.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(t1 - t0).count();
     const ElapsedTime elapsed = splitElapsed(state.elapsedMs);

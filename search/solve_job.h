@@ -29,7 +29,9 @@ class SolveOutput {
 // solver record (solverState). The tables must be complete and
 // solverState.maxThreads set. Afterwards solverState holds the result (status,
 // bestLength, solution), the start values (startWd, startPdb, itemCount) and the
-// figures of the run (elapsedMs, nodes, nodesBelowFinalBound). A board without
+// figures of the run (elapsedMs, nodes, nodesBelowFinalBound). With more than
+// one thread, solverState.parallelDesign chooses the search; with one, both are
+// the search of the start node. A board without
 // exactly one of each value 0..15 is rejected before any search: status
 // solveInvalid, status line "Invalid", the reason in the output box. Cancel
 // stores cancelRequest in solverState.bestLength; it takes effect once the

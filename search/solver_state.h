@@ -2,11 +2,14 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "puzzle/board.h"
 
 namespace fifteen {
+
+struct WdRecord;
 
 using SolveStatus = int32_t;
 inline constexpr SolveStatus solveFrontierReady = 0;
@@ -18,6 +21,13 @@ inline constexpr SolveStatus solveCancelled = 4;
 inline constexpr SolveStatus solveInvalid = 5;
 
 inline constexpr int32_t frontierCapacity = 1000;
+// Shared deepening searches the first breadth-first layer of at least
+// sharedItemTarget nodes. Layers grow about 2.1 times a level, so that layer and
+// all above it stay well below the capacity.
+inline constexpr int32_t sharedItemTarget = 1000;
+inline constexpr int32_t sharedFrontierCapacity = 8192;
+// Threads of shared deepening at most (one stop slot each).
+inline constexpr int32_t maxSharedThreads = 1024;
 inline constexpr int32_t solutionCapacity = 82;
 // bestLength before a search, and as a check depth "never": no bound reaches it.
 inline constexpr int32_t noSolutionLength = 82;
@@ -28,24 +38,61 @@ inline constexpr int32_t cancelRequest = -100;
 // Breadth-first nodes in the order generated, so depths never decrease along the
 // list. A node is (key, prevBlank): the same board reached by a different last
 // move is a different node, since the searches from it differ.
-struct Frontier {
-    std::array<BoardKey, frontierCapacity> key;
-    std::array<int32_t, frontierCapacity> prevBlank;  // -1 for the start node
-    std::array<int32_t, frontierCapacity> parent;     // -1 for the start node
-    std::array<int32_t, frontierCapacity> depth;
+template <int32_t Capacity>
+struct BasicFrontier {
+    static constexpr int32_t capacity = Capacity;
+    std::array<BoardKey, static_cast<std::size_t>(Capacity)> key;
+    std::array<int32_t, static_cast<std::size_t>(Capacity)> prevBlank;  // -1 for the start node
+    std::array<int32_t, static_cast<std::size_t>(Capacity)> parent;     // -1 for the start node
+    std::array<int32_t, static_cast<std::size_t>(Capacity)> depth;
     int32_t nodeCount;
+};
+// The work items of the per-item design: a layer of at most maxThreads nodes.
+using Frontier = BasicFrontier<frontierCapacity>;
+// The work items of shared deepening, with each item's node count in the last
+// iteration and the order of the next one (offsets from firstItem).
+struct SharedFrontier : BasicFrontier<sharedFrontierCapacity> {
+    // Open-addressing index of the stored nodes by (key, prevBlank): node + 1, 0
+    // for an empty slot. Twice the capacity, so probes stay short.
+    static constexpr int32_t slotCount = 2 * sharedFrontierCapacity;
+    std::array<int32_t, slotCount> slot;
+    // By item offset from firstItem: the start values of each item's searches,
+    // found once per solve (the record searches cost more than small items).
+    std::array<const WdRecord*, sharedFrontierCapacity> rowRecord;
+    std::array<const WdRecord*, sharedFrontierCapacity> columnRecord;
+    std::array<int32_t, sharedFrontierCapacity> wd;
+    std::array<int32_t, sharedFrontierCapacity> pdb;
+    std::array<int32_t, sharedFrontierCapacity> pdbMaxDepth;
+    std::array<uint64_t, sharedFrontierCapacity> itemNodes;
+    std::array<int32_t, sharedFrontierCapacity> order;
+};
+
+// How more than one thread shares the search. Zero, the record's start value, is
+// the default of both front ends.
+enum class ParallelDesign : int32_t {
+    // One bound for all threads, many small items taken dynamically per iteration.
+    shared = 0,
+    // One thread per item of a layer of at most maxThreads items, each deepening
+    // on its own.
+    items = 1,
 };
 
 struct SolverState {
     Board problem;
     int32_t maxThreads;
     SolveStatus status;
+    ParallelDesign parallelDesign;
     Frontier frontier;
+    // The items of shared deepening; firstItem..lastItem index it when that design
+    // runs (more than one thread), frontier otherwise.
+    SharedFrontier sharedFrontier;
     BoardKey goalKey;
     int32_t frontierDepth;  // while buildFrontier runs: the depth being generated
     int32_t firstItem;
     int32_t lastItem;
     int32_t itemCount;
+    // Threads that search: itemCount for the per-item design, at most maxThreads.
+    int32_t searchThreads;
     // Read by every search call on every worker while a publishing worker or Cancel
     // writes it. Relaxed loads suffice for the stop test: a stale value only delays
     // the stop by a call; publication orders itself under its own lock.
@@ -69,6 +116,13 @@ struct SolverState {
     // readSearchProgress): the largest total bound begun and the nodes counted so
     // far. Written by the workers, read by any thread; relaxed loads and stores
     // suffice for a value that is only shown.
+    // Shared deepening: each worker searches against its own stop value, so that
+    // the items after a winner can be stopped while those before it go on; Cancel
+    // writes them all (storeCancelRequest). workerPosition is the order position
+    // of the item each worker has taken. Their memory order is explained where
+    // they are used (shared_deepening.cpp).
+    std::array<std::atomic<int32_t>, maxSharedThreads> workerStop;
+    std::array<std::atomic<int32_t>, maxSharedThreads> workerPosition;
     std::atomic<int32_t> progressBound;
     std::atomic<uint64_t> progressNodes;
     // Milliseconds of the last solve's frontier and search (the report's time).

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "fifteen/version.h"
+#include "search/solver_state.h"
 #include "ui/main_dialog.h"
 #include "ui/qt_platform.h"
 
@@ -19,9 +20,22 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf(
-                "usage: fifteen [--version] [--help] [Qt options]\n"
-                "The desktop optimal 15-puzzle solver; fifteen-solve is its command line.\n");
+                "usage: fifteen [--version] [--help] [--parallel shared|items] [Qt options]\n"
+                "The desktop optimal 15-puzzle solver; fifteen-solve is its command line.\n"
+                "--parallel: how more than one thread searches: shared (the default; every\n"
+                "thread on one bound, many small items) or items (one thread per item).\n");
             return 0;
+        }
+        if (std::strcmp(argv[i], "--parallel") == 0) {
+            const char* value = i + 1 < argc ? argv[i + 1] : "";
+            if (std::strcmp(value, "shared") == 0) {
+                fifteen::solverState.parallelDesign = fifteen::ParallelDesign::shared;
+            } else if (std::strcmp(value, "items") == 0) {
+                fifteen::solverState.parallelDesign = fifteen::ParallelDesign::items;
+            } else {
+                std::fprintf(stderr, "fifteen: --parallel takes shared or items\n");
+                return 2;
+            }
         }
     }
     QApplication app(argc, argv);

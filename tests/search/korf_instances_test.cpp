@@ -47,26 +47,30 @@ TEST(StandardInstances, AgreeWithTheDataFileAndAreSolvable) {
     EXPECT_EQ(rows, 100);
 }
 
-using KorfCase = std::tuple<StandardInstance, int32_t>;  // instance, thread limit
+// instance, thread limit, design
+using KorfCase = std::tuple<StandardInstance, int32_t, ParallelDesign>;
 
 class KorfInstances : public ::testing::TestWithParam<KorfCase> {};
 
 std::string caseName(const ::testing::TestParamInfo<KorfCase>& param) {
     return "Instance" + std::to_string(std::get<0>(param.param).number) + "Threads" +
-           std::to_string(std::get<1>(param.param));
+           std::to_string(std::get<1>(param.param)) +
+           (std::get<2>(param.param) == ParallelDesign::shared ? "Shared" : "Items");
 }
 
 TEST_P(KorfInstances, SolveToThePublishedLength) {
     testing::requireAllTables();
-    const auto& [instance, threads] = GetParam();
+    const auto& [instance, threads, design] = GetParam();
     solverState.maxThreads = threads;
+    solverState.parallelDesign = design;
     testing::RecordingOutput output;
     solveJob(instance.board, output);
     ASSERT_EQ(solverState.status, solveSolved) << output.output;
     EXPECT_EQ(solverState.bestLength.load(), instance.length);
     EXPECT_TRUE(
         testing::replayReachesGoal(instance.board, solverState.solution.data(), instance.length));
-    EXPECT_LE(solverState.itemCount, threads);
+    EXPECT_LE(solverState.searchThreads, threads);
+    if (design == ParallelDesign::items) EXPECT_LE(solverState.itemCount, threads);
     EXPECT_NE(output.output.find("Optimal solution is " + std::to_string(instance.length) +
                                  " moves.\r\n"),
               std::string::npos);
@@ -74,7 +78,13 @@ TEST_P(KorfInstances, SolveToThePublishedLength) {
 
 INSTANTIATE_TEST_SUITE_P(Quick, KorfInstances,
                          ::testing::Combine(::testing::ValuesIn(quickInstances),
-                                            ::testing::Values(1, 2)),
+                                            ::testing::Values(1, 2),
+                                            ::testing::Values(ParallelDesign::items)),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(QuickShared, KorfInstances,
+                         ::testing::Combine(::testing::ValuesIn(quickInstances),
+                                            ::testing::Values(2, 3, 4, 8),
+                                            ::testing::Values(ParallelDesign::shared)),
                          caseName);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "recording_output.h"
@@ -20,9 +21,12 @@ namespace {
 
 using testing::RecordingOutput;
 
-class SolveJobTest : public ::testing::Test {
+class SolveJobBase : public ::testing::Test {
   protected:
-    void SetUp() override { testing::requireAllTables(); }
+    void useDesign(ParallelDesign design) {
+        testing::requireAllTables();
+        solverState.parallelDesign = design;
+    }
 
     RecordingOutput solve(const Board& board, int32_t maxThreads) {
         solverState.maxThreads = maxThreads;
@@ -47,6 +51,20 @@ class SolveJobTest : public ::testing::Test {
     static int32_t bestLength() { return solverState.bestLength.load(); }
 };
 
+// Every case runs for both parallel designs; with one thread they are the same.
+class SolveJobTest : public SolveJobBase, public ::testing::WithParamInterface<ParallelDesign> {
+  protected:
+    void SetUp() override { useDesign(GetParam()); }
+};
+
+std::string designName(const ::testing::TestParamInfo<ParallelDesign>& param) {
+    return param.param == ParallelDesign::shared ? "Shared" : "Items";
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, SolveJobTest,
+                         ::testing::Values(ParallelDesign::shared, ParallelDesign::items),
+                         designName);
+
 Board movedFromGoal(std::initializer_list<int32_t> blankPath) {
     Board board = goalBoard;
     int32_t blank = 15;
@@ -57,7 +75,7 @@ Board movedFromGoal(std::initializer_list<int32_t> blankPath) {
     return board;
 }
 
-TEST_F(SolveJobTest, TheGoalIsSolvedWithNoMovesAndNoTrace) {
+TEST_P(SolveJobTest, TheGoalIsSolvedWithNoMovesAndNoTrace) {
     const RecordingOutput out = solve(goalBoard, 4);
     const std::string problem = "  1  2  3  4\r\n  5  6  7  8\r\n  9 10 11 12\r\n 13 14 15  0\r\n";
     const std::string report =
@@ -79,12 +97,17 @@ struct OneMoveCase {
     int32_t maxThreads;
 };
 
-class OneMoveFromGoal : public SolveJobTest, public ::testing::WithParamInterface<OneMoveCase> {};
+class OneMoveFromGoal
+    : public SolveJobBase,
+      public ::testing::WithParamInterface<std::tuple<OneMoveCase, ParallelDesign>> {
+  protected:
+    void SetUp() override { useDesign(std::get<1>(GetParam())); }
+};
 
 // The goal child is the second move tried from either cell, and the goal test
 // comes before the stop rule: even one thread finds it in the expansion.
 TEST_P(OneMoveFromGoal, IsFoundInTheExpansion) {
-    const OneMoveCase c = GetParam();
+    const OneMoveCase c = std::get<0>(GetParam());
     const Board board = movedFromGoal({c.blank});
     const RecordingOutput out = solve(board, c.maxThreads);
     EXPECT_EQ(solverState.status, solveSolved);
@@ -99,11 +122,13 @@ TEST_P(OneMoveFromGoal, IsFoundInTheExpansion) {
                               "Solution:\r\n" + move);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, OneMoveFromGoal,
-                         ::testing::Values(OneMoveCase{11, 4}, OneMoveCase{14, 4},
-                                           OneMoveCase{11, 1}, OneMoveCase{14, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OneMoveFromGoal,
+    ::testing::Combine(::testing::Values(OneMoveCase{11, 4}, OneMoveCase{14, 4}, OneMoveCase{11, 1},
+                                         OneMoveCase{14, 1}),
+                       ::testing::Values(ParallelDesign::shared, ParallelDesign::items)));
 
-TEST_F(SolveJobTest, WithOneThreadTheStartNodeIsSearched) {
+TEST_P(SolveJobTest, WithOneThreadTheStartNodeIsSearched) {
     // Blank moved up twice: the first child fills the one-node level, the second
     // stops the expansion, so the goal two moves away is left to the search.
     const Board board = movedFromGoal({11, 7});
@@ -117,7 +142,7 @@ TEST_F(SolveJobTest, WithOneThreadTheStartNodeIsSearched) {
     EXPECT_EQ(solverState.solution[1], 12);
 }
 
-TEST_F(SolveJobTest, ExchangedFourteenAndFifteenAreUnsolvable) {
+TEST_P(SolveJobTest, ExchangedFourteenAndFifteenAreUnsolvable) {
     solve(movedFromGoal({11}), 4);  // leaves bestLength 1
     Board board = goalBoard;
     std::swap(board[13], board[14]);
@@ -132,7 +157,7 @@ TEST_F(SolveJobTest, ExchangedFourteenAndFifteenAreUnsolvable) {
     EXPECT_EQ(out.calls[5], "finished:");
 }
 
-TEST_F(SolveJobTest, ABoardWithARepeatedTileIsRejectedBeforeAnySearch) {
+TEST_P(SolveJobTest, ABoardWithARepeatedTileIsRejectedBeforeAnySearch) {
     solve(movedFromGoal({11}), 4);
     Board board = goalBoard;
     board[0] = 2;  // two 2s, no 1
@@ -160,13 +185,13 @@ class CancelWhenSearching : public RecordingOutput {
     std::atomic<bool> searching{false};
 };
 
-TEST_F(SolveJobTest, ACancelDuringTheSearchEndsWithStatusFourAndNoTrace) {
+TEST_P(SolveJobTest, ACancelDuringTheSearchEndsWithStatusFourAndNoTrace) {
     solverState.maxThreads = 2;
     CancelWhenSearching out;
     std::thread job([&] { solveJob(hardBoard, out); });
     while (!out.searching.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
+    storeCancelRequest(solverState);  // what the command line's Ctrl-C does
     job.join();
     EXPECT_EQ(solverState.status, solveCancelled);
     EXPECT_EQ(bestLength(), 0);
@@ -188,7 +213,7 @@ class CancelAtCall : public RecordingOutput {
     std::size_t at_;
 };
 
-TEST_F(SolveJobTest, ACancelBeforeTheSearchStartsIsNotLostToTheFrontierStage) {
+TEST_P(SolveJobTest, ACancelBeforeTheSearchStartsIsNotLostToTheFrontierStage) {
     solverState.maxThreads = 2;
     CancelAtCall out(1);  // the problem text, before the frontier stores 82
     clearCancelRequest(solverState);
@@ -198,7 +223,7 @@ TEST_F(SolveJobTest, ACancelBeforeTheSearchStartsIsNotLostToTheFrontierStage) {
     EXPECT_EQ(out.output, problemText(hardBoard) + "Cancel.");
 }
 
-TEST_F(SolveJobTest, ACancelAfterTheSearchHasEndedLeavesTheResult) {
+TEST_P(SolveJobTest, ACancelAfterTheSearchHasEndedLeavesTheResult) {
     // Blank three up and three left: six moves, and the Manhattan distance is 6.
     Board board = goalBoard;
     int blank = 15;
@@ -223,7 +248,7 @@ TEST_F(SolveJobTest, ACancelAfterTheSearchHasEndedLeavesTheResult) {
     }
 }
 
-TEST_F(SolveJobTest, SolutionsAreOptimalAgainstABreadthFirstOracle) {
+TEST_P(SolveJobTest, SolutionsAreOptimalAgainstABreadthFirstOracle) {
     const auto distance = testing::positionsWithin(12);
     std::mt19937 random(17);
     const int32_t threadCounts[] = {1, 2, 3, 4, 8};
@@ -242,7 +267,7 @@ TEST_F(SolveJobTest, SolutionsAreOptimalAgainstABreadthFirstOracle) {
     EXPECT_GT(checked, 60);
 }
 
-TEST_F(SolveJobTest, LongerSolutionsReplayAndAgreeAcrossThreadCounts) {
+TEST_P(SolveJobTest, LongerSolutionsReplayAndAgreeAcrossThreadCounts) {
     std::mt19937 random(29);
     for (int trial = 0; trial < 6; ++trial) {
         const Board board = testing::randomWalkFromGoal(random, 30 + 4 * trial);
