@@ -32,7 +32,11 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
     }
     formatSearchStatus(status, state.startWd, state.startPdb, state.itemCount, state.maxThreads);
     output.setStatusText(status.c_str());
-    if (state.status == solveFrontierReady) runParallelSearch(state);
+    if (state.status == solveFrontierReady) {
+        output.searchStarted();
+        runParallelSearch(state);
+        output.searchEnded(state.status);
+    }
     const auto t1 = std::chrono::steady_clock::now();
     state.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(t1 - t0).count();
     const ElapsedTime elapsed = splitElapsed(state.elapsedMs);
