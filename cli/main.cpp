@@ -1,5 +1,6 @@
 // fifteen-solve: the command-line front end over the solver core.
 #include <omp.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,6 +37,15 @@ const char* tableName(PreparedTable table) {
             return "walking-distance table";
     }
     return "table";
+}
+
+// std::cin reads through C's stdin (kept in step with it, so a read that Ctrl-C
+// interrupts ends instead of being retried): input is ready when that buffer holds
+// some (glibc's read pointers) or the descriptor has some.
+bool standardInputReady() {
+    if (stdin->_IO_read_ptr < stdin->_IO_read_end) return true;
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0;
 }
 
 class Runner {
@@ -170,7 +180,7 @@ int run(int argc, char** argv) {
                      "fifteen-solve: type a position a line (16 numbers, the blank as 0, e.g. "
                      "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15\"); Ctrl-D ends\n");
     }
-    PositionSequence sequence(options.positions, options.file, std::cin, inputIsTerminal);
+    PositionSequence sequence(options.positions, options.file, std::cin, standardInputReady);
     PositionInput input;
     bool first = true;
     while (sequence.next(input)) {

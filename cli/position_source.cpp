@@ -33,8 +33,11 @@ bool isLoneNumber(const std::string& text) {
 }
 
 PositionSequence::PositionSequence(const std::vector<std::string>& arguments, std::string file,
-                                   std::istream& standardInput, bool inputIsTerminal)
-    : file_(std::move(file)), standardInput_(standardInput), inputIsTerminal_(inputIsTerminal) {
+                                   std::istream& standardInput,
+                                   std::function<bool()> standardInputReady)
+    : file_(std::move(file)),
+      standardInput_(standardInput),
+      standardInputReady_(std::move(standardInputReady)) {
     if (arguments.size() == 16 && std::all_of(arguments.begin(), arguments.end(), isLoneNumber)) {
         std::string text;
         for (const std::string& number : arguments) text += (text.empty() ? "" : " ") + number;
@@ -54,8 +57,8 @@ PositionSequence::PositionSequence(const std::vector<std::string>& arguments, st
     if (arguments.empty() && file_.empty()) sources_.push_back({std::nullopt, false});
 }
 
-// Opens each stream when its turn comes, so standard input named twice by "-" is
-// read on where the first left off, and a later file is not opened early.
+// Opens each stream when its turn comes, so a file is not opened before the
+// positions ahead of it are answered.
 bool PositionSequence::fetch(PositionInput& out, bool mayWait) {
     while (current_ < sources_.size()) {
         const Source& source = sources_[current_];
@@ -72,14 +75,19 @@ bool PositionSequence::fetch(PositionInput& out, bool mayWait) {
                     current_ = sources_.size();
                     return false;
                 }
+                stream_ = &fileStream_;
                 lines_.emplace(fileStream_, file_);
-                linesFromTerminal_ = false;
             } else {
+                stream_ = &standardInput_;
                 lines_.emplace(standardInput_, "stdin");
-                linesFromTerminal_ = inputIsTerminal_;
             }
         }
-        if (!mayWait && linesFromTerminal_) return false;
+        // Buffered or readable at once (a file, or a pipe or terminal with input).
+        if (!mayWait) {
+            const bool ready = stream_ == &standardInput_ ? standardInputReady_()
+                                                          : stream_->rdbuf()->in_avail() > 0;
+            if (!ready) return false;
+        }
         if (lines_->next(out)) return true;
         lines_.reset();
         ++current_;

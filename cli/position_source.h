@@ -4,6 +4,7 @@
 // file or of standard input, each with the place it came from for messages.
 
 #include <fstream>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -44,14 +45,17 @@ bool isLoneNumber(const std::string& text);
 // arguments that are each one number are one position (typed without quotes).
 class PositionSequence {
   public:
+    // standardInputReady: whether standard input has input that can be read at
+    // once (the stream's own buffer cannot always tell).
     PositionSequence(const std::vector<std::string>& arguments, std::string file,
-                     std::istream& standardInput, bool inputIsTerminal);
+                     std::istream& standardInput, std::function<bool()> standardInputReady);
 
     // False at the end, or when the file cannot be opened (fileFailed).
     bool next(PositionInput& out);
-    // Whether another position follows the one last handed out. May read one line
-    // ahead, but not from a terminal, where that would wait for the user: there the
-    // answer is false until the next line has been typed.
+    // Whether another position follows the one last handed out. Reads a stream
+    // ahead only when it has input ready, so a person at a terminal or a program
+    // feeding a pipe line by line is never kept waiting for an answer: there the
+    // answer is false until the next line has come.
     bool moreFollow();
     bool fileFailed() const { return fileFailed_; }
 
@@ -68,10 +72,10 @@ class PositionSequence {
     std::size_t current_ = 0;
     std::string file_;
     std::istream& standardInput_;
-    const bool inputIsTerminal_;
+    std::function<bool()> standardInputReady_;
     std::ifstream fileStream_;
+    std::istream* stream_ = nullptr;
     std::optional<LineSource> lines_;
-    bool linesFromTerminal_ = false;
     std::optional<PositionInput> ahead_;
     bool fileFailed_ = false;
 };
