@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes bench/standard_instances.h from bench/data/korf100.tsv."""
+"""Writes puzzle/standard_instances.h from bench/data/korf100.tsv."""
 import os
 
 root = os.path.dirname(os.path.abspath(__file__))
@@ -16,8 +16,9 @@ out = [
     "#pragma once",
     "",
     "// The 100 random instances of Korf (1985) with their published optimal lengths,",
-    "// in this program's goal orientation. Written by bench/make_standard_instances.py",
-    "// from bench/data/korf100.tsv; do not edit by hand.",
+    "// in this program's goal orientation, for the tests, the benchmarks and --bench.",
+    "// Written by bench/make_standard_instances.py from bench/data/korf100.tsv; do",
+    "// not edit by hand.",
     "",
     "#include <array>",
     "#include <cstddef>",
@@ -49,5 +50,5 @@ out += [
     "}  // namespace fifteen",
     "",
 ]
-with open(os.path.join(root, "standard_instances.h"), "w") as header:
+with open(os.path.join(root, "..", "puzzle", "standard_instances.h"), "w") as header:
     header.write("\n".join(out))

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/standard_instances.h"
+#include "puzzle/standard_instances.h"
 #include "search/preparation.h"
 #include "search/solve_job.h"
 #include "search/solver_state.h"

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bench/standard_instances.h"
 #include "cli/solve_record.h"
 #include "search/solver_state.h"
 
@@ -16,7 +15,13 @@ constexpr int benchNumbers[] = {3, 4, 7, 15, 26, 32, 53, 56, 69, 98};
 
 }  // namespace
 
-int runBench(int threads, std::ostream& out) {
+std::vector<StandardInstance> benchInstances() {
+    std::vector<StandardInstance> instances;
+    for (const int number : benchNumbers) instances.push_back(standardInstance(number));
+    return instances;
+}
+
+int runBench(const std::vector<StandardInstance>& instances, int threads, std::ostream& out) {
     solverState.maxThreads = threads;
     uint64_t totalNodes = 0;
     uint64_t signature = 0;
@@ -26,12 +31,11 @@ int runBench(int threads, std::ostream& out) {
     std::snprintf(line, sizeof line, "%8s %6s %14s %14s %8s\n", "instance", "length", "nodes",
                   "signature", "ms");
     out << line;
-    for (const int number : benchNumbers) {
-        const StandardInstance& instance = standardInstance(number);
+    for (const StandardInstance& instance : instances) {
         const SolveRecord record =
             solvePosition(instance.board, "instance " + std::to_string(instance.number), "");
-        if (record.status == "cancelled") return 130;
-        const bool right = record.status == "solved" && record.length == instance.length;
+        if (record.status == solveCancelled) return 130;
+        const bool right = record.status == solveSolved && record.length == instance.length;
         if (!right) ++wrong;
         std::snprintf(line, sizeof line, "%8d %6d %14llu %14llu %8lld%s\n", instance.number,
                       record.length, static_cast<unsigned long long>(record.nodes),

@@ -1,7 +1,14 @@
 #include "cli/interrupt.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <stdexcept>
+#include <thread>
 
 #include "search/parallel_search.h"
 #include "search/solver_state.h"
@@ -9,23 +16,52 @@
 namespace fifteen::cli {
 namespace {
 
-// Written by the signal handler, so lock-free atomics only (async-signal-safe).
-// Sequentially consistent: the handler stores the flag before it reads
-// searchActive, searchStarting stores searchActive before it reads the flag, so
-// at least one of them sees the other and the cancel is applied.
+// Written by the signal handler, so a lock-free atomic (async-signal-safe). Any
+// order suffices for the flag itself: the watcher is woken through the pipe, whose
+// write and read order the store before the watcher's load.
 std::atomic<bool> interruptFlag{false};
-std::atomic<bool> searchActive{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
-static_assert(std::atomic<int32_t>::is_always_lock_free);
+
+// Wakes the watcher: a byte from the handler (write is async-signal-safe), or the
+// end of the pipe when the watcher is to stop.
+int wakeRead = -1;
+int wakeWrite = -1;
+std::thread watcher;
 
 extern "C" void onInterrupt(int) {
-    interruptFlag.store(true);
-    if (searchActive.load()) storeCancelRequest(solverState);
+    interruptFlag.store(true, std::memory_order_relaxed);
+    const char byte = 1;
+    const ssize_t written = write(wakeWrite, &byte, 1);
+    static_cast<void>(written);  // a full pipe already holds a wake-up
+}
+
+void watch() {
+    for (;;) {
+        char byte = 0;
+        const ssize_t n = read(wakeRead, &byte, 1);
+        if (n == 0 || (n < 0 && errno != EINTR)) return;
+        if (interruptFlag.load(std::memory_order_relaxed)) requestCancel(solverState);
+    }
 }
 
 }  // namespace
 
-void installInterruptHandler() {
+InterruptWatcher::InterruptWatcher() {
+    int ends[2];
+    if (pipe(ends) != 0) throw std::runtime_error("no pipe for the interrupt watcher");
+    wakeRead = ends[0];
+    wakeWrite = ends[1];
+    // The handler must never block on a full pipe.
+    fcntl(wakeWrite, F_SETFL, fcntl(wakeWrite, F_GETFL) | O_NONBLOCK);
+    // Started with SIGINT blocked, so the signal goes to the main thread and ends a
+    // read of standard input there.
+    sigset_t interrupt;
+    sigset_t previous;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+    watcher = std::thread(watch);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
@@ -35,22 +71,15 @@ void installInterruptHandler() {
     sigaction(SIGINT, &action, nullptr);
 }
 
+InterruptWatcher::~InterruptWatcher() {
+    signal(SIGINT, SIG_DFL);
+    close(wakeWrite);
+    watcher.join();
+    close(wakeRead);
+}
+
 bool interruptRequested() {
-    return interruptFlag.load();
-}
-
-void searchStarting() {
-    searchActive.store(true);
-    if (interruptFlag.load())
-        solverState.bestLength.store(cancelRequest, std::memory_order_relaxed);
-}
-
-void searchEnded() {
-    searchActive.store(false);
-}
-
-void clearInterruptRequest() {
-    interruptFlag.store(false);
+    return interruptFlag.load(std::memory_order_relaxed);
 }
 
 }  // namespace fifteen::cli

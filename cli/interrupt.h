@@ -1,21 +1,24 @@
 #pragma once
 
-// Ctrl-C cancels the running solve the way the Cancel button does: cancelRequest
-// in solverState.bestLength. A request that arrives while no search runs (tables
-// still building, the frontier being built, a report being written) is kept and
-// applied when the next search starts, so it is neither lost nor written into a
-// finished result.
+// Ctrl-C cancels the running solve the way the Cancel button does, through
+// requestCancel: a request made while no search runs (tables still building, the
+// frontier being built) is applied when the next search starts, and one made after
+// the search has ended leaves the result alone. requestCancel takes a lock, so the
+// signal handler only sets a flag and wakes a watcher thread, which makes the
+// request.
 
 namespace fifteen::cli {
 
-void installInterruptHandler();
+// While alive, SIGINT is handled as above; a second Ctrl-C ends the program at once.
+class InterruptWatcher {
+  public:
+    InterruptWatcher();
+    ~InterruptWatcher();
+    InterruptWatcher(const InterruptWatcher&) = delete;
+    InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+};
+
+// True once Ctrl-C has been pressed: no further position is started.
 bool interruptRequested();
-
-// Called on the solve thread around the parallel search of one solve.
-void searchStarting();
-void searchEnded();
-
-// For tests: forget an earlier request.
-void clearInterruptRequest();
 
 }  // namespace fifteen::cli

@@ -1,23 +1,22 @@
 // fifteen-solve: the command-line front end over the solver core.
 #include <omp.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <optional>
 
 #include "cli/bench.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
-#include "puzzle/position_parser.h"
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
 #include "cli/solution_replay.h"
 #include "cli/solve_record.h"
+#include "puzzle/position_parser.h"
 #include "search/preparation.h"
 #include "search/solver_state.h"
 
@@ -40,17 +39,27 @@ const char* tableName(PreparedTable table) {
     return "table";
 }
 
+// std::cin reads through C's stdin (kept in step with it, so a read that Ctrl-C
+// interrupts ends instead of being retried): input is ready when that buffer holds
+// some (glibc's read pointers) or the descriptor has some.
+bool standardInputReady() {
+    if (stdin->_IO_read_ptr < stdin->_IO_read_end) return true;
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0;
+}
+
 class Runner {
   public:
     Runner(const CliOptions& options, bool progress) : options_(options), progress_(progress) {}
 
     // False when the run must stop: interrupted, or the tables are missing.
-    bool answer(const PositionInput& input);
+    // withOrigin: the text report starts with the line naming the input.
+    bool answer(const PositionInput& input, bool withOrigin);
     int exitCode() const;
     bool prepareTables();
 
   private:
-    void print(const SolveRecord& record);
+    void print(const SolveRecord& record, bool withOrigin);
 
     const CliOptions& options_;
     const bool progress_;
@@ -58,7 +67,11 @@ class Runner {
     bool tablesReady_ = false;
     bool anyInvalid_ = false;
     bool internalFailure_ = false;
+    bool hinted_ = false;
 };
+
+constexpr const char* quoteHint =
+    " (to give a position as arguments, quote it: \"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0\")";
 
 // Built on first need, so a run with only invalid input costs no table build.
 bool Runner::prepareTables() {
@@ -94,43 +107,41 @@ bool Runner::prepareTables() {
     return true;
 }
 
-void Runner::print(const SolveRecord& record) {
+void Runner::print(const SolveRecord& record, bool withOrigin) {
     if (options_.format == OutputFormat::json) {
         const std::string line =
             formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
         std::fprintf(stdout, "%s\n", line.c_str());
     } else {
-        std::fputs(formatText(record).c_str(), stdout);
+        std::fputs(formatText(record, withOrigin).c_str(), stdout);
     }
     std::fflush(stdout);
 }
 
-bool Runner::answer(const PositionInput& input) {
+bool Runner::answer(const PositionInput& input, bool withOrigin) {
     if (interruptRequested()) return false;
     const ParsedPosition parsed = parsePosition(input.text);
     if (!parsed.ok) {
-        std::fprintf(stderr, "fifteen-solve: %s: %s\n", input.origin.c_str(), parsed.error.c_str());
+        const bool hint = input.loneNumber && !hinted_;
+        hinted_ = hinted_ || hint;
+        std::fprintf(stderr, "fifteen-solve: %s: %s%s\n", input.origin.c_str(),
+                     parsed.error.c_str(), hint ? quoteHint : "");
         SolveRecord record;
         record.origin = input.origin;
         record.input = input.text;
-        record.status = "invalid";
+        record.status = solveInvalid;
         record.error = parsed.error;
-        print(record);
+        print(record, withOrigin);
         anyInvalid_ = true;
         return true;
     }
     if (!prepareTables()) return false;
     if (interruptRequested()) return false;
     solverState.maxThreads = options_.threads > 0 ? options_.threads : omp_get_max_threads();
-    SolveRecord record;
-    {
-        std::optional<ProgressTicker> ticker;
-        if (progress_) ticker.emplace(input.origin);
-        record = solvePosition(parsed.board, input.origin, input.text);
-    }
-    print(record);
-    if (record.status == "invalid") anyInvalid_ = true;  // the core's own board check
-    if (options_.verify && record.status == "solved") {
+    const SolveRecord record = solvePosition(parsed.board, input.origin, input.text, progress_);
+    print(record, withOrigin);
+    if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
+    if (options_.verify && record.status == solveSolved) {
         std::string directions;
         if (!replaySolution(parsed.board, record.moves, directions)) {
             std::fprintf(stderr,
@@ -140,7 +151,7 @@ bool Runner::answer(const PositionInput& input) {
             internalFailure_ = true;
         }
     }
-    return record.status != "cancelled";
+    return record.status != solveCancelled;
 }
 
 int Runner::exitCode() const {
@@ -153,41 +164,36 @@ int Runner::exitCode() const {
 int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
-    installInterruptHandler();
+    const InterruptWatcher interrupts;
     solverState.parallelDesign = options.parallel;
     Runner runner(options, isatty(STDERR_FILENO) == 1);
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;
         if (interruptRequested()) return exitInterrupted;
-        const int code = runBench(options.threads > 0 ? options.threads : 1, std::cout);
+        const int code =
+            runBench(benchInstances(), options.threads > 0 ? options.threads : 1, std::cout);
         return interruptRequested() ? exitInterrupted : code;
     }
 
-    const auto answerStream = [&runner](std::istream& in, const std::string& name) {
-        LineSource source(in, name);
-        PositionInput input;
-        while (source.next(input)) {
-            if (!runner.answer(input)) return false;
-        }
-        return true;
-    };
-    bool going = true;
-    int argumentNumber = 0;
-    for (const std::string& text : options.positions) {
-        ++argumentNumber;
-        if (!going) break;
-        going = text == "-" ? answerStream(std::cin, "stdin")
-                            : runner.answer({"argument " + std::to_string(argumentNumber), text});
+    const bool inputIsTerminal = isatty(STDIN_FILENO) == 1;
+    if (options.positions.empty() && options.file.empty() && inputIsTerminal) {
+        std::fprintf(stderr,
+                     "fifteen-solve: type a position a line (16 numbers, the blank as 0, e.g. "
+                     "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15\"); Ctrl-D ends\n");
     }
-    if (going && !options.file.empty()) {
-        std::ifstream file(options.file);
-        if (!file) {
-            std::fprintf(stderr, "fifteen-solve: cannot read %s\n", options.file.c_str());
-            return exitBadInput;
-        }
-        going = answerStream(file, options.file);
+    PositionSequence sequence(options.positions, options.file, std::cin, standardInputReady);
+    PositionInput input;
+    bool first = true;
+    while (sequence.next(input)) {
+        // Origin lines as soon as there is more than one answer to tell apart.
+        const bool withOrigin = !first || sequence.moreFollow();
+        first = false;
+        if (!runner.answer(input, withOrigin)) break;
     }
-    if (going && options.positions.empty() && options.file.empty()) answerStream(std::cin, "stdin");
+    if (sequence.fileFailed()) {
+        std::fprintf(stderr, "fifteen-solve: cannot read %s\n", options.file.c_str());
+        return exitBadInput;
+    }
     return runner.exitCode();
 }
 

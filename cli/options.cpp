@@ -1,7 +1,6 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
-#include <map>
 
 #include "fifteen/version.h"
 #include "search/solver_state.h"
@@ -14,9 +13,10 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
                  "fifteen-solve"};
     app.footer(
         "A position is 16 numbers in reading order, the blank as 0, separated by spaces\n"
-        "and/or commas; rows may also be separated by '/'. Each argument is one position;\n"
-        "with --file, '-' or no position, one position per line (blank lines and lines\n"
-        "starting with '#' are skipped).\n"
+        "and/or commas; rows may also be separated by '/'. '#' starts a comment that runs\n"
+        "to the end of the line. Each argument is one position (sixteen one-number\n"
+        "arguments are taken together as one); with --file, '-' or no position, one\n"
+        "position per line (blank and comment lines are skipped).\n"
         "Exit codes: 0 all answered, 1 internal failure, 2 invalid input or usage,\n"
         "130 interrupted.");
     app.set_version_flag("--version",
@@ -24,10 +24,16 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     app.add_option("positions", options.positions, "positions to solve, or '-' for standard input");
     app.add_option("-f,--file", options.file, "read positions from a file, one per line")
         ->check(CLI::ExistingFile);
-    const std::map<std::string, OutputFormat> formats{{"text", OutputFormat::text},
-                                                      {"json", OutputFormat::json}};
-    app.add_option("--format", options.format, "text (the report) or json (one object a line)")
-        ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
+    std::string format = "text";
+    const CLI::Validator formatWord(
+        [](const std::string& word) {
+            return word == "text" || word == "json" ? std::string()
+                                                    : "must be text or json, not '" + word + "'";
+        },
+        "");
+    app.add_option("--format", format, "text (the report) or json (one object a line)")
+        ->type_name("text|json")
+        ->check(formatWord);
     app.add_option("-t,--threads", options.threads,
                    "worker threads at most (default: the OpenMP maximum)")
         ->check(CLI::Range(1, frontierCapacity));  // more could never get work
@@ -45,9 +51,11 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, out, err);
-        return code == 0 ? 0 : exitBadInput;
+        if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help, --version
+        err << "fifteen-solve: " << e.what() << " (see --help)\n";
+        return exitBadInput;
     }
+    options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
     return std::nullopt;
 }
 

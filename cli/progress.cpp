@@ -1,11 +1,18 @@
 #include "cli/progress.h"
 
-#include <chrono>
 #include <cstdio>
+
+#include "search/parallel_search.h"
+#include "search/report.h"
+#include "search/solver_state.h"
 
 namespace fifteen::cli {
 
-ProgressTicker::ProgressTicker(std::string label) : label_(std::move(label)) {
+namespace {
+constexpr auto redrawPeriod = std::chrono::milliseconds(250);
+}
+
+ProgressTicker::ProgressTicker() : start_(std::chrono::steady_clock::now()) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -20,15 +27,23 @@ ProgressTicker::~ProgressTicker() {
 
 void ProgressTicker::run() {
     std::unique_lock lock(mutex_);
-    int seconds = 0;
     bool shown = false;
-    while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return stop_; })) {
-        ++seconds;
-        std::fprintf(stderr, "\r%s: solving, %d sec", label_.c_str(), seconds);
+    while (!wake_.wait_for(lock, redrawPeriod, [this] { return stop_; })) {
+        const SearchProgress progress = readSearchProgress(solverState);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start_)
+                            .count();
+        ProgressText text;
+        formatProgress(text, progress.bound, progress.nodes, ms);
+        // "\033[K" clears what a longer earlier line left.
+        std::fprintf(stderr, "\r%s\033[K", text.c_str());
         std::fflush(stderr);
         shown = true;
     }
-    if (shown) std::fprintf(stderr, "\r\033[K");
+    if (shown) {
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+    }
 }
 
 }  // namespace fifteen::cli

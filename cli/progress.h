@@ -1,17 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <string>
 #include <thread>
 
 namespace fifteen::cli {
 
-// While alive, rewrites one stderr line each second with the elapsed time; the
-// line is cleared on destruction. Only used when stderr is a terminal.
+// While alive, redraws one standard-error line about four times a second with the
+// progress of the running search (bound, nodes, nodes per second); the line is
+// cleared on destruction. Only used when standard error is a terminal.
 class ProgressTicker {
   public:
-    explicit ProgressTicker(std::string label);
+    ProgressTicker();
     ~ProgressTicker();
     ProgressTicker(const ProgressTicker&) = delete;
     ProgressTicker& operator=(const ProgressTicker&) = delete;
@@ -19,7 +20,7 @@ class ProgressTicker {
   private:
     void run();
 
-    std::string label_;
+    std::chrono::steady_clock::time_point start_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;

@@ -14,25 +14,39 @@ std::string withUnixLineEnds(const std::string& text) {
     return out;
 }
 
-std::string formatText(const SolveRecord& record) {
-    if (record.status == "invalid") {
-        return "Invalid position (" + record.origin + "): " + record.error + "\n\n";
+const char* statusName(SolveStatus status) {
+    switch (status) {
+        case solveSolved:
+            return "solved";
+        case solveUnsolvable:
+            return "unsolvable";
+        case solveCancelled:
+            return "cancelled";
+        default:
+            return "invalid";
+    }
+}
+
+std::string formatText(const SolveRecord& record, bool withOrigin) {
+    const std::string header = withOrigin ? "# " + record.origin + "\n" : "";
+    if (record.status == solveInvalid) {
+        return header + "Invalid position (" + record.origin + "): " + record.error + "\n\n";
     }
     // The report ends without a line break unless it ends in the empty move list.
     const bool ended = !record.report.empty() && record.report.back() == '\n';
-    return record.report + (ended ? "\n" : "\n\n");
+    return header + record.report + (ended ? "\n" : "\n\n");
 }
 
 nlohmann::json formatJson(const SolveRecord& record) {
     nlohmann::json out;
     out["input"] = record.input;
     out["origin"] = record.origin;
-    out["status"] = record.status;
-    if (record.status == "invalid") {
+    out["status"] = statusName(record.status);
+    if (record.status == solveInvalid) {
         out["error"] = record.error;
         return out;
     }
-    out["length"] = record.status == "solved" ? nlohmann::json(record.length) : nlohmann::json();
+    out["length"] = record.status == solveSolved ? nlohmann::json(record.length) : nlohmann::json();
     out["moves"] = record.moves;
     out["directions"] = record.directions;
     out["wd"] = record.wd;

@@ -9,9 +9,14 @@ namespace fifteen::cli {
 
 std::string withUnixLineEnds(const std::string& text);
 
+// "solved", "unsolvable", "cancelled" or "invalid".
+const char* statusName(SolveStatus status);
+
 // The output box text (problem and report), then a blank line; an invalid
 // position gives one line naming where it came from and what is wrong.
-std::string formatText(const SolveRecord& record);
+// withOrigin: first a line "# ORIGIN", so answers of many positions can be
+// matched to their input.
+std::string formatText(const SolveRecord& record, bool withOrigin = false);
 
 // Fields: input, origin, status, and for invalid input error; otherwise length
 // (null unless solved), moves, directions, wd, pdb, threads, maxThreads, nodes,

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/progress.h"
 #include "puzzle/board.h"
 #include "search/solve_job.h"
+#include "search/solver_state.h"
 
 namespace fifteen::cli {
 
@@ -13,7 +16,9 @@ namespace fifteen::cli {
 struct SolveRecord {
     std::string origin;  // where the position came from, for messages
     std::string input;   // the text as given
-    std::string status;  // "solved", "unsolvable", "cancelled", "invalid"
+    // solveSolved, solveUnsolvable, solveCancelled, or solveInvalid for input that
+    // is not a position.
+    SolveStatus status = solveInvalid;
     std::string error;   // why the input is invalid
     std::string report;  // the output box, "\n" line ends
     int32_t length = -1;
@@ -28,27 +33,33 @@ struct SolveRecord {
     int64_t ms = 0;
 };
 
-// What the solve job shows, kept for the record; tells the interrupt handling when
-// the parallel search starts and ends.
+// What the solve job shows, kept for the record; with showProgress, the progress
+// line runs while the parallel search does.
 class CapturedOutput : public SolveOutput {
   public:
+    explicit CapturedOutput(bool showProgress = false) : showProgress_(showProgress) {}
     void setOutputText(const char* text) override { outputText = text; }
-    void setStatusText(const char* text) override;
-    void setSecondsText(const char* text) override;
-    void setSolutionAvailable(bool available) override;
-    void setPlaybackPosition(int32_t position) override;
-    void solveFinished() override;
+    void setStatusText(const char* text) override { statusText = text; }
+    void setSecondsText(const char*) override {}
+    void setSolutionAvailable(bool) override {}
+    void setPlaybackPosition(int32_t) override {}
+    void searchStarted() override;
+    void searchEnded(SolveStatus status) override;
+    void solveFinished() override { finished = true; }
 
     std::string outputText;
     std::string statusText;
     bool finished = false;
 
   private:
-    bool statusShown_ = false;
+    const bool showProgress_;
+    std::optional<ProgressTicker> progress_;
 };
 
 // Solves board with solverState (tables ready, maxThreads set) and fills the
-// record from the job's output and the solver record.
-SolveRecord solvePosition(const Board& board, std::string origin, std::string input);
+// record from the job's output and the solver record. showProgress: the progress
+// line on standard error during the search.
+SolveRecord solvePosition(const Board& board, std::string origin, std::string input,
+                          bool showProgress = false);
 
 }  // namespace fifteen::cli

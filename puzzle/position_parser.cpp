@@ -72,13 +72,20 @@ ParsedPosition parsePosition(std::string_view text) {
             ++i;
             continue;
         }
+        if (c == '#') {
+            while (i < text.size() && text[i] != '\n') ++i;
+            continue;
+        }
         if (c == '/') {
             rowSizes.push_back(0);
             ++i;
             continue;
         }
         std::size_t end = i;
-        while (end < text.size() && !isBlankSeparator(text[end]) && text[end] != '/') ++end;
+        while (end < text.size() && !isBlankSeparator(text[end]) && text[end] != '/' &&
+               text[end] != '#') {
+            ++end;
+        }
         const std::string_view token = text.substr(i, end - i);
         int64_t value = 0;
         if (!readInteger(token, value)) {

@@ -2,7 +2,8 @@
 
 // Text form of a position: 16 numbers in reading order, the blank as 0, separated
 // by spaces, tabs and/or commas; rows may also be separated by '/', in which case
-// there must be four rows of four. Pure: no I/O, safe on any bytes.
+// there must be four rows of four. '#' starts a comment that runs to the end of
+// its line. Pure: no I/O, safe on any bytes.
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "search/report.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -17,18 +18,19 @@ void TextBuffer<Capacity>::append(const char* piece) {
 
 template <std::size_t Capacity>
 void TextBuffer<Capacity>::appendFormat(const char* format, ...) {
-    // Every piece of this program's texts is short; a longer one is cut here and
-    // again by append.
-    std::array<char, 64> piece{};
+    // Straight into the free room: a piece that does not fit is cut there.
+    const std::size_t room = Capacity - length_;
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(piece.data(), piece.size(), format, arguments);
+    const int written = std::vsnprintf(text_.data() + length_, room, format, arguments);
     va_end(arguments);
-    append(piece.data());
+    if (written > 0) length_ += std::min(static_cast<std::size_t>(written), room - 1);
+    text_[length_] = '\0';
 }
 
 template class TextBuffer<reportCapacity>;
 template class TextBuffer<statusCapacity>;
+template class TextBuffer<progressCapacity>;
 
 ElapsedTime splitElapsed(int64_t elapsedMs) {
     return {static_cast<int32_t>(elapsedMs / 1000), static_cast<int32_t>((elapsedMs / 10) % 100)};
@@ -63,6 +65,39 @@ void formatSearchStatus(StatusText& status, int32_t wd, int32_t pdb, int32_t ite
 void formatSeconds(StatusText& seconds, int32_t wholeSeconds) {
     seconds.clear();
     seconds.appendFormat("%5d sec", wholeSeconds);
+}
+
+void appendCount(ProgressText& text, uint64_t count) {
+    if (count < 1000) {
+        text.appendFormat("%llu", static_cast<unsigned long long>(count));
+        return;
+    }
+    constexpr const char* units = "kMGTPE";
+    // Scaled so the shown value, once rounded, stays below 1000 (999.6 k is "1.0 M").
+    double value = static_cast<double>(count) / 1000.0;
+    std::size_t unit = 0;
+    while (value >= 999.5 && unit < 5) {
+        value /= 1000.0;
+        ++unit;
+    }
+    if (value < 9.95) {
+        text.appendFormat("%.1f %c", value, units[unit]);
+    } else {
+        text.appendFormat("%.0f %c", value, units[unit]);
+    }
+}
+
+void formatProgress(ProgressText& text, int32_t bound, uint64_t nodes, int64_t searchMs) {
+    text.clear();
+    text.appendFormat("Searching: bound %d, ", bound);
+    appendCount(text, nodes);
+    text.append(" nodes, ");
+    const double rate =
+        searchMs > 0 ? static_cast<double>(nodes) * 1000.0 / static_cast<double>(searchMs) : 0.0;
+    // Clamped: a rate past the largest count only comes from a broken clock.
+    constexpr double largest = 1.8e19;
+    appendCount(text, rate < largest ? static_cast<uint64_t>(rate) : ~uint64_t{0});
+    text.append(" nodes/s");
 }
 
 }  // namespace fifteen

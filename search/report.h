@@ -13,7 +13,15 @@
 namespace fifteen {
 
 inline constexpr std::size_t reportCapacity = 500;  // with the terminating zero
-inline constexpr std::size_t statusCapacity = 32;
+// The longest status line is the search status with four 32-bit values of the
+// longest decimal form ("-2147483648"), plus the terminating zero.
+inline constexpr std::size_t longestInt32Text = 11;
+inline constexpr std::size_t statusCapacity =
+    sizeof(" WD=, PDB=, Threads=/") + 4 * longestInt32Text;
+// "Searching: bound B, N nodes, R nodes/s" with a 32-bit bound and both counts
+// shortened to at most four digits, a point and a unit letter.
+inline constexpr std::size_t progressCapacity =
+    sizeof("Searching: bound ,  nodes,  nodes/s") + longestInt32Text + 2 * sizeof("999.9 E");
 
 template <std::size_t Capacity>
 class TextBuffer {
@@ -35,6 +43,7 @@ class TextBuffer {
 
 using ReportText = TextBuffer<reportCapacity>;
 using StatusText = TextBuffer<statusCapacity>;
+using ProgressText = TextBuffer<progressCapacity>;
 
 // Whole seconds and hundredths of an elapsed time, both truncated.
 struct ElapsedTime {
@@ -62,5 +71,15 @@ inline constexpr const char* invalidStatus = "Invalid";
 void formatSearchStatus(StatusText& status, int32_t wd, int32_t pdb, int32_t itemCount,
                         int32_t maxThreads);
 void formatSeconds(StatusText& seconds, int32_t wholeSeconds);
+
+// A count as people read it: below 1000 in full, else three significant digits
+// at most with a unit letter k, M, G, T, P or E ("1.2 G", "150 M", "12 k").
+void appendCount(ProgressText& text, uint64_t count);
+
+// The one-line progress of a running search ("Searching: bound 58, 1.2 G nodes,
+// 150 M nodes/s"): the bound of the deepest iteration begun (total moves from
+// the start), the nodes so far and their rate over searchMs milliseconds of
+// search (0 nodes/s until a millisecond has passed).
+void formatProgress(ProgressText& text, int32_t bound, uint64_t nodes, int64_t searchMs);
 
 }  // namespace fifteen

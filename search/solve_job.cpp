@@ -37,11 +37,13 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
                        state.maxThreads);
     output.setStatusText(status.c_str());
     if (state.status == solveFrontierReady) {
+        output.searchStarted();
         if (shared) {
             runSharedDeepening(state);
         } else {
             runParallelSearch(state);
         }
+        output.searchEnded(state.status);
     }
     const auto t1 = std::chrono::steady_clock::now();
     state.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(t1 - t0).count();

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "puzzle/board.h"
+#include "search/solver_state.h"
 
 namespace fifteen {
 
@@ -21,6 +22,14 @@ class SolveOutput {
     virtual void setSecondsText(const char* text) = 0;
     virtual void setSolutionAvailable(bool available) = 0;
     virtual void setPlaybackPosition(int32_t position) = 0;
+    // Around the parallel search, when the frontier stage has left one to run:
+    // searchStarted after the status line with the start values, searchEnded with
+    // the search's status (solveSolved or solveCancelled) before the report. A
+    // solve answered by the frontier stage (unsolvable, invalid, goal within the
+    // first levels) makes neither call. Between the two, readSearchProgress shows
+    // the running search.
+    virtual void searchStarted() {}
+    virtual void searchEnded(SolveStatus status) { static_cast<void>(status); }
     // Last call of the job (the completion message): the report is complete.
     virtual void solveFinished() = 0;
 };
@@ -34,8 +43,7 @@ class SolveOutput {
 // the search of the start node. A board without
 // exactly one of each value 0..15 is rejected before any search: status
 // solveInvalid, status line "Invalid", the reason in the output box. Cancel
-// stores cancelRequest in solverState.bestLength; it takes effect once the
-// status line with the start values has been set.
+// goes through requestCancel (search/parallel_search.h) from any thread.
 void solveJob(const Board& shownBoard, SolveOutput& output);
 
 }  // namespace fifteen

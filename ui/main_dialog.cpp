@@ -54,6 +54,11 @@ class MainDialog::Output final : public SolveOutput {
         position_.store(position, std::memory_order_relaxed);
     }
     void solveFinished() override { platform_.sendMessage(msgSolveFinished); }
+    // While true the search's progress (readSearchProgress) is live, for a progress
+    // line on the GUI thread; relaxed: it only decides what is shown.
+    void searchStarted() override { searching_.store(true, std::memory_order_relaxed); }
+    void searchEnded(SolveStatus) override { searching_.store(false, std::memory_order_relaxed); }
+    bool searching() const { return searching_.load(std::memory_order_relaxed); }
 
     // -1: the job did not say.
     int takeAvailable() { return available_.exchange(-1, std::memory_order_relaxed); }
@@ -63,6 +68,7 @@ class MainDialog::Output final : public SolveOutput {
     Platform& platform_;
     std::atomic<int> available_{-1};
     std::atomic<int32_t> position_{-1};
+    std::atomic<bool> searching_{false};
 };
 
 MainDialog::MainDialog(Platform& platform)

@@ -1,5 +1,6 @@
 #include "child_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 namespace fifteen::cli::testing_support {
 namespace {
@@ -20,12 +22,23 @@ void closeFd(int& fd) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, unsigned long addressSpaceLimit) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, unsigned long addressSpaceLimit,
+                           bool terminal)
+    : terminal_(terminal) {
     int inPipe[2];
     int outPipe[2];
     int errPipe[2];
     if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) {
         throw std::runtime_error("pipe failed");
+    }
+    int master = -1;
+    std::string slaveName;
+    if (terminal) {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        slaveName = ptsname(master);
     }
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -35,6 +48,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, unsigned long a
         dup2(errPipe[1], 2);
         for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
             close(fd);
+        if (terminal) {
+            close(master);
+            setsid();
+            const int slave = open(slaveName.c_str(), O_RDWR);
+            dup2(slave, 0);
+            dup2(slave, 2);
+            if (slave > 2) close(slave);
+        }
         if (addressSpaceLimit > 0) {
             const rlimit limit{addressSpaceLimit, addressSpaceLimit};
             setrlimit(RLIMIT_AS, &limit);
@@ -51,6 +72,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, unsigned long a
     in_ = inPipe[1];
     out_ = outPipe[0];
     err_ = errPipe[0];
+    if (terminal) {
+        closeFd(in_);
+        closeFd(err_);
+        in_ = dup(master);
+        err_ = master;
+    }
     // A child that ends before reading its input must not kill the test by SIGPIPE.
     signal(SIGPIPE, SIG_IGN);
 }
@@ -72,7 +99,19 @@ void ChildProcess::writeInput(const std::string& text) {
 }
 
 void ChildProcess::closeInput() {
+    if (terminal_ && in_ >= 0) writeInput("\x04");
     closeFd(in_);
+}
+
+bool ChildProcess::waitForError(const std::string& text, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (errBuffer_.find(text) == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || err_ < 0) return false;
+        pump(static_cast<int>(left.count()));
+    }
+    return true;
 }
 
 // Reads what is available on either output, waiting at most timeoutMs; false when
@@ -134,8 +173,9 @@ ProcessResult ChildProcess::finish() {
     return result;
 }
 
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input) {
-    ChildProcess child(argv);
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
+                         bool terminal) {
+    ChildProcess child(argv, 0, terminal);
     child.writeInput(input);
     return child.finish();
 }

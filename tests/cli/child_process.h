@@ -18,17 +18,24 @@ struct ProcessResult {
 class ChildProcess {
   public:
     // addressSpaceLimit: bytes of address space the child may map, 0 for no limit.
-    explicit ChildProcess(const std::vector<std::string>& argv,
-                          unsigned long addressSpaceLimit = 0);
+    // terminal: standard input and standard error are a pseudo-terminal (its echo
+    // of the input shows in the collected standard error); standard output stays
+    // a pipe.
+    explicit ChildProcess(const std::vector<std::string>& argv, unsigned long addressSpaceLimit = 0,
+                          bool terminal = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     void writeInput(const std::string& text);
+    // On a terminal: Ctrl-D, the end of input there.
     void closeInput();
     // The next line of standard output (without its '\n'); false on end of output
     // or after timeoutMs. Standard error is collected meanwhile.
     bool readLine(std::string& line, int timeoutMs);
+    // Collects standard error until it holds text or timeoutMs have passed.
+    bool waitForError(const std::string& text, int timeoutMs);
+    const std::string& errorSoFar() const { return errBuffer_; }
     // True once standard output has reached its end (the child has closed it).
     bool outputEnded() const { return out_ < 0; }
     void sendSignal(int signal);
@@ -45,8 +52,10 @@ class ChildProcess {
     std::string outBuffer_;
     std::string errBuffer_;
     bool finished_ = false;
+    bool terminal_ = false;
 };
 
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "");
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
+                         bool terminal = false);
 
 }  // namespace fifteen::cli::testing_support

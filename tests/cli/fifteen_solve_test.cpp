@@ -102,8 +102,9 @@ struct ExitRow {
     std::vector<std::string> args;
     std::string input;
     int code;
-    std::string inOut;  // expected part of standard output
-    std::string inErr;  // expected part of standard error
+    std::string inOut;      // expected part of standard output
+    std::string inErr;      // expected part of standard error
+    bool terminal = false;  // standard input and standard error a terminal
 };
 
 // Test names show the row name instead of the bytes of the row.
@@ -115,7 +116,7 @@ class ExitCodeTest : public testing::TestWithParam<ExitRow> {};
 
 TEST_P(ExitCodeTest, Row) {
     const ExitRow& row = GetParam();
-    const ProcessResult result = runProcess(command(row.args), row.input);
+    const ProcessResult result = runProcess(command(row.args), row.input, row.terminal);
     EXPECT_EQ(result.signal, 0);
     EXPECT_EQ(result.exitCode, row.code) << result.err;
     EXPECT_NE(result.out.find(row.inOut), std::string::npos) << result.out;
@@ -140,6 +141,40 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"missingFile", {"--file", "/nonexistent/positions"}, "", 2, "", "/nonexistent"},
         ExitRow{"help", {"--help"}, "", 0, "--threads", ""},
         ExitRow{"version", {"--version"}, "", 0, gitRevision, ""},
+        ExitRow{"formatWord", {"--format", "xml", goalText}, "", 2, "", "must be text or json"},
+        ExitRow{"formatNumber", {"--format", "1"}, "", 2, "", "--format: must be text or json"},
+        ExitRow{
+            "sixteenBareNumbers",
+            {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "0", "15"},
+            "",
+            0,
+            "Optimal solution is 1 moves.\nUsed time: ",
+            ""},
+        ExitRow{"bareNumbersHint",
+                {"1", "2", goalText, "3"},
+                "",
+                2,
+                "# argument 4\nInvalid position (argument 4)",
+                "argument 1: 1 number, expected 16 (to give a position as arguments, quote it"},
+        ExitRow{"trailingComment",
+                {oneMoveText + " # one move"},
+                "",
+                0,
+                "Optimal solution is 1 moves.",
+                ""},
+        ExitRow{"originLines",
+                {"--file", "/dev/stdin"},
+                "# two\n" + goalText + "\n" + oneMoveText + "#one\n",
+                0,
+                "# /dev/stdin:3\n  1  2  3  4\n",
+                ""},
+        ExitRow{"terminalHint",
+                {},
+                goalText + "\n",
+                0,
+                "Optimal solution is 0 moves.",
+                "type a position a line (16 numbers, the blank as 0",
+                true},
         ExitRow{"verifiedSolutions",
                 {"--verify", korf55, oneMoveText},
                 "",
@@ -194,16 +229,26 @@ std::string withoutTimes(const std::string& out) {
 }
 
 TEST(FifteenSolveTest, TextReportOfTheGoalAndOfOneMove) {
+    const std::string goalReport =
+        "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14 15  0\n"
+        "Optimal solution is 0 moves.\nUsed time: T\nSolution:\n"
+        "\n";
+    const std::string oneMoveReport =
+        "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14  0 15\n"
+        "Optimal solution is 1 moves.\nUsed time: T\nSolution:\n 15\n"
+        "\n";
     const ProcessResult result = runProcess(command({goalText, oneMoveText}));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(withoutTimes(result.out),
-              "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14 15  0\n"
-              "Optimal solution is 0 moves.\nUsed time: T\nSolution:\n"
-              "\n"
-              "  1  2  3  4\n  5  6  7  8\n  9 10 11 12\n 13 14  0 15\n"
-              "Optimal solution is 1 moves.\nUsed time: T\nSolution:\n 15\n"
-              "\n");
+    // Appended piece by piece: GCC 12 gives a false -Wrestrict alarm on "..." + string.
+    std::string expected = "# argument 1\n";
+    expected += goalReport;
+    expected += "# argument 2\n";
+    expected += oneMoveReport;
+    EXPECT_EQ(withoutTimes(result.out), expected);
     EXPECT_EQ(result.out.find('\r'), std::string::npos);
+    // One position alone: the report only.
+    const ProcessResult alone = runProcess(command({}), oneMoveText + "\n");
+    EXPECT_EQ(withoutTimes(alone.out), oneMoveReport);
 }
 
 TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
@@ -367,7 +412,9 @@ TEST(FifteenSolveTest, InterruptedTextReportSaysCancel) {
     child.sendSignal(SIGINT);
     const ProcessResult result = child.finish();
     EXPECT_EQ(result.exitCode, 130);
-    EXPECT_EQ(result.out, "\n  0  8 10  6\n 11  7  9  1\n 12  4 13 14\n 15  3  2  5\nCancel.\n\n");
+    EXPECT_EQ(
+        result.out,
+        "\n# argument 2\n  0  8 10  6\n 11  7  9  1\n 12  4 13 14\n 15  3  2  5\nCancel.\n\n");
 }
 
 TEST(FifteenSolveTest, InterruptWhileWaitingForInputEnds) {
@@ -386,13 +433,29 @@ TEST(FifteenSolveTest, InterruptWhileWaitingForInputEnds) {
 }
 
 TEST(FifteenSolveTest, InterruptWhileTheTablesBuildAnswersNothing) {
-    ChildProcess child(command({"--format", "json", goalText}));
-    // Long enough for the handler to be installed, well before the tables are done.
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // On a terminal the table build announces itself: interrupt right after that.
+    ChildProcess child(command({"--format", "json", goalText}), 0, true);
+    ASSERT_TRUE(child.waitForError("building the tables", 60000)) << child.errorSoFar();
     child.sendSignal(SIGINT);
     const ProcessResult result = child.finish();
     EXPECT_EQ(result.exitCode, 130) << result.err;
     EXPECT_EQ(result.out, "");
+}
+
+TEST(FifteenSolveTest, ALongSolveShowsItsProgressOnATerminalAndClearsIt) {
+    ChildProcess child(command({"--format", "json", "--threads", "1", korf60}), 0, true);
+    const bool shown = child.waitForError("Searching: bound ", 120000);
+    child.sendSignal(SIGINT);
+    ASSERT_TRUE(shown) << child.errorSoFar();
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_EQ(nlohmann::json::parse(result.out).at("status"), "cancelled");
+    // Redrawn in place, with bound, nodes and rate, and cleared at the end.
+    const std::size_t last = result.err.rfind("\rSearching: bound ");
+    ASSERT_NE(last, std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(" nodes, ", last), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(" nodes/s", last), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("\r\033[K", last + 1), std::string::npos) << result.err;
 }
 
 }  // namespace

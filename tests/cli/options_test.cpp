@@ -49,7 +49,9 @@ TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {
     const Parsed parsed = parse(GetParam().args);
     ASSERT_TRUE(parsed.code.has_value());
     EXPECT_EQ(*parsed.code, GetParam().code);
-    EXPECT_FALSE(parsed.err.empty());
+    // One line, naming the program.
+    EXPECT_EQ(parsed.err.rfind("fifteen-solve: ", 0), 0u) << parsed.err;
+    EXPECT_EQ(parsed.err.find('\n'), parsed.err.size() - 1) << parsed.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
                     UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
                     UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
+                    UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
+                    UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
                     UsageCase{
                         "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
@@ -73,6 +77,8 @@ TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
          {"--threads", "--format", "--file", "--verify", "--bench", "--version", "130"}) {
         EXPECT_NE(parsed.out.find(word), std::string::npos) << word;
     }
+    EXPECT_NE(parsed.out.find("--format text|json"), std::string::npos) << parsed.out;
+    EXPECT_EQ(parsed.out.find("ENUM"), std::string::npos) << parsed.out;
 }
 
 TEST(OptionsTest, VersionNamesVersionAndRevision) {

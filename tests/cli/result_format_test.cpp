@@ -9,7 +9,7 @@ SolveRecord solvedRecord() {
     SolveRecord record;
     record.origin = "argument 1";
     record.input = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15";
-    record.status = "solved";
+    record.status = solveSolved;
     record.report = "  1  2\nOptimal solution is 1 moves.";
     record.length = 1;
     record.moves = {15};
@@ -45,17 +45,18 @@ TEST(ResultFormatTest, JsonOfASolvedPositionHasEveryField) {
 }
 
 TEST(ResultFormatTest, UnsolvedPositionsHaveANullLength) {
-    for (const char* status : {"unsolvable", "cancelled"}) {
+    for (const auto& [status, name] :
+         {std::pair{solveUnsolvable, "unsolvable"}, std::pair{solveCancelled, "cancelled"}}) {
         SolveRecord record = solvedRecord();
         record.status = status;
         record.length = -1;
         record.moves.clear();
         record.directions.clear();
         const nlohmann::json json = formatJson(record);
-        EXPECT_EQ(json.at("status"), status);
-        EXPECT_TRUE(json.at("length").is_null()) << status;
-        EXPECT_TRUE(json.at("moves").empty()) << status;
-        EXPECT_TRUE(json.contains("nodes")) << status;
+        EXPECT_EQ(json.at("status"), name);
+        EXPECT_TRUE(json.at("length").is_null()) << name;
+        EXPECT_TRUE(json.at("moves").empty()) << name;
+        EXPECT_TRUE(json.contains("nodes")) << name;
     }
 }
 
@@ -63,7 +64,7 @@ TEST(ResultFormatTest, InvalidInputCarriesTheErrorOnly) {
     SolveRecord record;
     record.origin = "stdin:4";
     record.input = "1 2 3";
-    record.status = "invalid";
+    record.status = solveInvalid;
     record.error = "3 numbers, expected 16";
     const nlohmann::json json = formatJson(record);
     EXPECT_EQ(json.at("status"), "invalid");
@@ -79,6 +80,7 @@ TEST(ResultFormatTest, TextIsTheReportThenABlankLine) {
     EXPECT_EQ(formatText(record), "  1  2\nOptimal solution is 1 moves.\n\n");
     record.report = "Solution:\n";  // the goal's report ends with the empty move list
     EXPECT_EQ(formatText(record), "Solution:\n\n");
+    EXPECT_EQ(formatText(record, true), "# argument 1\nSolution:\n\n");
 }
 
 TEST(ResultFormatTest, UnixLineEnds) {

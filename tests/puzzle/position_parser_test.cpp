@@ -41,7 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
         GoodForm{"rowsWithCommas", "13,6,8,12/15,14,0,10/11,7,4,5/9,1,3,2"},
         GoodForm{"tabsAndCarriageReturn", "13\t6\t8\t12\t15\t14\t0\t10\t11\t7\t4\t5\t9\t1\t3\t2\r"},
         GoodForm{"leadingZerosAndPlus", "13 06 08 12 15 14 00 10 11 +7 4 5 9 1 3 2"},
-        GoodForm{"runsOfSeparators", "13  6,,8 ,12 15 14 0 10 11 7 4 5 9 1 3 2"}),
+        GoodForm{"runsOfSeparators", "13  6,,8 ,12 15 14 0 10 11 7 4 5 9 1 3 2"},
+        GoodForm{"trailingComment", "13 6 8 12 15 14 0 10 11 7 4 5 9 1 3 2 # Korf 1, 57 moves"},
+        GoodForm{"commentRightAfterANumber", "13 6 8 12 15 14 0 10 11 7 4 5 9 1 3 2#57 / 9"},
+        GoodForm{"commentPerLine", "13 6 8 12 # row 1\n15 14 0 10 #\n11 7 4 5\n9 1 3 2 # 4 5"}),
     [](const testing::TestParamInfo<GoodForm>& testCase) { return testCase.param.name; });
 
 struct BadForm {
@@ -75,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadForm{"seventeenNumbers", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0 1",
                 "17 numbers, expected 16"},
         BadForm{"oneNumber", "7", "1 number, expected 16"},
+        BadForm{"commentedOutNumbers", "1 2 3 4 5 6 7 8 # 9 10 11 12 13 14 15 0",
+                "8 numbers, expected 16"},
         BadForm{"sixteen", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 16 0", "value 16 is outside 0..15"},
         BadForm{"negative", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 -1", "value -1 is outside 0..15"},
         BadForm{"huge", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 99999999999999999999999",

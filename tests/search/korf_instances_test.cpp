@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "bench/standard_instances.h"
+#include "puzzle/standard_instances.h"
 #include "recording_output.h"
 #include "search/solve_job.h"
 #include "search/solver_state.h"

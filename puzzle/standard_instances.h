@@ -1,8 +1,9 @@
 #pragma once
 
 // The 100 random instances of Korf (1985) with their published optimal lengths,
-// in this program's goal orientation. Written by bench/make_standard_instances.py
-// from bench/data/korf100.tsv; do not edit by hand.
+// in this program's goal orientation, for the tests, the benchmarks and --bench.
+// Written by bench/make_standard_instances.py from bench/data/korf100.tsv; do
+// not edit by hand.
 
 #include <array>
 #include <cstddef>
