@@ -38,9 +38,9 @@
 #include <tuple>
 #include <vector>
 
-#include "bench/standard_instances.h"
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/wd/wd_eval.h"
+#include "puzzle/standard_instances.h"
 #include "search/frontier.h"
 #include "search/preparation.h"
 #include "search/shared_deepening.h"

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "search/parallel_search.h"
@@ -60,7 +61,14 @@ InterruptWatcher::InterruptWatcher() {
     sigemptyset(&interrupt);
     sigaddset(&interrupt, SIGINT);
     pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
-    watcher = std::thread(watch);
+    try {
+        watcher = std::thread(watch);
+    } catch (const std::system_error&) {
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        close(wakeRead);
+        close(wakeWrite);
+        throw;
+    }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     struct sigaction action {};
     action.sa_handler = onInterrupt;

@@ -10,6 +10,8 @@
 namespace fifteen::cli {
 
 // While alive, SIGINT is handled as above; a second Ctrl-C ends the program at once.
+// Throws std::system_error (or std::runtime_error) when the watcher cannot start,
+// leaving the signal disposition and mask as they were.
 class InterruptWatcher {
   public:
     InterruptWatcher();

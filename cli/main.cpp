@@ -7,6 +7,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/bench.h"
 #include "cli/interrupt.h"
@@ -164,7 +165,14 @@ int Runner::exitCode() const {
 int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
-    const InterruptWatcher interrupts;
+    std::optional<InterruptWatcher> interrupts;
+    try {
+        interrupts.emplace();
+    } catch (const std::exception& e) {
+        // Out of threads or descriptors: nothing could have been solved either.
+        std::fprintf(stderr, "fifteen-solve: internal failure: %s\n", e.what());
+        return exitInternalFailure;
+    }
     solverState.parallelDesign = options.parallel;
     Runner runner(options, isatty(STDERR_FILENO) == 1);
     if (options.bench) {

@@ -37,12 +37,19 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     app.add_option("-t,--threads", options.threads,
                    "worker threads at most (default: the OpenMP maximum)")
         ->check(CLI::Range(1, frontierCapacity));  // more could never get work
-    const std::map<std::string, ParallelDesign> designs{{"shared", ParallelDesign::shared},
-                                                        {"items", ParallelDesign::items}};
-    app.add_option("--parallel", options.parallel,
+    std::string parallel = "shared";
+    const CLI::Validator parallelWord(
+        [](const std::string& word) {
+            return word == "shared" || word == "items"
+                       ? std::string()
+                       : "must be shared or items, not '" + word + "'";
+        },
+        "");
+    app.add_option("--parallel", parallel,
                    "with more than one thread: shared (every thread on one bound, many small "
                    "items) or items (one thread per item, each deepening on its own)")
-        ->transform(CLI::CheckedTransformer(designs, CLI::ignore_case));
+        ->type_name("shared|items")
+        ->check(parallelWord);
     app.add_flag("--verify", options.verify,
                  "replay every solution to the goal; exit 1 if one does not reach it");
     app.add_flag("--bench", options.bench,
@@ -56,6 +63,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         return exitBadInput;
     }
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
+    options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
     return std::nullopt;
 }
 

@@ -70,7 +70,9 @@ TEST_P(KorfInstances, SolveToThePublishedLength) {
     EXPECT_TRUE(
         testing::replayReachesGoal(instance.board, solverState.solution.data(), instance.length));
     EXPECT_LE(solverState.searchThreads, threads);
-    if (design == ParallelDesign::items) EXPECT_LE(solverState.itemCount, threads);
+    if (design == ParallelDesign::items) {
+        EXPECT_LE(solverState.itemCount, threads);
+    }
     EXPECT_NE(output.output.find("Optimal solution is " + std::to_string(instance.length) +
                                  " moves.\r\n"),
               std::string::npos);

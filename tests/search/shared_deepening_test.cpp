@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "bench/standard_instances.h"
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/wd/wd_eval.h"
+#include "puzzle/standard_instances.h"
 #include "recording_output.h"
 #include "search/frontier.h"
 #include "search/parallel_search.h"
@@ -95,7 +95,9 @@ TEST_F(SharedDeepeningTest, EveryThreadCountReportsTheSameMovesAndIterationNodes
         ASSERT_EQ(solverState.status, solveSolved);
         const std::vector<int32_t> expected = moves();
         const uint64_t signature = solverState.nodesBelowFinalBound;
-        if (published >= 0) EXPECT_EQ(static_cast<int32_t>(expected.size()), published);
+        if (published >= 0) {
+            EXPECT_EQ(static_cast<int32_t>(expected.size()), published);
+        }
         EXPECT_TRUE(testing::replayReachesGoal(board, expected.data(),
                                                static_cast<int32_t>(expected.size())));
         EXPECT_GT(signature, 0u);
