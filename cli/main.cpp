@@ -16,7 +16,7 @@
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
-#include "cli/solution_replay.h"
+#include "puzzle/solution_replay.h"
 #include "cli/solve_record.h"
 #include "search/preparation.h"
 #include "search/solver_state.h"

@@ -4,7 +4,7 @@
 
 #include "cli/interrupt.h"
 #include "cli/result_format.h"
-#include "cli/solution_replay.h"
+#include "puzzle/solution_replay.h"
 #include "search/solver_state.h"
 
 namespace fifteen::cli {
