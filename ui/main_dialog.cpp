@@ -171,6 +171,10 @@ void MainDialog::setMode(UiMode mode) {
     const bool wasBusy = mode_ == UiMode::solving || mode_ == UiMode::tracing;
     mode_ = mode;
     const bool busy = mode == UiMode::solving || mode == UiMode::tracing;
+    // Taken before the buttons are disabled, which moves the focus on.
+    if (busy && !wasBusy) {
+        focusBeforeBusy_ = platform_.focusedControl();
+    }
     for (int id = idShuffle; id <= idReset; ++id) {
         platform_.enableControl(id, !busy);
     }
@@ -179,7 +183,6 @@ void MainDialog::setMode(UiMode mode) {
     // While a job runs, Space on the focused Cancel stops it; the focus returns
     // afterwards (to the board when its control is disabled now).
     if (busy && !wasBusy) {
-        focusBeforeBusy_ = platform_.focusedControl();
         platform_.setFocus(idCancel);
     }
     if (busy) {

@@ -337,11 +337,12 @@ TEST(Focus, MovesToCancelWhileAJobRunsAndReturnsAfterwards) {
     rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(3));  // idle: focus only
     EXPECT_EQ(rig.host.focus, focusBoard);
     rig.services.job = testing::solveUntilCancelled;
+    rig.host.focus = idSolve;  // Space on Solve
     rig.host.click(idSolve);
     EXPECT_EQ(rig.host.focus, idCancel);
     rig.host.click(idCancel);
     rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
-    EXPECT_EQ(rig.host.focus, focusBoard);
+    EXPECT_EQ(rig.host.focus, idSolve);
 }
 
 TEST(ContextMenu, OffersOnlyWhatApplies) {

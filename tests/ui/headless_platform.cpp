@@ -254,7 +254,13 @@ std::string HeadlessPlatform::controlText(int controlId) const {
 }
 
 void HeadlessPlatform::enableControl(int controlId, bool enabled) {
-    onGuiThread([this, controlId, enabled] { enabled_[controlId] = enabled; });
+    onGuiThread([this, controlId, enabled] {
+        enabled_[controlId] = enabled;
+        // Disabling the focused control moves the focus away, as a window system does.
+        if (!enabled && focus == controlId) {
+            focus = -1;
+        }
+    });
 }
 
 bool HeadlessPlatform::isControlEnabled(int controlId) const {
