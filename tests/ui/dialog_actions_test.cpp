@@ -300,7 +300,9 @@ TEST_P(HeldTile, GoesBackToItsCellBeforeAnyCommandOrKey) {
     const Board shown = rig.dialog.view().board;
     rig.host.mouse(MouseEvent::leftUp, rig.cellCentre(10));
     EXPECT_EQ(rig.dialog.view().board, shown);
-    if (GetParam().control == idSolve) EXPECT_EQ(shown, solverState.problem);
+    if (GetParam().control == idSolve) {
+        EXPECT_EQ(shown, solverState.problem);
+    }
 }
 
 const HeldTileCase heldTileCases[] = {
@@ -318,7 +320,7 @@ const HeldTileCase heldTileCases[] = {
     {"Menu", 0, Key::menu},
 };
 INSTANTIATE_TEST_SUITE_P(CommandsAndKeys, HeldTile, ::testing::ValuesIn(heldTileCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(Keyboard, EscapeIsTheBoardsOnlyWhileATileIsHeld) {
     DialogRig rig;
