@@ -15,9 +15,9 @@
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
-#include "cli/solution_replay.h"
 #include "cli/solve_record.h"
 #include "puzzle/position_parser.h"
+#include "puzzle/solution_replay.h"
 #include "search/preparation.h"
 #include "search/solver_state.h"
 

@@ -1,7 +1,8 @@
 #include "cli/solve_record.h"
 
 #include "cli/result_format.h"
-#include "cli/solution_replay.h"
+#include "puzzle/solution_replay.h"
+#include "search/solver_state.h"
 
 namespace fifteen::cli {
 

@@ -140,6 +140,37 @@ void BoardView::backwardClick(int cell) {
     redraw();
 }
 
+void BoardView::slideIntoBlank(int dColumn, int dRow) {
+    int blank = 0;
+    while (blank < 15 && board[at(blank)] != 0) {
+        ++blank;
+    }
+    const int column = blank % 4 - dColumn;
+    const int row = blank / 4 - dRow;
+    if (column >= 0 && column < 4 && row >= 0 && row < 4) {
+        backwardClick(column + 4 * row);
+    }
+}
+
+bool BoardView::cancelDrag() {
+    if (motion.tile == 0) {
+        return false;
+    }
+    board[at(motion.cell)] = motion.tile;
+    motion.tile = 0;
+    redraw();
+    platform_.releaseCursor();
+    return true;
+}
+
+Board BoardView::settledBoard() const {
+    Board settled = board;
+    if (motion.tile != 0) {
+        settled[at(motion.cell)] = motion.tile;
+    }
+    return settled;
+}
+
 void BoardView::lift(int cell) {
     if (motion.tile != 0) {
         // A button-up that never arrived: put the earlier tile back first.

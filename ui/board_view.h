@@ -52,6 +52,14 @@ class BoardView {
     // board-relative (the dialog has checked that it lies inside the rectangle,
     // edges included).
     void onMouse(UiMode mode, MouseEvent event, Point p);
+    // Backward play by key: the tile next to the blank that can slide dColumn,
+    // dRow (one of them +-1) slides into it, counted as the same click would be.
+    void slideIntoBlank(int dColumn, int dRow);
+    // A tile lifted in direct drag goes back to its cell and the cursor is
+    // released; false when none was lifted.
+    bool cancelDrag();
+    // The board with a tile in motion placed in its cell.
+    Board settledBoard() const;
 
     const Surface& surface() const { return surface_; }
     const Surface& tiles() const { return tiles_; }

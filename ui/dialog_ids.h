@@ -42,6 +42,13 @@ inline constexpr int msgSolveFinished = 0x8001;
 // (10 ms); the second one is the one-shot pause at the end of the playback.
 inline constexpr int timerMain = 32770;
 inline constexpr int timerPause = 32771;
+// Timers of the added tools: a step's slide, the end of a brief speed note in
+// the status line, and the live progress of a running search.
+inline constexpr int timerStep = 32772;
+inline constexpr int timerSpeedNote = 32773;
+inline constexpr int timerProgress = 32774;
+inline constexpr int speedNoteMs = 1500;
+inline constexpr int progressPeriodMs = 250;
 inline constexpr int secondsPeriodMs = 1000;
 inline constexpr int tracePeriodMs = 10;
 inline constexpr int pauseMs = 1500;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <ctime>
+#include <mutex>
+#include <optional>
 
 #include "puzzle/shuffle.h"
 #include "search/parallel_search.h"
@@ -44,7 +46,15 @@ class MainDialog::Output final : public SolveOutput {
   public:
     explicit Output(Platform& platform) : platform_(platform) {}
 
-    void setOutputText(const char* text) override { platform_.setControlText(idOutput, text); }
+    void setOutputText(const char* text) override {
+        {
+            // The first text of a solve is the problem, shown while the search
+            // runs; the next one is the report, after which no progress may follow.
+            std::lock_guard lock(mutex_);
+            if (++outputCount_ == 1) problemText_ = text;
+        }
+        platform_.setControlText(idOutput, text);
+    }
     void setStatusText(const char* text) override { platform_.setControlText(idStatus, text); }
     void setSecondsText(const char* text) override { platform_.setControlText(idSeconds, text); }
     void setSolutionAvailable(bool available) override {
@@ -60,12 +70,28 @@ class MainDialog::Output final : public SolveOutput {
     void searchEnded(SolveStatus) override { searching_.store(false, std::memory_order_relaxed); }
     bool searching() const { return searching_.load(std::memory_order_relaxed); }
 
+    // Before a solve starts (GUI thread).
+    void beginSolve() {
+        std::lock_guard lock(mutex_);
+        outputCount_ = 0;
+        problemText_.clear();
+    }
+    // The problem text while the search runs, for the progress line under it.
+    std::optional<std::string> searchingText() {
+        std::lock_guard lock(mutex_);
+        if (outputCount_ != 1) return std::nullopt;
+        return problemText_;
+    }
+
     // -1: the job did not say.
     int takeAvailable() { return available_.exchange(-1, std::memory_order_relaxed); }
     int32_t takePosition() { return position_.exchange(-1, std::memory_order_relaxed); }
 
   private:
     Platform& platform_;
+    std::mutex mutex_;
+    int outputCount_ = 0;
+    std::string problemText_;
     std::atomic<int> available_{-1};
     std::atomic<int32_t> position_{-1};
     std::atomic<bool> searching_{false};
@@ -105,6 +131,7 @@ void MainDialog::onInit() {
     view_.redraw();
     setMode(UiMode::idle);
     platform_.setControlText(idStatus, startupStatus);
+    showPreparationProgress();
 
     solverState.maxThreads = services_.maxThreads();
     platform_.enableControl(idSolve, false);
@@ -127,14 +154,43 @@ void MainDialog::showPreparationFailure() {
     platform_.setControlText(idOutput, noMemoryReport);
 }
 
+void MainDialog::showPreparationProgress() {
+    if (preparationFailed_) {
+        return;
+    }
+    if (allReady()) {
+        platform_.setControlText(idOutput, "");
+        return;
+    }
+    const char* const names[3] = {"pattern database A", "pattern database B",
+                                  "walking-distance table"};
+    std::string text = "Building the solver's tables:\r\n";
+    for (int i = 0; i < 3; ++i) {
+        text += ready_[i] ? "  [x] " : "  [ ] ";
+        text += names[i];
+        text += "\r\n";
+    }
+    platform_.setControlText(idOutput, text);
+}
+
 void MainDialog::setMode(UiMode mode) {
+    const bool wasBusy = mode_ == UiMode::solving || mode_ == UiMode::tracing;
     mode_ = mode;
     const bool busy = mode == UiMode::solving || mode == UiMode::tracing;
+    // Taken before the buttons are disabled, which moves the focus on.
+    if (busy && !wasBusy) {
+        focusBeforeBusy_ = platform_.focusedControl();
+    }
     for (int id = idShuffle; id <= idReset; ++id) {
         platform_.enableControl(id, !busy);
     }
     platform_.enableControl(idSolve, !busy && allReady());
     platform_.enableControl(idCancel, busy);
+    // While a job runs, Space on the focused Cancel stops it; the focus returns
+    // afterwards (to the board when its control is disabled now).
+    if (busy && !wasBusy) {
+        platform_.setFocus(idCancel);
+    }
     if (busy) {
         platform_.enableControl(idTrace, false);
         return;
@@ -146,6 +202,13 @@ void MainDialog::setMode(UiMode mode) {
     }
     platform_.enableControl(
         idTrace, solutionAvailable_ && solverState.bestLength.load(std::memory_order_relaxed) > 0);
+    if (wasBusy) {
+        const int back = focusBeforeBusy_;
+        platform_.setFocus(back);
+        if (platform_.focusedControl() != back) {
+            platform_.setFocus(focusBoard);
+        }
+    }
 }
 
 void MainDialog::onCommand(int controlId) {
@@ -155,6 +218,10 @@ void MainDialog::onCommand(int controlId) {
     if (closed_ || (busy && controlId != idCancel)) {
         return;
     }
+    // A tile lifted when the command came goes back first, so every command sees
+    // a whole board and the cursor is free again.
+    endDrag();
+    finishStep();
     switch (controlId) {
         case idShuffle:
             shuffle();
@@ -255,11 +322,10 @@ void MainDialog::solve() {
     }
     // Here rather than in the job, so a Cancel clicked before the thread runs counts.
     clearCancelRequest(solverState);
-    solveRunning_.store(true, std::memory_order_relaxed);
-    solveThread_ = std::thread([this, board = view_.board] {
-        services_.solve(board, *output_);
-        solveRunning_.store(false, std::memory_order_release);
-    });
+    output_->beginSolve();
+    solveStart_ = std::chrono::steady_clock::now();
+    platform_.setTimer(timerProgress, progressPeriodMs);
+    solveThread_ = std::thread([this, board = view_.board] { services_.solve(board, *output_); });
 }
 
 void MainDialog::cancel() {
@@ -273,7 +339,7 @@ void MainDialog::cancel() {
 
 void MainDialog::trace() {
     setMode(UiMode::tracing);
-    platform_.setTimer(timerMain, tracePeriodMs);
+    platform_.setTimer(timerMain, playbackSpeeds[static_cast<size_t>(speed_)].periodMs);
 }
 
 void MainDialog::onTimer(int timerId) {
@@ -282,6 +348,21 @@ void MainDialog::onTimer(int timerId) {
     }
     if (timerId == timerPause) {
         endPause();
+        return;
+    }
+    if (timerId == timerStep) {
+        if (playback_.stepTick()) {
+            stepping_ = false;
+            platform_.killTimer(timerStep);
+        }
+        return;
+    }
+    if (timerId == timerSpeedNote) {
+        endSpeedNote();
+        return;
+    }
+    if (timerId == timerProgress) {
+        showProgress();
         return;
     }
     if (timerId != timerMain) {
@@ -329,6 +410,15 @@ void MainDialog::endPause() {
                              movesText(0, solverState.bestLength.load(std::memory_order_relaxed)));
 }
 
+void MainDialog::showProgress() {
+    const auto text = output_->searchingText();
+    const SearchProgress progress = readSearchProgress(solverState);
+    if (!text || progress.bound <= 0) return;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - solveStart_);
+    platform_.setControlText(idOutput, *text + progressLine(progress, elapsed.count()));
+}
+
 void MainDialog::onMessage(int message) {
     if (closed_) {
         return;
@@ -346,6 +436,11 @@ void MainDialog::onMessage(int message) {
             break;
         case msgSolveFinished: {
             platform_.killTimer(timerMain);
+            platform_.killTimer(timerProgress);
+            // The completion message hands the job's status over to this thread.
+            if (solverState.status == solveUnsolvable) {
+                explainUnsolvable();
+            }
             const int available = output_->takeAvailable();
             if (available >= 0) {
                 solutionAvailable_ = available == 1;
@@ -365,18 +460,25 @@ void MainDialog::onMessage(int message) {
         return;
     }
     ready_[static_cast<int>(table)] = true;
+    showPreparationProgress();
     if (allReady()) {
         platform_.enableControl(idSolve, true);
     }
 }
 
 void MainDialog::onMouse(MouseEvent event, Point client) {
-    if (closed_ || (mode_ != UiMode::backward && mode_ != UiMode::directDrag)) {
+    if (closed_) {
         return;
     }
     const Rect board = view_.rect();
     if (client.x < board.left || client.x > board.right || client.y < board.top ||
         client.y > board.bottom) {
+        return;
+    }
+    if (event == MouseEvent::leftDown) {
+        platform_.setFocus(focusBoard);  // in any mode, so the keys reach the board
+    }
+    if (mode_ != UiMode::backward && mode_ != UiMode::directDrag) {
         return;
     }
     view_.onMouse(mode_, event, Point{client.x - board.left, client.y - board.top});
@@ -395,6 +497,9 @@ void MainDialog::onClose() {
     closed_ = true;
     platform_.killTimer(timerMain);
     platform_.killTimer(timerPause);
+    for (const int timer : {timerStep, timerSpeedNote, timerProgress}) {
+        platform_.killTimer(timer);
+    }
     platform_.releaseCursor();
     // From here on the workers' sends return at once, so joining them cannot wait
     // on this thread.

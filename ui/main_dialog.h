@@ -5,13 +5,18 @@
 // Written against the platform layer only; every call arrives on the GUI thread.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "search/preparation.h"
 #include "search/solve_job.h"
 #include "ui/board_view.h"
+#include "ui/dialog_actions.h"
 #include "ui/dialog_ids.h"
 #include "ui/platform.h"
 #include "ui/playback.h"
@@ -37,6 +42,13 @@ class MainDialog final : public DialogHandler {
     void onMouse(MouseEvent event, Point client) override;
     void onPaint() override;
     void onClose() override;
+    bool onKey(Key key, bool autoRepeat) override;
+    void onDropText(std::string_view text) override;
+    void onContextMenu(Point client) override;
+
+    // The board's context menu as it stands now, and one of its actions.
+    std::vector<MenuItem> menuItems() const;
+    void runAction(Action action);
 
     // Read-outs (GUI thread).
     UiMode mode() const { return mode_; }
@@ -48,6 +60,8 @@ class MainDialog final : public DialogHandler {
     bool preparationFailed() const { return preparationFailed_; }
     int32_t seconds() const { return seconds_; }
     bool pausing() const { return pausing_; }
+    bool stepping() const { return stepping_; }
+    int speed() const { return speed_; }  // index into playbackSpeeds
 
   private:
     class Output;
@@ -64,6 +78,24 @@ class MainDialog final : public DialogHandler {
     void endPause();
     void stopThreads();
     void showPreparationFailure();
+    void showPreparationProgress();
+
+    // The added tools (dialog_actions.cpp).
+    bool busy() const;
+    void endDrag();
+    void finishStep();
+    bool canStep() const;
+    int32_t solutionLength() const;
+    void paste(std::string_view text);
+    void copyPosition();
+    void copySolution();
+    void step(bool forward, bool animate);
+    void jumpTo(int32_t position);
+    void changeSpeed(int delta);
+    void endSpeedNote();
+    bool arrowKey(Key key, bool autoRepeat);
+    void showProgress();
+    void explainUnsolvable();
 
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
@@ -81,11 +113,14 @@ class MainDialog final : public DialogHandler {
     bool pausing_ = false;
     bool closed_ = false;
     int32_t seconds_ = 0;
+    bool stepping_ = false;  // a step's tile is sliding on timerStep
+    int speed_ = normalSpeed;
+    std::string speedNote_;         // the note now shown, "" when none
+    std::string statusBeforeNote_;  // what the note replaced
+    int focusBeforeBusy_ = focusBoard;
+    std::chrono::steady_clock::time_point solveStart_{};
 
     std::thread solveThread_;
-    // Cleared by the solve thread as its last action, so closing can keep
-    // requesting the cancel until the job has ended.
-    std::atomic<bool> solveRunning_{false};
 };
 
 }  // namespace fifteen::ui

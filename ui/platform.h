@@ -55,6 +55,25 @@ void fillRect(Surface& dst, Rect rect, Color color);
 
 enum class MouseEvent { move, leftDown, leftUp };
 
+// The keys the dialog logic acts on. The window system maps its own: the arrow
+// keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V and the
+// Menu key or Shift+F10. Arrow keys, Home, End, + and - belong to the board
+// whichever button has keyboard focus; only the output box keeps them for its
+// text cursor, and Ctrl+C there copies its selection instead.
+enum class Key { left, right, up, down, home, end, faster, slower, escape, copy, paste, menu };
+
+// One entry of the board's context menu: an action of the dialog logic, its text,
+// the shortcut shown beside it, and whether it applies now.
+struct MenuItem {
+    int action;
+    std::string text;
+    std::string shortcut;
+    bool enabled;
+};
+
+// Keyboard focus: a control identifier, or the board.
+inline constexpr int focusBoard = 0;
+
 // What the window system delivers to the dialog. Every call arrives on the GUI
 // thread.
 class DialogHandler {
@@ -69,6 +88,18 @@ class DialogHandler {
     virtual void onPaint() = 0;
     // The user asked to close the window; the handler ends the dialog with endDialog.
     virtual void onClose() = 0;
+    // A key meant for the board; autoRepeat when it is held down. True when the
+    // handler used it.
+    virtual bool onKey(Key key, bool autoRepeat) {
+        (void)key;
+        (void)autoRepeat;
+        return false;
+    }
+    // Text dropped on the board.
+    virtual void onDropText(std::string_view text) { (void)text; }
+    // A right click at client (inside the board), or the Menu key (client is then
+    // the board's centre).
+    virtual void onContextMenu(Point client) { (void)client; }
 };
 
 // What the dialog asks of the window system. Unless stated otherwise a call is
@@ -120,6 +151,16 @@ class Platform {
     // Show the board surface in the board rectangle (client coordinates) at the next
     // paint, without erasing the background.
     virtual void invalidateBoard(Rect board, const Surface& surface) = 0;
+
+    // The system clipboard's text (empty when it holds none).
+    virtual void setClipboardText(std::string_view text) = 0;
+    virtual std::string clipboardText() const = 0;
+    // Shows the menu at client and waits until the user chose an entry or closed it;
+    // returns the chosen action, or -1.
+    virtual int popupMenu(const std::vector<MenuItem>& items, Point client) = 0;
+    // Keyboard focus: a control or focusBoard; -1 when neither has it.
+    virtual void setFocus(int controlId) = 0;
+    virtual int focusedControl() const = 0;
 
     // End the dialog; the program then exits.
     virtual void endDialog(int result) = 0;

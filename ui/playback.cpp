@@ -108,6 +108,40 @@ void Playback::start(int32_t tile) {
     advance();
 }
 
+bool Playback::startStep(const int32_t* solution, int32_t length, bool forward) {
+    length_ = length;
+    if (forward ? position >= length : position <= 0) {
+        return false;
+    }
+    // Taken back, the last tile moved is next to the blank and slides back into it.
+    start(forward ? solution[position++] : solution[--position]);
+    view_.redraw();
+    return true;
+}
+
+bool Playback::stepTick() {
+    const TileInMotion& motion = view_.motion;
+    if (motion.tile == 0) {
+        return true;
+    }
+    if ((motion.x - cellPixels / 2) % cellPixels == 0 &&
+        (motion.y - cellPixels / 2) % cellPixels == 0) {
+        land();
+        view_.redraw();
+        return true;
+    }
+    advance();
+    view_.redraw();
+    return false;
+}
+
+void Playback::finishStep() {
+    if (view_.motion.tile != 0) {
+        land();
+        view_.redraw();
+    }
+}
+
 void Playback::restore(const Board& problem) {
     view_.board = problem;
     view_.motion = TileInMotion{};

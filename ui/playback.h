@@ -33,6 +33,14 @@ class Playback {
     // After the pause: the problem back on the board, position 0, nothing in motion.
     void restore(const Board& problem);
 
+    // Stepping by hand: starts the next move (forward) or the last one taken back
+    // (not forward), sliding as in the playback; false when there is none.
+    bool startStep(const int32_t* solution, int32_t length, bool forward);
+    // One tick of a step's slide; true once the tile has landed.
+    bool stepTick();
+    // Puts a step's sliding tile into its cell at once.
+    void finishStep();
+
     int32_t position = 0;  // index of the next move to start
     int32_t direction = none;
     bool stopRequest = false;

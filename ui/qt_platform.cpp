@@ -2,15 +2,22 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -23,6 +30,8 @@
 #include <cmath>
 #include <cstring>
 #include <thread>
+
+#include "ui/dialog_ids.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -160,6 +169,50 @@ class QtDialog : public QDialog {
     // dialog behind the logic's back.
     void reject() override {}
 
+    // The board's keys when the board (the dialog itself) has the focus.
+    void keyPressEvent(QKeyEvent* event) override {
+        const std::optional<Key> key = QtPlatform::boardKey(*event);
+        if (key && platform_.handler_->onKey(*key, event->isAutoRepeat())) return;
+        QDialog::keyPressEvent(event);
+    }
+    // Keys at the controls, before the controls see them.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            platform_.routeControlKey(watched, *static_cast<QKeyEvent*>(event)))
+            return true;
+        return QDialog::eventFilter(watched, event);
+    }
+    // Right click on the board, or the Menu key anywhere (the controls other than
+    // the output box pass it on here).
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        const Rect b = platform_.board_;
+        const QPoint p = event->pos();
+        if (event->reason() == QContextMenuEvent::Mouse) {
+            if (p.x() < b.left || p.x() >= b.right || p.y() < b.top || p.y() >= b.bottom) return;
+            platform_.handler_->onContextMenu({p.x(), p.y()});
+        } else {
+            platform_.handler_->onKey(Key::menu, false);
+        }
+    }
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        if (event->mimeData()->hasText()) event->acceptProposedAction();
+    }
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        const Rect b = platform_.board_;
+        const QPoint p = event->position().toPoint();
+        const bool onBoard =
+            p.x() >= b.left && p.x() < b.right && p.y() >= b.top && p.y() < b.bottom;
+        if (onBoard && event->mimeData()->hasText()) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+    }
+    void dropEvent(QDropEvent* event) override {
+        event->acceptProposedAction();
+        platform_.handler_->onDropText(event->mimeData()->text().toStdString());
+    }
+
   private:
     void deliver(MouseEvent kind, QMouseEvent* event) {
         const QPoint p = event->position().toPoint();
@@ -223,6 +276,8 @@ void QtPlatform::build(DialogHandler& handler) {
     units_ = DialogBaseUnits::of(font);
     dialog->setFixedSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
     dialog->setMouseTracking(true);
+    dialog->setFocusPolicy(Qt::ClickFocus);  // the board takes the focus when clicked
+    dialog->setAcceptDrops(true);
 
     for (const ControlTemplate& t : dialogTemplate) {
         QWidget* control = createControl(t, dialog);
@@ -244,6 +299,7 @@ void QtPlatform::build(DialogHandler& handler) {
         frame.moveCenter(screen->availableGeometry().center());
         dialog->move(frame.topLeft());
     }
+    installKeyRouting();
     const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
     frameMargins_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                              outer.right() - inner.right(), outer.bottom() - inner.bottom());
@@ -510,10 +566,149 @@ void QtPlatform::paint(QWidget& target) {
     if (boardImage_.isNull()) return;
     QPainter painter(&target);
     painter.drawImage(QPoint(board_.left, board_.top), boardImage_);
+    paintFocusMarks(painter);
 }
 
 void QtPlatform::endDialog(int result) {
     onGuiThread([&] { dialog_->done(result); });
+}
+
+}  // namespace fifteen::ui
+
+namespace fifteen::ui {
+
+std::optional<Key> QtPlatform::boardKey(const QKeyEvent& event) {
+    if (event.matches(QKeySequence::Copy)) return Key::copy;
+    if (event.matches(QKeySequence::Paste)) return Key::paste;
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    if (event.key() == Qt::Key_F10 && mods == Qt::ShiftModifier) return Key::menu;
+    // + is Shift+= on many layouts, so Shift is allowed for + and -.
+    if ((mods & ~Qt::ShiftModifier) != Qt::NoModifier) return std::nullopt;
+    switch (event.key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return Key::faster;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            return Key::slower;
+        case Qt::Key_Escape:
+            return Key::escape;
+        default:
+            break;
+    }
+    if (mods != Qt::NoModifier) return std::nullopt;
+    switch (event.key()) {
+        case Qt::Key_Left:
+            return Key::left;
+        case Qt::Key_Right:
+            return Key::right;
+        case Qt::Key_Up:
+            return Key::up;
+        case Qt::Key_Down:
+            return Key::down;
+        case Qt::Key_Home:
+            return Key::home;
+        case Qt::Key_End:
+            return Key::end;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool QtPlatform::routeControlKey(QObject* watched, QKeyEvent& event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+        (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // As Space does; the template has no default button for Return to press.
+        if (button->isEnabled()) button->click();
+        return true;
+    }
+    const std::optional<Key> key = boardKey(event);
+    if (!key) return false;
+    if (watched == control(idOutput)) {
+        // The output box keeps its cursor keys and copies its own selection.
+        const bool own = *key == Key::copy || *key == Key::left || *key == Key::right ||
+                         *key == Key::up || *key == Key::down || *key == Key::home ||
+                         *key == Key::end;
+        if (own) return false;
+    }
+    return handler_->onKey(*key, event.isAutoRepeat());
+}
+
+void QtPlatform::installKeyRouting() {
+    for (const auto& [id, widget] : controls_) {
+        if (qobject_cast<QPushButton*>(widget) || id == idOutput) {
+            widget->installEventFilter(dialog_.data());
+        }
+    }
+    QObject::connect(qApp, &QApplication::focusChanged, dialog_.data(), [this] {
+        if (dialog_) dialog_->update();
+    });
+}
+
+void QtPlatform::paintFocusMarks(QPainter& painter) {
+    QRect mark;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == dialog_.data() && !boardImage_.isNull()) {
+        mark = QRect(board_.left, board_.top, board_.width(), board_.height());
+    } else if (focus && focus == control(idOutput)) {
+        mark = focus->geometry();
+    } else {
+        return;
+    }
+    QPen pen(dialog_->palette().color(QPalette::WindowText));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(mark.adjusted(-3, -3, 2, 2));
+}
+
+void QtPlatform::setClipboardText(std::string_view text) {
+    onGuiThread([&] { QGuiApplication::clipboard()->setText(toQString(text)); });
+}
+
+std::string QtPlatform::clipboardText() const {
+    std::string text;
+    onGuiThread([&] { text = QGuiApplication::clipboard()->text().toStdString(); });
+    return text;
+}
+
+int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
+    int chosen = -1;
+    onGuiThread([&] {
+        QMenu menu(dialog_.data());
+        for (const MenuItem& item : items) {
+            QString text = toQString(item.text);
+            if (!item.shortcut.empty()) text += QLatin1Char('\t') + toQString(item.shortcut);
+            QAction* action = menu.addAction(text);
+            action->setEnabled(item.enabled);
+            action->setData(item.action);
+        }
+        if (QAction* picked = menu.exec(dialog_->mapToGlobal(QPoint(client.x, client.y))))
+            chosen = picked->data().toInt();
+    });
+    return chosen;
+}
+
+void QtPlatform::setFocus(int controlId) {
+    onGuiThread([&] {
+        QWidget* target = controlId == focusBoard ? dialog_.data() : control(controlId);
+        if (target && target->isEnabled()) target->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+int QtPlatform::focusedControl() const {
+    int id = -1;
+    onGuiThread([&] {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && focus == dialog_.data()) {
+            id = focusBoard;
+            return;
+        }
+        for (const auto& [controlId, widget] : controls_) {
+            if (widget == focus) id = controlId;
+        }
+    });
+    return id;
 }
 
 }  // namespace fifteen::ui

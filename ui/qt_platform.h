@@ -22,6 +22,9 @@
 #include "ui/platform.h"
 
 class QDialog;
+class QKeyEvent;
+class QObject;
+class QPainter;
 class QTimer;
 class QWidget;
 
@@ -93,6 +96,12 @@ class QtPlatform : public Platform {
 
     void endDialog(int result) override;
 
+    void setClipboardText(std::string_view text) override;
+    std::string clipboardText() const override;
+    int popupMenu(const std::vector<MenuItem>& items, Point client) override;
+    void setFocus(int controlId) override;
+    int focusedControl() const override;
+
   private:
     friend class QtDialog;
 
@@ -113,6 +122,13 @@ class QtPlatform : public Platform {
     // while the cursor is confined, moving the cursor back inside.
     Point confinedPoint(Point client) const;
     void paint(QWidget& target);
+    // Keys: which board key a key press is, and the routing of keys that arrive
+    // at a control (true when the event was used).
+    static std::optional<Key> boardKey(const QKeyEvent& event);
+    bool routeControlKey(QObject* control, QKeyEvent& event);
+    void installKeyRouting();
+    // Dotted marks around the board or the output box, whichever has the focus.
+    void paintFocusMarks(QPainter& painter);
 
     DialogHandler* handler_ = nullptr;
     QPointer<QtDialog> dialog_;

@@ -140,6 +140,18 @@ void HeadlessPlatform::close() {
     handler_->onClose();
 }
 
+bool HeadlessPlatform::key(Key k, bool autoRepeat) {
+    return handler_->onKey(k, autoRepeat);
+}
+
+void HeadlessPlatform::dropText(std::string_view text) {
+    handler_->onDropText(text);
+}
+
+void HeadlessPlatform::rightClick(Point client) {
+    handler_->onContextMenu(client);
+}
+
 int HeadlessPlatform::pump() {
     checkGuiThread();
     int count = 0;
@@ -242,7 +254,13 @@ std::string HeadlessPlatform::controlText(int controlId) const {
 }
 
 void HeadlessPlatform::enableControl(int controlId, bool enabled) {
-    onGuiThread([this, controlId, enabled] { enabled_[controlId] = enabled; });
+    onGuiThread([this, controlId, enabled] {
+        enabled_[controlId] = enabled;
+        // Disabling the focused control moves the focus away, as a window system does.
+        if (!enabled && focus == controlId) {
+            focus = -1;
+        }
+    });
 }
 
 bool HeadlessPlatform::isControlEnabled(int controlId) const {
@@ -344,6 +362,39 @@ void HeadlessPlatform::invalidateBoard(Rect board, const Surface& surface) {
 void HeadlessPlatform::endDialog(int result) {
     checkGuiThread();
     endResult = result;
+}
+
+void HeadlessPlatform::setClipboardText(std::string_view text) {
+    checkGuiThread();
+    clipboard = text;
+}
+
+std::string HeadlessPlatform::clipboardText() const {
+    checkGuiThread();
+    return clipboard;
+}
+
+int HeadlessPlatform::popupMenu(const std::vector<MenuItem>& items, Point) {
+    checkGuiThread();
+    lastMenu = items;
+    ++menuCount;
+    for (const MenuItem& item : items) {
+        if (item.action == menuChoice) {
+            return item.enabled ? menuChoice : -1;  // a disabled entry cannot be chosen
+        }
+    }
+    return -1;
+}
+
+void HeadlessPlatform::setFocus(int controlId) {
+    // As in a window system, a disabled control does not take the focus.
+    if (controlId == focusBoard || isControlEnabled(controlId)) {
+        focus = controlId;
+    }
+}
+
+int HeadlessPlatform::focusedControl() const {
+    return focus;
 }
 
 }  // namespace fifteen::ui::testing

@@ -45,6 +45,13 @@ class HeadlessPlatform final : public Platform {
     void message(int message);  // delivered at once, as if sent and pumped
     void paint();
     void close();
+    // A key as the window system delivers it to the board; returns the handler's
+    // answer.
+    bool key(Key key, bool autoRepeat = false);
+    void dropText(std::string_view text);
+    // A right click at client: the handler may pop up the menu, which answers
+    // menuChoice (the action, or -1 for a closed menu).
+    void rightClick(Point client);
 
     // Runs the calls other threads are waiting on; returns how many ran.
     int pump();
@@ -67,6 +74,11 @@ class HeadlessPlatform final : public Platform {
     Rect shownRect{};
     Surface shown;  // the board surface as of the last invalidate
     std::optional<int> endResult;
+    std::string clipboard;
+    int focus = focusBoard;
+    std::vector<MenuItem> lastMenu;  // the entries of the last menu shown
+    int menuCount = 0;
+    int menuChoice = -1;
     int64_t now() const { return nowMs_; }
     int timerPeriod(int timerId) const;  // 0 when not running
     // Calls that must come from the GUI thread but came from another.
@@ -104,6 +116,11 @@ class HeadlessPlatform final : public Platform {
     Color buttonFaceColor() const override;
     void invalidateBoard(Rect board, const Surface& surface) override;
     void endDialog(int result) override;
+    void setClipboardText(std::string_view text) override;
+    std::string clipboardText() const override;
+    int popupMenu(const std::vector<MenuItem>& items, Point client) override;
+    void setFocus(int controlId) override;
+    int focusedControl() const override;
 
   private:
     struct Call {

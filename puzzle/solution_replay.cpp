@@ -1,8 +1,8 @@
-#include "cli/solution_replay.h"
+#include "puzzle/solution_replay.h"
 
 #include <cstddef>
 
-namespace fifteen::cli {
+namespace fifteen {
 
 bool replaySolution(const Board& start, const std::vector<int32_t>& moves,
                     std::string& directions) {
@@ -26,4 +26,4 @@ bool replaySolution(const Board& start, const std::vector<int32_t>& moves,
     return board == goalBoard;
 }
 
-}  // namespace fifteen::cli
+}  // namespace fifteen

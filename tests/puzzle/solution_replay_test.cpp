@@ -1,11 +1,11 @@
-#include "cli/solution_replay.h"
+#include "puzzle/solution_replay.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-namespace fifteen::cli {
+namespace fifteen {
 namespace {
 
 // One move from the goal; the last move of a solution always slides up or left,
@@ -91,4 +91,4 @@ TEST(SolutionReplayTest, ARandomWalkTakenBackReachesTheGoal) {
 }
 
 }  // namespace
-}  // namespace fifteen::cli
+}  // namespace fifteen

@@ -1,0 +1,318 @@
+#include "ui/dialog_actions.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "puzzle/position_parser.h"
+#include "puzzle/solution_replay.h"
+#include "search/solver_state.h"
+#include "ui/main_dialog.h"
+
+namespace fifteen::ui {
+
+namespace {
+
+// A count in units of a thousand, million or billion, three digits at most.
+std::string scaled(double value) {
+    const char* unit = "";
+    if (value >= 1e9) {
+        value /= 1e9;
+        unit = " G";
+    } else if (value >= 1e6) {
+        value /= 1e6;
+        unit = " M";
+    } else if (value >= 1e4) {
+        value /= 1e3;
+        unit = " k";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, *unit == '\0' || value >= 100 ? "%.0f%s" : "%.1f%s", value,
+                  unit);
+    return text;
+}
+
+// The tile moves into the blank; false when it is not next to it.
+bool slideTile(Board& board, int32_t tile) {
+    int blank = 0;
+    while (blank < 16 && board[static_cast<size_t>(blank)] != 0) ++blank;
+    if (blank == 16) return false;
+    for (int k = 0; k < neighborCount[static_cast<size_t>(blank)]; ++k) {
+        const int n = neighbors[static_cast<size_t>(blank)][static_cast<size_t>(k)];
+        if (board[static_cast<size_t>(n)] == tile) {
+            applyMove(board, blank, n);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string withoutComments(std::string_view text) {
+    std::string out;
+    bool inComment = false;
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') inComment = false;
+        if (c == '#') inComment = true;
+        if (!inComment) out += c;
+    }
+    return out;
+}
+
+std::string pasteErrorText(const std::string& parserMessage) {
+    // The status line holds about 60 characters of the dialog font; leave room.
+    constexpr size_t limit = 44;
+    std::string text = " Paste: " + parserMessage;
+    if (text.size() > limit) text = text.substr(0, limit - 3) + "...";
+    return text;
+}
+
+std::string progressLine(SearchProgress progress, int64_t elapsedMs) {
+    const double seconds = static_cast<double>(elapsedMs > 0 ? elapsedMs : 1) / 1000.0;
+    return "Searching: bound " + std::to_string(progress.bound) + ", " +
+           scaled(static_cast<double>(progress.nodes)) + " nodes, " +
+           scaled(static_cast<double>(progress.nodes) / seconds) + " nodes/s";
+}
+
+std::string solutionText(const Board& problem, const int32_t* solution, int32_t length) {
+    std::vector<int32_t> moves(solution, solution + (length > 0 ? length : 0));
+    std::string tiles;
+    for (const int32_t tile : moves) {
+        if (!tiles.empty()) tiles += ' ';
+        tiles += std::to_string(tile);
+    }
+    std::string directions;
+    replaySolution(problem, moves, directions);
+    return tiles + "\n" + directions + "\n";
+}
+
+bool MainDialog::busy() const {
+    return mode_ == UiMode::solving || mode_ == UiMode::tracing || pausing_;
+}
+
+void MainDialog::endDrag() {
+    if (mode_ == UiMode::directDrag) view_.cancelDrag();
+}
+
+void MainDialog::finishStep() {
+    if (!stepping_) return;
+    stepping_ = false;
+    platform_.killTimer(timerStep);
+    playback_.finishStep();
+}
+
+int32_t MainDialog::solutionLength() const {
+    return solverState.bestLength.load(std::memory_order_relaxed);
+}
+
+bool MainDialog::canStep() const {
+    return mode_ == UiMode::solved && !pausing_ && solutionAvailable_ && solutionLength() > 0;
+}
+
+std::vector<MenuItem> MainDialog::menuItems() const {
+    const bool steps = canStep();
+    const int32_t position = playback_.position;
+    const int32_t length = solutionLength();
+    const bool solution = solutionAvailable_ && length > 0;
+    return {
+        {static_cast<int>(Action::pastePosition), "Paste position", "Ctrl+V", !busy()},
+        {static_cast<int>(Action::copyPosition), "Copy position", "Ctrl+C", true},
+        {static_cast<int>(Action::copySolution), "Copy solution", "", solution},
+        {static_cast<int>(Action::stepForward), "Step forward", "Right",
+         steps && position < length},
+        {static_cast<int>(Action::stepBack), "Step back", "Left", steps && position > 0},
+        {static_cast<int>(Action::toProblem), "Back to the problem", "Home", steps && position > 0},
+        {static_cast<int>(Action::toGoal), "Show the goal", "End", steps && position < length},
+        {static_cast<int>(Action::faster), "Faster", "+",
+         speed_ + 1 < static_cast<int>(playbackSpeeds.size())},
+        {static_cast<int>(Action::slower), "Slower", "-", speed_ > 0},
+    };
+}
+
+void MainDialog::runAction(Action action) {
+    if (closed_) return;
+    endDrag();
+    finishStep();
+    switch (action) {
+        case Action::pastePosition:
+            paste(platform_.clipboardText());
+            break;
+        case Action::copyPosition:
+            copyPosition();
+            break;
+        case Action::copySolution:
+            copySolution();
+            break;
+        case Action::stepForward:
+        case Action::stepBack:
+            if (canStep()) step(action == Action::stepForward, true);
+            break;
+        case Action::toProblem:
+            if (canStep()) jumpTo(0);
+            break;
+        case Action::toGoal:
+            if (canStep()) jumpTo(solutionLength());
+            break;
+        case Action::faster:
+            changeSpeed(+1);
+            break;
+        case Action::slower:
+            changeSpeed(-1);
+            break;
+    }
+}
+
+void MainDialog::onContextMenu(Point client) {
+    if (closed_) return;
+    endDrag();
+    finishStep();
+    const int chosen = platform_.popupMenu(menuItems(), client);
+    if (chosen >= 0) runAction(static_cast<Action>(chosen));
+}
+
+void MainDialog::onDropText(std::string_view text) {
+    if (closed_) return;
+    endDrag();
+    finishStep();
+    paste(text);
+}
+
+bool MainDialog::onKey(Key key, bool autoRepeat) {
+    if (closed_) return false;
+    const bool dragging = mode_ == UiMode::directDrag && view_.motion.tile != 0;
+    endDrag();
+    switch (key) {
+        case Key::escape:
+            return dragging;  // otherwise Esc stays the window system's
+        case Key::copy:
+            runAction(Action::copyPosition);
+            return true;
+        case Key::paste:
+            runAction(Action::pastePosition);
+            return true;
+        case Key::menu: {
+            const Rect board = view_.rect();
+            onContextMenu(Point{board.left + board.width() / 2, board.top + board.height() / 2});
+            return true;
+        }
+        case Key::faster:
+            runAction(Action::faster);
+            return true;
+        case Key::slower:
+            runAction(Action::slower);
+            return true;
+        case Key::home:
+        case Key::end:
+            if (!canStep()) return false;
+            runAction(key == Key::home ? Action::toProblem : Action::toGoal);
+            return true;
+        case Key::left:
+        case Key::right:
+        case Key::up:
+        case Key::down:
+            return arrowKey(key, autoRepeat);
+    }
+    return false;
+}
+
+bool MainDialog::arrowKey(Key key, bool autoRepeat) {
+    if (mode_ == UiMode::backward) {
+        const int dColumn = key == Key::left ? -1 : key == Key::right ? 1 : 0;
+        const int dRow = key == Key::up ? -1 : key == Key::down ? 1 : 0;
+        view_.slideIntoBlank(dColumn, dRow);
+        return true;
+    }
+    if ((key != Key::left && key != Key::right) || !canStep()) return false;
+    finishStep();
+    step(key == Key::right, !autoRepeat);
+    return true;
+}
+
+void MainDialog::step(bool forward, bool animate) {
+    const int32_t position = playback_.position;
+    if (!animate) {
+        const int32_t target = forward ? position + 1 : position - 1;
+        if (target >= 0 && target <= solutionLength()) jumpTo(target);
+        return;
+    }
+    if (playback_.startStep(solverState.solution.data(), solutionLength(), forward)) {
+        stepping_ = true;
+        platform_.setTimer(timerStep, playbackSpeeds[static_cast<size_t>(speed_)].periodMs);
+    }
+}
+
+void MainDialog::jumpTo(int32_t position) {
+    // Replayed from the problem, so any mix of steps ends on the exact position.
+    Board board = solverState.problem;
+    for (int32_t i = 0; i < position; ++i) {
+        slideTile(board, solverState.solution[static_cast<size_t>(i)]);
+    }
+    view_.board = board;
+    view_.motion = TileInMotion{};
+    playback_.position = position;
+    playback_.direction = Playback::none;
+    view_.redraw();
+    platform_.setControlText(idStatus, movesText(position, solutionLength()));
+}
+
+void MainDialog::changeSpeed(int delta) {
+    const int next = speed_ + delta;
+    if (next < 0 || next >= static_cast<int>(playbackSpeeds.size())) return;
+    speed_ = next;
+    const int period = playbackSpeeds[static_cast<size_t>(speed_)].periodMs;
+    if (mode_ == UiMode::tracing && !pausing_) platform_.setTimer(timerMain, period);
+    if (speedNote_.empty()) statusBeforeNote_ = platform_.controlText(idStatus);
+    speedNote_ = std::string(" Speed: ") + playbackSpeeds[static_cast<size_t>(speed_)].name;
+    platform_.setControlText(idStatus, speedNote_);
+    platform_.setTimer(timerSpeedNote, speedNoteMs);
+}
+
+void MainDialog::endSpeedNote() {
+    platform_.killTimer(timerSpeedNote);
+    // Anything written meanwhile (a landed step, a solve) stays.
+    if (!speedNote_.empty() && platform_.controlText(idStatus) == speedNote_) {
+        platform_.setControlText(idStatus, statusBeforeNote_);
+    }
+    speedNote_.clear();
+}
+
+void MainDialog::paste(std::string_view text) {
+    if (busy()) return;
+    const ParsedPosition parsed = parsePosition(withoutComments(text));
+    if (!parsed.ok) {
+        platform_.setControlText(idStatus, pasteErrorText(parsed.error));
+        return;
+    }
+    // As DirectDrag would have left it: no solution, and out of backward play,
+    // whose move count would no longer mean anything.
+    if (mode_ != UiMode::directDrag) {
+        setMode(UiMode::idle);
+        platform_.setCheck(idBackward, false);
+    } else {
+        setMode(UiMode::directDrag);
+    }
+    view_.board = parsed.board;
+    view_.motion = TileInMotion{};
+    playback_.position = 0;
+    playback_.direction = Playback::none;
+    view_.redraw();
+    platform_.setControlText(idStatus, pastedStatus);
+}
+
+void MainDialog::copyPosition() {
+    platform_.setClipboardText(formatPosition(view_.settledBoard()));
+}
+
+void MainDialog::copySolution() {
+    const int32_t length = solutionLength();
+    if (!solutionAvailable_ || length <= 0) return;
+    platform_.setClipboardText(
+        solutionText(solverState.problem, solverState.solution.data(), length));
+}
+
+void MainDialog::explainUnsolvable() {
+    platform_.setControlText(idOutput,
+                             platform_.controlText(idOutput) + "\r\n" + unsolvableHint + "\r\n");
+}
+
+}  // namespace fifteen::ui

@@ -1,0 +1,60 @@
+#pragma once
+
+// The dialog's tools beyond its buttons: paste and copy, stepping through a
+// solution, playback speed, keyboard play, the board's context menu and the live
+// progress line. Reachable from keys, the context menu and text drops.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "search/parallel_search.h"
+
+namespace fifteen::ui {
+
+enum class Action : int {
+    pastePosition,
+    copyPosition,
+    copySolution,
+    stepForward,
+    stepBack,
+    toProblem,
+    toGoal,
+    faster,
+    slower,
+};
+
+// Timer periods of a slide, slowest first; the playback's own 10 ms is normal.
+struct PlaybackSpeed {
+    int periodMs;
+    const char* name;
+};
+inline constexpr std::array<PlaybackSpeed, 4> playbackSpeeds = {{
+    {40, "1/4"},
+    {20, "1/2"},
+    {10, "normal"},
+    {5, "2x"},
+}};
+inline constexpr int normalSpeed = 2;
+static_assert(playbackSpeeds[normalSpeed].periodMs == 10);
+
+// Text with every '#' comment (to the end of its line) removed, so an annotated
+// line from a position file pastes as it reads on the command line.
+std::string withoutComments(std::string_view text);
+
+// The status line after a paste the parser refused: its message, cut to fit.
+std::string pasteErrorText(const std::string& parserMessage);
+
+// "Searching: bound 58, 1.2 G nodes, 150 M nodes/s".
+std::string progressLine(SearchProgress progress, int64_t elapsedMs);
+
+// The tiles as numbers, then on a second line the same moves as the letters
+// U, D, L, R of the command line's JSON report.
+std::string solutionText(const Board& problem, const int32_t* solution, int32_t length);
+
+inline constexpr const char* pastedStatus = " Pasted position";
+inline constexpr const char* unsolvableHint =
+    "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";
+
+}  // namespace fifteen::ui
