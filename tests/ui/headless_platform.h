@@ -66,6 +66,7 @@ class HeadlessPlatform final : public Platform {
     int invalidateCount = 0;
     Rect shownRect{};
     Surface shown;  // the board surface as of the last invalidate
+    BoardTiles shownTiles;
     std::optional<int> endResult;
     int64_t now() const { return nowMs_; }
     int timerPeriod(int timerId) const;  // 0 when not running
@@ -103,6 +104,7 @@ class HeadlessPlatform final : public Platform {
     bool loadTileArtwork(Surface& tiles) override;
     Color buttonFaceColor() const override;
     void invalidateBoard(Rect board, const Surface& surface) override;
+    void setBoardTiles(const BoardTiles& tiles) override;
     void endDialog(int result) override;
 
   private:
