@@ -604,6 +604,8 @@ const QImage& QtPlatform::tileArtworkFor(int side) {
         art = art.scaled(4 * side, 4 * side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     deviceTiles_ = art.convertToFormat(QImage::Format_RGB32);
+    // Qt reads a ratio from an "@2x" name; these pixels are drawn one to one.
+    deviceTiles_.setDevicePixelRatio(1);
     tiles1x_ = QImage(QString::fromLatin1(tileArtwork[0])).convertToFormat(QImage::Format_RGB32);
     if (tiles1x_.isNull()) deviceTiles_ = QImage();
     if (deviceTiles_.isNull()) return deviceTiles_;
