@@ -56,6 +56,7 @@ void BoardView::putGoal() {
 }
 
 void BoardView::drawTile(int32_t tile, int x, int y) {
+    tileList_.sprites[static_cast<size_t>(tileList_.count++)] = TileSprite{tile, x, y};
     copyBlock(surface_, x, y, tiles_, cellPixels * (tile % 4), cellPixels * (tile / 4), cellPixels,
               cellPixels);
 }
@@ -64,12 +65,14 @@ void BoardView::compose() {
     if (surface_.width == 0) {
         return;  // released on close
     }
+    tileList_.count = 0;
     for (int i = 0; i < 16; ++i) {
         drawTile(board[at(i)], cellPixels * (i % 4), cellPixels * (i / 4));
     }
     if (motion.tile != 0) {
         drawTile(motion.tile, motion.x - cellPixels / 2, motion.y - cellPixels / 2);
     }
+    platform_.setBoardTiles(tileList_);
 }
 
 void BoardView::redraw() {

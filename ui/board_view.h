@@ -78,6 +78,7 @@ class BoardView {
     Platform& platform_;
     Surface tiles_;
     Surface surface_;
+    BoardTiles tileList_;  // what compose drew, for sharper redrawing
     Rect rect_{0, 0, boardPixels, boardPixels};
     Point clipOffset_{dragClipInset, dragClipInset};
 };

@@ -5,6 +5,7 @@
 // start-up) is written against these two interfaces only; one implementation sits
 // over Qt 6 Widgets, another is a headless recording host for tests.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -52,6 +53,21 @@ struct Surface {
 void copyBlock(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h);
 // Fills rect of dst (clipped) with one colour.
 void fillRect(Surface& dst, Rect rect, Color color);
+
+// One tile image drawn into the board surface: the artwork of tile, its top-left
+// corner at (x, y) in board pixels.
+struct TileSprite {
+    int32_t tile;
+    int x;
+    int y;
+};
+
+// The tiles the board surface was composed from, in drawing order: the sixteen
+// cells, then a tile in motion.
+struct BoardTiles {
+    std::array<TileSprite, 17> sprites{};
+    int count = 0;
+};
 
 enum class MouseEvent { move, leftDown, leftUp };
 
@@ -151,6 +167,10 @@ class Platform {
     // Show the board surface in the board rectangle (client coordinates) at the next
     // paint, without erasing the background.
     virtual void invalidateBoard(Rect board, const Surface& surface) = 0;
+    // The tiles the board surface was last composed from. A screen with more device
+    // pixels than the board has pixels draws them from artwork of its resolution
+    // instead of scaling the surface up; what else the surface shows still shows.
+    virtual void setBoardTiles(const BoardTiles& tiles) = 0;
 
     // The system clipboard's text (empty when it holds none).
     virtual void setClipboardText(std::string_view text) = 0;

@@ -24,17 +24,22 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStyle>
 #include <QTimer>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "ui/dialog_ids.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+#include "ui/board_view.h"
 
 namespace fifteen::ui {
 
@@ -69,6 +74,77 @@ constexpr ControlTemplate dialogTemplate[] = {
     {1013, Kind::leftText, "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
     {1014, Kind::rightText, "0 sec", 276, 203, 60, 12},
 };
+
+// The longest text the output box must show without cutting it: the four rows of
+// the problem, three lines of result and eight lines of ten moves (an optimal
+// solution has at most 80), none wider than 30 characters; two of each to spare.
+constexpr int outputColumns = 32;
+constexpr int outputLines = 17;
+// The board needs this much room beside the output box and between the buttons'
+// groups and the separator line.
+constexpr int boardMargin = 4;
+
+// Tile artwork drawn for 1, 1.5, 2 and 3 device pixels per pixel, in that order.
+constexpr const char* tileArtwork[] = {":/tiles.png", ":/tiles@1.5x.png", ":/tiles@2x.png",
+                                       ":/tiles@3x.png"};
+
+QFont outputFont() {
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+// A length in dialog units along one axis that must come to at least some pixels.
+struct RoomNeeded {
+    bool vertical;
+    int du;
+    int pixels;
+};
+
+// The room the template's controls need in pixels, from the fonts they show text
+// in: the output box its longest report, each button and static text its text, the
+// board its 256 pixels.
+std::vector<RoomNeeded> roomNeeded(const QFont& font) {
+    const QFontMetrics metrics(font), output(outputFont());
+    QPlainTextEdit probe;
+    probe.setFont(outputFont());
+    const int padding =
+        2 * (static_cast<int>(std::ceil(probe.document()->documentMargin())) + probe.frameWidth()) +
+        probe.cursorWidth();
+    const int buttonPadding = 2 * (probe.style()->pixelMetric(QStyle::PM_ButtonMargin) +
+                                   probe.style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    std::vector<RoomNeeded> room = {
+        {false, 167, output.horizontalAdvance(QString(outputColumns, QLatin1Char('0'))) + padding},
+        {true, 162, outputLines * output.lineSpacing() + padding},
+        {false, 172, boardPixels + 2 * boardMargin},
+        {true, 199 - 26 - 1, boardPixels + 2 * boardMargin},
+        // The buttons start below the middle of their group's title.
+        {true, 8, metrics.height() / 2 + 2},
+    };
+    for (const ControlTemplate& t : dialogTemplate) {
+        const QString text = QString::fromLatin1(t.text);
+        if (t.kind == Kind::pushButton || t.kind == Kind::pushCheckBox) {
+            room.push_back({false, t.cx, metrics.horizontalAdvance(text) + buttonPadding});
+            room.push_back({true, t.cy, metrics.height() + buttonPadding / 2});
+        } else if (t.kind == Kind::leftText || t.kind == Kind::rightText) {
+            room.push_back({false, t.cx, metrics.horizontalAdvance(text)});
+            room.push_back({true, t.cy, metrics.height()});
+        }
+    }
+    return room;
+}
+
+// The font's base units, made larger where a control would not have the room it
+// needs, so that the whole template grows together and nothing is cut off.
+DialogBaseUnits fittingUnits(const QFont& font) {
+    DialogBaseUnits units = DialogBaseUnits::of(font);
+    for (const RoomNeeded& r : roomNeeded(font)) {
+        if (r.vertical) {
+            while (units.toPixelsY(r.du) < r.pixels) ++units.y;
+        } else {
+            while (units.toPixelsX(r.du) < r.pixels) ++units.x;
+        }
+    }
+    return units;
+}
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -124,6 +200,10 @@ QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
             QPalette palette = edit->palette();
             palette.setColor(QPalette::Base, palette.color(QPalette::Window));
             edit->setPalette(palette);
+            // The viewport shows the dialog through it rather than filling itself: at
+            // a fractional device pixel ratio its rounded fill covers the frame's right
+            // and bottom edges.
+            edit->viewport()->setAutoFillBackground(false);
             return edit;
         }
         case Kind::etchedLine: {
@@ -239,7 +319,11 @@ int DialogBaseUnits::toPixelsY(int du) const {
 
 QFont dialogFont() {
     QFont font = QApplication::font();
-    font.setPixelSize(13);  // 10 pt at 96 dpi
+    // 10 pt at the screen's logical dpi: 13 pixels at 96 dpi, more for a user who
+    // asks for larger fonts.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    font.setPixelSize(static_cast<int>(std::lround(10.0 * dpi / 72.0)));
     return font;
 }
 
@@ -273,7 +357,7 @@ void QtPlatform::build(DialogHandler& handler) {
     dialog->setWindowIcon(QIcon(QStringLiteral(":/fifteen.png")));
     const QFont font = dialogFont();
     dialog->setFont(font);
-    units_ = DialogBaseUnits::of(font);
+    units_ = fittingUnits(font);
     dialog->setFixedSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
     dialog->setMouseTracking(true);
     dialog->setFocusPolicy(Qt::ClickFocus);  // the board takes the focus when clicked
@@ -445,8 +529,7 @@ bool QtPlatform::isChecked(int controlId) const {
 
 void QtPlatform::setMonospaceFont(int controlId) {
     onGuiThread([&] {
-        if (QWidget* w = control(controlId))
-            w->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        if (QWidget* w = control(controlId)) w->setFont(outputFont());
     });
 }
 
@@ -559,12 +642,98 @@ void QtPlatform::invalidateBoard(Rect board, const Surface& surface) {
     });
 }
 
+void QtPlatform::setBoardTiles(const BoardTiles& tiles) {
+    onGuiThread([&] {
+        boardTiles_ = tiles;
+        haveBoardTiles_ = true;
+    });
+}
+
+const QImage& QtPlatform::tileArtworkFor(int side) {
+    if (deviceTiles_.width() == 4 * side) return deviceTiles_;
+    QImage art;
+    for (const char* name : tileArtwork) {
+        art = QImage(QString::fromLatin1(name));
+        if (art.width() >= 4 * side) break;
+    }
+    if (art.width() != 4 * side) {
+        art = art.scaled(4 * side, 4 * side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    deviceTiles_ = art.convertToFormat(QImage::Format_RGB32);
+    // Qt reads a ratio from an "@2x" name; these pixels are drawn one to one.
+    deviceTiles_.setDevicePixelRatio(1);
+    tiles1x_ = QImage(QString::fromLatin1(tileArtwork[0])).convertToFormat(QImage::Format_RGB32);
+    if (tiles1x_.isNull()) deviceTiles_ = QImage();
+    if (deviceTiles_.isNull()) return deviceTiles_;
+    // The blank, as the dialog logic makes it in its own artwork.
+    const QColor blank = QColor::fromRgb(buttonFaceColor());
+    QPainter(&deviceTiles_).fillRect(0, 0, side, side, blank);
+    QPainter(&tiles1x_).fillRect(0, 0, cellPixels, cellPixels, blank);
+    return deviceTiles_;
+}
+
+void QtPlatform::paintSharpBoard(QPainter& painter, double ratio) {
+    const int side = static_cast<int>(std::lround(cellPixels * ratio));
+    const QImage& art = tileArtworkFor(side);
+    if (art.isNull()) {
+        painter.drawImage(QPoint(board_.left, board_.top), boardImage_);
+        return;
+    }
+    const auto device = [side](int pixels) {
+        return static_cast<int>(std::lround(pixels * side / double(cellPixels)));
+    };
+    QImage board(4 * side, 4 * side, QImage::Format_RGB32);
+    board.fill(0);
+    QPainter p(&board);
+    // The same tiles at one pixel per pixel, to find what else the surface shows.
+    QImage composed(boardPixels, boardPixels, QImage::Format_RGB32);
+    composed.fill(0);
+    QPainter c(&composed);
+    for (int i = 0; i < boardTiles_.count; ++i) {
+        const TileSprite& s = boardTiles_.sprites[static_cast<size_t>(i)];
+        p.drawImage(QPoint(device(s.x), device(s.y)), art,
+                    QRect(side * (s.tile % 4), side * (s.tile / 4), side, side));
+        c.drawImage(
+            QPoint(s.x, s.y), tiles1x_,
+            QRect(cellPixels * (s.tile % 4), cellPixels * (s.tile / 4), cellPixels, cellPixels));
+    }
+    c.end();
+    QImage extra(boardPixels, boardPixels, QImage::Format_ARGB32);
+    extra.fill(Qt::transparent);
+    bool anyExtra = false;
+    for (int y = 0; y < boardPixels; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(boardImage_.constScanLine(y));
+        const auto* tiles = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
+        for (int x = 0; x < boardPixels; ++x) {
+            if (((line[x] ^ tiles[x]) & 0xFFFFFFu) != 0) {
+                extra.setPixel(x, y, line[x] | 0xFF000000u);
+                anyExtra = true;
+            }
+        }
+    }
+    if (anyExtra) p.drawImage(QRect(0, 0, 4 * side, 4 * side), extra);
+    p.end();
+    // Cancel the device scaling, so the image lands on whole device pixels unscaled.
+    painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    painter.drawImage(QPoint(static_cast<int>(std::lround(board_.left * ratio)),
+                             static_cast<int>(std::lround(board_.top * ratio))),
+                      board);
+}
+
 void QtPlatform::paint(QWidget& target) {
     painting_ = true;
     handler_->onPaint();
     painting_ = false;
     if (boardImage_.isNull()) return;
     QPainter painter(&target);
+    const double ratio = target.devicePixelRatioF();
+    // Above one device pixel per pixel the surface would be scaled up and blur: the
+    // tiles are drawn again from artwork of the screen's resolution.
+    if (ratio > 1.0 && haveBoardTiles_ && boardImage_.width() == boardPixels &&
+        boardImage_.height() == boardPixels) {
+        paintSharpBoard(painter, ratio);
+        return;
+    }
     painter.drawImage(QPoint(board_.left, board_.top), boardImage_);
     paintFocusMarks(painter);
 }

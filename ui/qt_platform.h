@@ -93,6 +93,7 @@ class QtPlatform : public Platform {
     bool loadTileArtwork(Surface& tiles) override;
     Color buttonFaceColor() const override;
     void invalidateBoard(Rect board, const Surface& surface) override;
+    void setBoardTiles(const BoardTiles& tiles) override;
 
     void endDialog(int result) override;
 
@@ -129,6 +130,12 @@ class QtPlatform : public Platform {
     void installKeyRouting();
     // Dotted marks around the board or the output box, whichever has the focus.
     void paintFocusMarks(QPainter& painter);
+    // The board from its tiles at ratio device pixels per pixel, with whatever else
+    // the surface shows scaled up over them.
+    void paintSharpBoard(QPainter& painter, double ratio);
+    // The tile artwork at side device pixels per tile, its blank filled as the
+    // dialog logic fills its own; loads the one-to-one artwork too.
+    const QImage& tileArtworkFor(int side);
 
     DialogHandler* handler_ = nullptr;
     QPointer<QtDialog> dialog_;
@@ -137,6 +144,10 @@ class QtPlatform : public Platform {
     DialogBaseUnits units_{};
     QImage boardImage_;
     Rect board_{};
+    BoardTiles boardTiles_;
+    bool haveBoardTiles_ = false;
+    QImage deviceTiles_;
+    QImage tiles1x_;
     // The window frame as it was when the dialog was built: a window manager adds
     // its frame only once the dialog is shown, and the dialog logic keeps offsets
     // inside the window rectangle from start-up on.

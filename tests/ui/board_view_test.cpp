@@ -313,5 +313,49 @@ TEST(Redraw, ShowsEveryTileImageInItsCell) {
     expectBoardPixels(rig);
 }
 
+// The tiles the host was told of, drawn from the artwork in their order, give the
+// surface it was shown: a platform that redraws them sharper shows the same board.
+void expectTilesRecomposeTheSurface(const DialogRig& rig) {
+    Surface artwork = rig.host.artwork;
+    fillRect(artwork, Rect{0, 0, 64, 64}, rig.host.buttonFace);
+    Surface composed;
+    composed.resize(256, 256);
+    const BoardTiles& tiles = rig.host.shownTiles;
+    ASSERT_GE(tiles.count, 16);
+    for (int i = 0; i < tiles.count; ++i) {
+        const TileSprite& s = tiles.sprites[static_cast<size_t>(i)];
+        copyBlock(composed, s.x, s.y, artwork, 64 * (s.tile % 4), 64 * (s.tile / 4), 64, 64);
+    }
+    ASSERT_TRUE(composed.pixels == rig.host.shown.pixels) << tiles.count << " tiles";
+}
+
+TEST(Redraw, TheToldTilesRecomposeTheSurfaceWhileDraggingAndPlaying) {
+    DialogRig rig;
+    rig.makeReady();
+    expectTilesRecomposeTheSurface(rig);
+    std::mt19937 random(8);
+    rig.host.click(idDirectDrag);
+    const Rect board = rig.dialog.view().rect();
+    for (int drag = 0; drag < 20; ++drag) {
+        rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(static_cast<int>(random() % 16)));
+        for (int step = 0; step < 10; ++step) {
+            // Anywhere on the board, odd pixels and edges included.
+            const Point p{board.left + static_cast<int>(random() % 257),
+                          board.top + static_cast<int>(random() % 257)};
+            rig.host.mouse(MouseEvent::move, p);
+            expectTilesRecomposeTheSurface(rig);
+        }
+        rig.host.mouse(MouseEvent::leftUp, rig.cellCentre(static_cast<int>(random() % 16)));
+        expectTilesRecomposeTheSurface(rig);
+    }
+    rig.backwardClicks({14, 13, 9, 10});
+    rig.solveAndWait();
+    ASSERT_TRUE(rig.host.click(idTrace));
+    for (int tick = 0; tick < 4 * 9; ++tick) {
+        rig.host.advance(10);
+        expectTilesRecomposeTheSurface(rig);
+    }
+}
+
 }  // namespace
 }  // namespace fifteen::ui

@@ -359,6 +359,11 @@ void HeadlessPlatform::invalidateBoard(Rect board, const Surface& surface) {
     ++invalidateCount;
 }
 
+void HeadlessPlatform::setBoardTiles(const BoardTiles& tiles) {
+    checkGuiThread();
+    shownTiles = tiles;
+}
+
 void HeadlessPlatform::endDialog(int result) {
     checkGuiThread();
     endResult = result;

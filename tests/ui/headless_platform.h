@@ -73,6 +73,7 @@ class HeadlessPlatform final : public Platform {
     int invalidateCount = 0;
     Rect shownRect{};
     Surface shown;  // the board surface as of the last invalidate
+    BoardTiles shownTiles;
     std::optional<int> endResult;
     std::string clipboard;
     int focus = focusBoard;
@@ -115,6 +116,7 @@ class HeadlessPlatform final : public Platform {
     bool loadTileArtwork(Surface& tiles) override;
     Color buttonFaceColor() const override;
     void invalidateBoard(Rect board, const Surface& surface) override;
+    void setBoardTiles(const BoardTiles& tiles) override;
     void endDialog(int result) override;
     void setClipboardText(std::string_view text) override;
     std::string clipboardText() const override;

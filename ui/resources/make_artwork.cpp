@@ -2,6 +2,8 @@
 //   fifteen_make_artwork ui/resources
 // tiles.png: 256x256, the image of tile t at column t % 4, row t / 4 (64x64 each),
 // bevelled lavender squares with black numbers; cell 0 is the blank.
+// tiles@1.5x.png, tiles@2x.png, tiles@3x.png: the same tiles drawn for screens
+// with 1.5, 2 and 3 device pixels per pixel, so they need no scaling there.
 // fifteen.png: 64x64 icon, a small board with its blank in the goal corner.
 
 #include <QColor>
@@ -12,6 +14,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -42,18 +45,25 @@ void drawBevel(QPainter& p, QRect r, int bevel) {
                             {rt, t}}));
 }
 
-QImage drawTiles() {
-    QImage image(256, 256, QImage::Format_RGB32);
+// The tiles at scale times their 64-pixel size. Every length is scaled and rounded
+// to whole pixels before drawing, so the edges stay crisp at any scale.
+QImage drawTiles(double scale) {
+    const auto scaled = [scale](int pixels) {
+        return static_cast<int>(std::lround(pixels * scale));
+    };
+    const int side = scaled(64);
+    QImage image(4 * side, 4 * side, QImage::Format_RGB32);
     image.fill(blank);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(30);
+    font.setPixelSize(scaled(30));
     font.setBold(true);
     p.setFont(font);
+    const int inset = scaled(1);
     for (int tile = 1; tile < 16; ++tile) {
-        const QRect cell(64 * (tile % 4), 64 * (tile / 4), 64, 64);
-        drawBevel(p, cell.adjusted(1, 1, -1, -1), 5);
+        const QRect cell(side * (tile % 4), side * (tile / 4), side, side);
+        drawBevel(p, cell.adjusted(inset, inset, -inset, -inset), scaled(5));
         p.setRenderHint(QPainter::TextAntialiasing, true);
         p.setPen(Qt::black);
         p.drawText(cell, Qt::AlignCenter, QString::number(tile));
@@ -77,8 +87,12 @@ QImage drawIcon() {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-    if (!drawTiles().save(out.filePath(QStringLiteral("tiles.png"))) ||
-        !drawIcon().save(out.filePath(QStringLiteral("fifteen.png")))) {
+    const bool saved = drawTiles(1).save(out.filePath(QStringLiteral("tiles.png"))) &&
+                       drawTiles(1.5).save(out.filePath(QStringLiteral("tiles@1.5x.png"))) &&
+                       drawTiles(2).save(out.filePath(QStringLiteral("tiles@2x.png"))) &&
+                       drawTiles(3).save(out.filePath(QStringLiteral("tiles@3x.png"))) &&
+                       drawIcon().save(out.filePath(QStringLiteral("fifteen.png")));
+    if (!saved) {
         std::fprintf(stderr, "cannot write the artwork into %s\n", qPrintable(out.path()));
         return 1;
     }
