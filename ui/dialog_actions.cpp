@@ -12,25 +12,6 @@ namespace fifteen::ui {
 
 namespace {
 
-// A count in units of a thousand, million or billion, three digits at most.
-std::string scaled(double value) {
-    const char* unit = "";
-    if (value >= 1e9) {
-        value /= 1e9;
-        unit = " G";
-    } else if (value >= 1e6) {
-        value /= 1e6;
-        unit = " M";
-    } else if (value >= 1e4) {
-        value /= 1e3;
-        unit = " k";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, *unit == '\0' || value >= 100 ? "%.0f%s" : "%.1f%s", value,
-                  unit);
-    return text;
-}
-
 // The tile moves into the blank; false when it is not next to it.
 bool slideTile(Board& board, int32_t tile) {
     int blank = 0;
@@ -48,30 +29,12 @@ bool slideTile(Board& board, int32_t tile) {
 
 }  // namespace
 
-std::string withoutComments(std::string_view text) {
-    std::string out;
-    bool inComment = false;
-    for (const char c : text) {
-        if (c == '\n' || c == '\r') inComment = false;
-        if (c == '#') inComment = true;
-        if (!inComment) out += c;
-    }
-    return out;
-}
-
 std::string pasteErrorText(const std::string& parserMessage) {
     // The status line holds about 60 characters of the dialog font; leave room.
     constexpr size_t limit = 44;
     std::string text = " Paste: " + parserMessage;
     if (text.size() > limit) text = text.substr(0, limit - 3) + "...";
     return text;
-}
-
-std::string progressLine(SearchProgress progress, int64_t elapsedMs) {
-    const double seconds = static_cast<double>(elapsedMs > 0 ? elapsedMs : 1) / 1000.0;
-    return "Searching: bound " + std::to_string(progress.bound) + ", " +
-           scaled(static_cast<double>(progress.nodes)) + " nodes, " +
-           scaled(static_cast<double>(progress.nodes) / seconds) + " nodes/s";
 }
 
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length) {
@@ -278,7 +241,7 @@ void MainDialog::endSpeedNote() {
 
 void MainDialog::paste(std::string_view text) {
     if (busy()) return;
-    const ParsedPosition parsed = parsePosition(withoutComments(text));
+    const ParsedPosition parsed = parsePosition(text);
     if (!parsed.ok) {
         platform_.setControlText(idStatus, pasteErrorText(parsed.error));
         return;

@@ -39,15 +39,8 @@ inline constexpr std::array<PlaybackSpeed, 4> playbackSpeeds = {{
 inline constexpr int normalSpeed = 2;
 static_assert(playbackSpeeds[normalSpeed].periodMs == 10);
 
-// Text with every '#' comment (to the end of its line) removed, so an annotated
-// line from a position file pastes as it reads on the command line.
-std::string withoutComments(std::string_view text);
-
 // The status line after a paste the parser refused: its message, cut to fit.
 std::string pasteErrorText(const std::string& parserMessage);
-
-// "Searching: bound 58, 1.2 G nodes, 150 M nodes/s".
-std::string progressLine(SearchProgress progress, int64_t elapsedMs);
 
 // The tiles as numbers, then on a second line the same moves as the letters
 // U, D, L, R of the command line's JSON report.

@@ -7,6 +7,7 @@
 
 #include "puzzle/shuffle.h"
 #include "search/parallel_search.h"
+#include "search/report.h"
 #include "search/solver_state.h"
 
 namespace fifteen::ui {
@@ -79,7 +80,7 @@ class MainDialog::Output final : public SolveOutput {
     // The problem text while the search runs, for the progress line under it.
     std::optional<std::string> searchingText() {
         std::lock_guard lock(mutex_);
-        if (outputCount_ != 1) return std::nullopt;
+        if (!searching() || outputCount_ != 1) return std::nullopt;
         return problemText_;
     }
 
@@ -416,7 +417,9 @@ void MainDialog::showProgress() {
     if (!text || progress.bound <= 0) return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - solveStart_);
-    platform_.setControlText(idOutput, *text + progressLine(progress, elapsed.count()));
+    ProgressText line;
+    formatProgress(line, progress.bound, progress.nodes, elapsed.count());
+    platform_.setControlText(idOutput, *text + line.c_str());
 }
 
 void MainDialog::onMessage(int message) {
