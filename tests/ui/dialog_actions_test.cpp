@@ -376,9 +376,11 @@ TEST(Progress, ALineUnderTheProblemUntilTheReportReplacesIt) {
     rig.makeReady();
     rig.services.job = [](const Board&, SolveOutput& output) {
         output.setOutputText("problem\r\n");
+        output.searchStarted();
         solverState.progressBound.store(58);
         solverState.progressNodes.store(1'234'567'890);
         while (!isCancelRequested(solverState)) std::this_thread::yield();
+        output.searchEnded(solveCancelled);
         output.setOutputText("problem\r\nCancel.");
         output.solveFinished();
     };
