@@ -95,7 +95,9 @@ bool Runner::prepareTables() {
         return false;
     }
     if (!built) {
-        std::fprintf(stderr, "fifteen-solve: internal failure: a table could not be allocated\n");
+        std::fprintf(stderr, "fifteen-solve: internal failure: %s\n",
+                     preparation_->threadStartFailed() ? "a table build thread could not be started"
+                                                       : "a table could not be allocated");
         internalFailure_ = true;
         return false;
     }
