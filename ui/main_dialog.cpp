@@ -419,7 +419,12 @@ void MainDialog::showProgress() {
         std::chrono::steady_clock::now() - solveStart_);
     ProgressText line;
     formatProgress(line, progress.bound, progress.nodes, elapsed.count());
-    platform_.setControlText(idOutput, *text + line.c_str());
+    // The output box is narrower than the line: the counts go on a line of their own.
+    std::string shown = line.c_str();
+    if (const auto comma = shown.find(", "); comma != std::string::npos) {
+        shown.replace(comma, 2, ",\r\n ");
+    }
+    platform_.setControlText(idOutput, *text + shown);
 }
 
 void MainDialog::onMessage(int message) {

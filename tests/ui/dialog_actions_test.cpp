@@ -387,9 +387,9 @@ TEST(Progress, ALineUnderTheProblemUntilTheReportReplacesIt) {
     rig.host.click(idSolve);
     rig.host.pumpUntil([&] { return solverState.progressBound.load() == 58; });
     rig.host.advance(progressPeriodMs);
-    EXPECT_EQ(
-        rig.host.controlText(idOutput).rfind("problem\r\nSearching: bound 58, 1.2 G nodes, ", 0),
-        0u);
+    EXPECT_EQ(rig.host.controlText(idOutput).rfind(
+                  "problem\r\nSearching: bound 58,\r\n 1.2 G nodes, ", 0),
+              0u);
     rig.host.click(idCancel);
     rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
     rig.host.advance(progressPeriodMs);
