@@ -230,6 +230,9 @@ QWidget* createControl(const ControlTemplate& t, QWidget* parent) {
 class QtDialog : public QDialog {
   public:
     explicit QtDialog(QtPlatform& platform) : platform_(platform) {}
+    // The base destructors still move the focus; by then this is no QtDialog, so
+    // the focus connection must not reach it.
+    ~QtDialog() override { QObject::disconnect(platform_.focusConnection_); }
 
   protected:
     void paintEvent(QPaintEvent*) override { platform_.paint(*this); }
@@ -810,7 +813,7 @@ void QtPlatform::installKeyRouting() {
             widget->installEventFilter(dialog_.data());
         }
     }
-    QObject::connect(qApp, &QApplication::focusChanged, dialog_.data(), [this] {
+    focusConnection_ = QObject::connect(qApp, &QApplication::focusChanged, dialog_.data(), [this] {
         if (dialog_) dialog_->update();
     });
 }

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMargins>
+#include <QMetaObject>
 #include <QPointer>
 
 #include <atomic>
@@ -137,6 +138,7 @@ class QtPlatform : public Platform {
     // dialog logic fills its own; loads the one-to-one artwork too.
     const QImage& tileArtworkFor(int side);
 
+    QMetaObject::Connection focusConnection_;
     DialogHandler* handler_ = nullptr;
     QPointer<QtDialog> dialog_;
     std::map<int, QWidget*> controls_;
