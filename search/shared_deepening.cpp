@@ -49,8 +49,9 @@ void orderBySize(SharedFrontier& frontier, int32_t count) {
               });
 }
 
-// One iteration at bound over all items; returns the order position of the
-// winning item (count if none) and adds the nodes searched to nodes.
+// One iteration at bound over the first count items of the order; returns the
+// order position of the winning item (count if none) and adds the nodes searched
+// to nodes.
 //
 // Each worker searches against its own stop value. Before an item it resets the
 // stop, publishes its position, and only then reads winner and bestLength; a
@@ -58,9 +59,8 @@ void orderBySize(SharedFrontier& frontier, int32_t count) {
 // bestLength before the stops. All sequentially consistent, so of each pair one
 // side sees the other: the worker skips the item, or its fresh stop is written
 // after the reset and the search ends at its next call.
-int32_t searchIteration(SolverState& state, int32_t bound, uint64_t& nodes) {
+int32_t searchIteration(SolverState& state, int32_t bound, int32_t count, uint64_t& nodes) {
     SharedFrontier& frontier = state.sharedFrontier;
-    const int32_t count = state.itemCount;
     std::atomic<int32_t> cursor{0};
     std::atomic<int32_t> winner{count};
     for (int32_t s = 0; s < state.searchThreads; ++s) state.workerPosition[cell(s)].store(-1);
@@ -128,10 +128,26 @@ int32_t searchSharedItem(const SolverState& state, int32_t item, int32_t bound,
                             worker.pathBuffer.data(), worker.context);
 }
 
+// Appends to the order, by item, the items whose lower bound lies in
+// (previousBound, bound]: most items of a deep layer are far above the first
+// bounds, and handing each out would cost more than the small ones' searches.
+// Returns the new length of the order.
+int32_t admitItems(SharedFrontier& frontier, int32_t itemCount, int32_t active,
+                   int32_t previousBound, int32_t bound) {
+    for (int32_t i = 0; i < itemCount; ++i) {
+        const int32_t lowerBound = std::max(frontier.wd[cell(i)], frontier.pdb[cell(i)]);
+        if (lowerBound > previousBound && lowerBound <= bound) frontier.order[cell(active++)] = i;
+    }
+    return active;
+}
+
 void runSharedDeepening(SolverState& state) {
     SharedFrontier& frontier = state.sharedFrontier;
     const int32_t count = state.itemCount;
-    for (int32_t i = 0; i < count; ++i) frontier.order[cell(i)] = i;
+    // An item is searched from the iteration its lower bound admits it; in every
+    // later one it has nodes (its root at least), so the order stays by size first.
+    int32_t active = 0;
+    int32_t previousBound = -1;
     NodesByBound nodesAtBound{};
     uint64_t nodes = 0;
     prepareSharedItems(state);
@@ -142,11 +158,13 @@ void runSharedDeepening(SolverState& state) {
         if (state.bestLength.load(std::memory_order_relaxed) < 0) break;
         const int32_t bound = total - state.frontierDepth;
         publishProgressBound(state, total);
+        active = admitItems(frontier, count, active, previousBound, bound);
+        previousBound = bound;
         uint64_t iterationNodes = 0;
-        const int32_t winner = searchIteration(state, bound, iterationNodes);
+        const int32_t winner = searchIteration(state, bound, active, iterationNodes);
         nodes += iterationNodes;
         nodesAtBound[std::min(cell(bound), nodesAtBound.size() - 1)] += iterationNodes;
-        if (winner < count) {
+        if (winner < active) {
             std::lock_guard<std::mutex> lock(publicationLock());
             // Relaxed: the lock orders this with Cancel; the workers have joined.
             if (state.bestLength.load(std::memory_order_relaxed) >= 0) {
@@ -154,7 +172,7 @@ void runSharedDeepening(SolverState& state) {
             }
             break;
         }
-        orderBySize(frontier, count);
+        orderBySize(frontier, active);
     }
     endSearchPhase(state, nodes, nodesAtBound);
 }

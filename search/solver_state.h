@@ -22,10 +22,12 @@ inline constexpr SolveStatus solveInvalid = 5;
 
 inline constexpr int32_t frontierCapacity = 1000;
 // Shared deepening searches the first breadth-first layer of at least
-// sharedItemTarget nodes. Layers grow about 2.1 times a level, so that layer and
-// all above it stay well below the capacity.
-inline constexpr int32_t sharedItemTarget = 1000;
-inline constexpr int32_t sharedFrontierCapacity = 8192;
+// sharedItemTarget nodes: with fewer, larger items the largest one bounds the
+// time on many cores (the scaling benchmark). Layers grow about 2.1 times a
+// level, so that layer (at most about 20,000) and all above it stay well below
+// the capacity; should one not, the last complete level is searched.
+inline constexpr int32_t sharedItemTarget = 8000;
+inline constexpr int32_t sharedFrontierCapacity = 65536;
 // Threads of shared deepening at most (one stop slot each).
 inline constexpr int32_t maxSharedThreads = 1024;
 inline constexpr int32_t solutionCapacity = 82;
@@ -64,6 +66,8 @@ struct SharedFrontier : BasicFrontier<sharedFrontierCapacity> {
     std::array<int32_t, sharedFrontierCapacity> pdb;
     std::array<int32_t, sharedFrontierCapacity> pdbMaxDepth;
     std::array<uint64_t, sharedFrontierCapacity> itemNodes;
+    // The items of the current iteration, those whose lower bound is within it:
+    // first the earlier iterations' by their nodes, then those new to it.
     std::array<int32_t, sharedFrontierCapacity> order;
 };
 

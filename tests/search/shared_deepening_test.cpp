@@ -49,7 +49,7 @@ std::vector<std::pair<BoardKey, int32_t>> layerOf(const SolverState& state) {
     return layer;
 }
 
-TEST_F(SharedDeepeningTest, TheItemsAreTheFirstLayerOfAThousandWhateverTheThreadCount) {
+TEST_F(SharedDeepeningTest, TheItemsAreTheFirstLayerOfTheTargetSizeWhateverTheThreadCount) {
     const Board board = standardInstance(2).board;
     std::vector<std::pair<BoardKey, int32_t>> first;
     for (const int32_t threads : {2, 8}) {
