@@ -141,6 +141,31 @@ TEST_F(SharedDeepeningTest, OneThreadSearchesTheStartNodeNodeForNode) {
     }
 }
 
+// Handing out only the items a bound admits must lose none: below the final
+// bound every item is searched in full, which the oracle does here item by item.
+TEST_F(SharedDeepeningTest, TheIterationsBelowTheResultSearchEveryItemInFull) {
+    std::mt19937 random(5);
+    for (const Board& board :
+         {standardInstance(42).board, testing::randomWalkFromGoal(random, 60)}) {
+        solve(board, 3, ParallelDesign::shared);
+        ASSERT_EQ(solverState.status, solveSolved);
+        ASSERT_GT(solverState.frontierDepth, 0);
+        const std::atomic<int32_t> stop{noSolutionLength};
+        SearchWorker worker{};
+        worker.context.bestLength = &stop;
+        for (int32_t total = std::max(solverState.startWd, solverState.startPdb);
+             total < solverState.bestLength.load(); total += 2) {
+            for (int32_t item = solverState.firstItem; item <= solverState.lastItem; ++item) {
+                int32_t blank = 0;
+                ASSERT_EQ(searchSharedItem(solverState, item, total - solverState.frontierDepth,
+                                           worker, blank),
+                          searchNotFound);
+            }
+        }
+        EXPECT_EQ(worker.context.nodes, solverState.nodesBelowFinalBound);
+    }
+}
+
 TEST_F(SharedDeepeningTest, ProgressEndsAtTheFinalBoundWithEveryNode) {
     for (const ParallelDesign design : {ParallelDesign::shared, ParallelDesign::items}) {
         solve(standardInstance(42).board, 3, design);
