@@ -80,6 +80,7 @@ bool Runner::prepareTables() {
     if (internalFailure_) return false;
     if (progress_) std::fprintf(stderr, "fifteen-solve: building the tables...\n");
     preparation_ = std::make_unique<Preparation>();
+    preparation_->setThreadLimit(options_.threads);
     const bool progress = progress_;
     bool built = false;
     try {

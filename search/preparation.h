@@ -1,13 +1,16 @@
 #pragma once
 
 // Start-up of the solver's tables: the two pattern databases and the
-// walking-distance table, each built on a thread of its own.
+// walking-distance table, each built on a thread of its own; a thread whose
+// table is done joins the layers of a database still building.
 
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
+
+#include "heuristics/pdb/shared_pdb_build.h"
 
 namespace fifteen {
 
@@ -19,8 +22,9 @@ enum class PreparedTable { patternDbA, patternDbB, wdTable };
 #pragma GCC diagnostic pop
 
 // Called on the build thread once its build has ended, successfully or not (ask
-// Preparation::succeeded); the thread ends when it returns (the desktop program
-// sends its ready message from here and waits).
+// Preparation::succeeded); when it returns, the thread helps the databases still
+// building, then ends (the desktop program sends its ready message from here and
+// waits).
 using PreparationCallback = std::function<void(PreparedTable table)>;
 
 // Every preparation thread is started through this function, so that a test can
@@ -31,7 +35,11 @@ extern PreparationThreadStarter preparationThreadStarter;  // a plain std::threa
 
 // Allocates both pattern databases (patternDbA, patternDbB), fills the rank
 // tables, then starts three threads in the order database A, database B,
-// walking-distance table (wdTable). A database thread stores its maximum depth in
+// walking-distance table (wdTable), and as many more as the thread limit exceeds
+// three. At most that many threads build at once: a database thread that is
+// done helps the other database (it freed its core); the walking-distance thread
+// and the extra threads help when the limit leaves room for them beside the two
+// database threads. A database thread stores its maximum depth in
 // solverState.maxDepthA / maxDepthB before its callback. The tables are
 // process-wide and built once per process (the walking-distance build needs an
 // empty table).
@@ -48,6 +56,9 @@ class Preparation {
     // (call releasePatternDbs first). No build begins before all three threads
     // exist, so a failed start runs no build and no callback.
     bool start(PreparationCallback onDone);
+    // Threads that may build at once, from 1; 0 (the default) is
+    // std::thread::hardware_concurrency. Only before start.
+    void setThreadLimit(int32_t limit) { threadLimit_ = limit; }
     void join();
     // Ends the database builds at their next layer; a stopped build counts as
     // failed (its callback still runs). Any thread may call it.
@@ -62,9 +73,10 @@ class Preparation {
     bool allSucceeded() const;
 
   private:
-    void runPatternDbA();
-    void runPatternDbB();
-    void runWdTable();
+    void runPatternDb(PreparedTable table);
+    void runWdTable(bool helps);
+    void runHelper();
+    void helpDatabases();
     void finish(PreparedTable table, bool ok);
     bool waitForAllThreads();
     void openGate(bool go);
@@ -81,7 +93,11 @@ class Preparation {
     // Written by a build thread, read by the front end's thread; release/acquire
     // so that a true value also publishes the table it stands for.
     std::atomic<bool> succeeded_[3] = {false, false, false};
-    std::thread threads_[3];
+    int32_t threadLimit_ = 0;
+    int32_t helperSlots_ = 1;   // per database
+    SharedPdbBuild builds_[2];  // A, B
+    static constexpr int32_t maxThreads = 1 + maxPdbHelpers;
+    std::thread threads_[maxThreads];
 };
 
 // Frees both pattern databases. Only when no thread reads or builds them.
