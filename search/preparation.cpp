@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <system_error>
 #include <utility>
 
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/pdb/pattern_index.h"
+#include "heuristics/pdb/shared_pdb_build.h"
 #include "heuristics/wd/wd_table.h"
 #include "search/solver_state.h"
 
@@ -21,6 +23,8 @@ std::thread startPlainThread(std::function<void()> body) {
 }  // namespace
 
 PreparationThreadStarter preparationThreadStarter = &startPlainThread;
+
+Preparation::Preparation() = default;
 
 Preparation::~Preparation() {
     requestStop();
@@ -49,6 +53,8 @@ bool Preparation::start(PreparationCallback onDone) {
     // Refused while the program's databases exist, so a second start never leaks
     // or rebuilds them.
     if (started_ || patternDbA.entries != nullptr || patternDbB.entries != nullptr) return false;
+    builds_.reset(new (std::nothrow) SharedPdbBuild[2]);
+    if (builds_ == nullptr) return false;
     if (!allocatePatternDb(patternDbA)) return false;
     if (!allocatePatternDb(patternDbB)) {
         releasePatternDb(patternDbA);
@@ -60,6 +66,8 @@ bool Preparation::start(PreparationCallback onDone) {
     int32_t limit = threadLimit_;
     if (limit <= 0) limit = static_cast<int32_t>(std::thread::hardware_concurrency());
     limit = std::clamp(limit, int32_t{1}, maxThreads);
+    static_assert(maxThreads - 1 <= maxPdbHelpers,
+                  "a database may be joined by every other thread");
     // Either database may be joined by the other's thread, the walking-distance
     // thread and the extra threads.
     helperSlots_ = std::max(limit - 1, int32_t{1});

@@ -6,11 +6,11 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
-
-#include "heuristics/pdb/shared_pdb_build.h"
 
 namespace fifteen {
 
@@ -43,9 +43,11 @@ extern PreparationThreadStarter preparationThreadStarter;  // a plain std::threa
 // solverState.maxDepthA / maxDepthB before its callback. The tables are
 // process-wide and built once per process (the walking-distance build needs an
 // empty table).
+class SharedPdbBuild;
+
 class Preparation {
   public:
-    Preparation() = default;
+    Preparation();
     Preparation(const Preparation&) = delete;
     Preparation& operator=(const Preparation&) = delete;
     ~Preparation();  // asks the builds to stop, then joins
@@ -94,9 +96,11 @@ class Preparation {
     // so that a true value also publishes the table it stands for.
     std::atomic<bool> succeeded_[3] = {false, false, false};
     int32_t threadLimit_ = 0;
-    int32_t helperSlots_ = 1;   // per database
-    SharedPdbBuild builds_[2];  // A, B
-    static constexpr int32_t maxThreads = 1 + maxPdbHelpers;
+    int32_t helperSlots_ = 1;  // per database
+    // A and B, made by start (this header stays free of the database headers,
+    // whose names clash with Qt's macros).
+    std::unique_ptr<SharedPdbBuild[]> builds_;
+    static constexpr int32_t maxThreads = 16;
     std::thread threads_[maxThreads];
 };
 
