@@ -33,18 +33,18 @@ using PreparationCallback = std::function<void(PreparedTable table)>;
 using PreparationThreadStarter = std::thread (*)(std::function<void()> body);
 extern PreparationThreadStarter preparationThreadStarter;  // a plain std::thread
 
+class SharedPdbBuild;
+
 // Allocates both pattern databases (patternDbA, patternDbB), fills the rank
 // tables, then starts three threads in the order database A, database B,
 // walking-distance table (wdTable), and as many more as the thread limit exceeds
-// three. At most that many threads build at once: a database thread that is
-// done helps the other database (it freed its core); the walking-distance thread
-// and the extra threads help when the limit leaves room for them beside the two
-// database threads. A database thread stores its maximum depth in
-// solverState.maxDepthA / maxDepthB before its callback. The tables are
-// process-wide and built once per process (the walking-distance build needs an
-// empty table).
-class SharedPdbBuild;
-
+// three. The databases share the limit's threads, never fewer than their own
+// two: a database thread that is done helps the other database (it freed its
+// core); the walking-distance thread and the extra threads help when the limit
+// leaves room for them beside the two database threads. A database thread
+// stores its maximum depth in solverState.maxDepthA / maxDepthB before its
+// callback. The tables are process-wide and built once per process (the
+// walking-distance build needs an empty table).
 class Preparation {
   public:
     Preparation();
@@ -55,11 +55,11 @@ class Preparation {
     // False, with nothing started and nothing newly allocated, when a database
     // could not be allocated, a thread could not be started (threadStartFailed),
     // this object has started before, or the program's databases already exist
-    // (call releasePatternDbs first). No build begins before all three threads
+    // (call releasePatternDbs first). No build begins before all its threads
     // exist, so a failed start runs no build and no callback.
     bool start(PreparationCallback onDone);
-    // Threads that may build at once, from 1; 0 (the default) is
-    // std::thread::hardware_concurrency. Only before start.
+    // Threads that may build at once (the two database threads whatever it is);
+    // 0, the default, is std::thread::hardware_concurrency. Only before start.
     void setThreadLimit(int32_t limit) { threadLimit_ = limit; }
     void join();
     // Ends the database builds at their next layer; a stopped build counts as
