@@ -157,7 +157,7 @@ TEST(SharedBuildAllocation, AnyFailedBitsetFailsTheBuild) {
         PatternBoard scratch = goalPatternA;
         EXPECT_EQ(shared.build(db, scratch, PdbBuildOptions{}, 2), pdbBuildFailed) << which;
         helper.join();
-        EXPECT_EQ(allocationCalls.load(), std::max(which, 3)) << "no allocation after a failure";
+        EXPECT_EQ(allocationCalls.load(), std::max(which, 3)) << "no helper set after a failure";
     }
     pdbAllocator = previous;
     for (uint8_t entry : block) ASSERT_EQ(entry, 0xAB);
