@@ -1,16 +1,18 @@
-// Pattern databases: one build of each, the whole start-up (both databases and
-// the walking-distance table on their three threads), and the combined lookup.
-// Builds take about a second each: run with --benchmark_repetitions=5 for medians.
+// Pattern databases: one build of each, one shared by several threads, the whole start-up (both
+// databases and the walking-distance table on their three threads), and the combined lookup. Builds
+// take about a second each: run with --benchmark_repetitions=5 for medians.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/pdb/pattern_index.h"
+#include "heuristics/pdb/shared_pdb_build.h"
 #include "heuristics/wd/wd_table.h"
 #include "puzzle/shuffle.h"
 #include "search/preparation.h"
@@ -46,6 +48,40 @@ void BM_BuildPatternDbB(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildPatternDbA)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_BuildPatternDbB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// Database A built by state.range(0) threads sharing its layers (the build's own
+// and helpers). With more threads than cores the wall time says little: the CPU
+// time (the whole process) shows what sharing costs beside the one-thread build.
+void BM_SharedBuildPatternDbA(benchmark::State& state) {
+    fillRankTables();
+    PatternDb db{};
+    if (!allocatePatternDb(db)) {
+        state.SkipWithError("allocation failed");
+        return;
+    }
+    const auto threads = static_cast<int32_t>(state.range(0));
+    int32_t depth = 0;
+    for (auto _ : state) {
+        SharedPdbBuild shared;
+        std::vector<std::thread> helpers;
+        for (int32_t h = 1; h < threads; ++h) helpers.emplace_back([&shared] { shared.help(); });
+        PatternBoard scratch = goalPatternA;
+        depth = shared.build(db, scratch, PdbBuildOptions{}, threads - 1);
+        for (std::thread& helper : helpers) helper.join();
+        benchmark::DoNotOptimize(db.entries);
+        benchmark::ClobberMemory();
+    }
+    state.counters["maxDepth"] = depth;
+    releasePatternDb(db);
+}
+BENCHMARK(BM_SharedBuildPatternDbA)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
 
 // From the first allocation to the last completion, as the programs start: the
 // databases are fresh heap blocks and the walking-distance table starts empty.

@@ -3,11 +3,13 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "cli/bench.h"
 #include "cli/interrupt.h"
@@ -80,6 +82,11 @@ bool Runner::prepareTables() {
     if (internalFailure_) return false;
     if (progress_) std::fprintf(stderr, "fifteen-solve: building the tables...\n");
     preparation_ = std::make_unique<Preparation>();
+    // --threads lowers the start-up's threads, never raises them past the
+    // hardware's: more threads than cores only wait for each other at every layer.
+    const auto hardware = static_cast<int>(std::thread::hardware_concurrency());
+    if (options_.threads > 0)
+        preparation_->setThreadLimit(std::min(options_.threads, std::max(hardware, 1)));
     const bool progress = progress_;
     bool built = false;
     try {

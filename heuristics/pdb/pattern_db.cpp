@@ -65,11 +65,17 @@ uint32_t successorIndex(PatternBoard& scratch, PdbIndex s) {
 }
 
 // Reaches the state after the tile of cell Nb slides into the blank at cell Z.
-// Returns 1 when it was new.
-template <std::size_t Z, std::size_t Nb>
+// Returns 1 when it was new. Shared: visited is only read (other threads read it
+// too), next takes the successor unless visited holds it, and nothing is counted:
+// a state reached twice in a layer is set twice.
+template <bool Shared, std::size_t Z, std::size_t Nb>
 int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
                 uint32_t& sinkWord) {
     const uint32_t t = successorIndex<Z, Nb>(scratch, s);
+    if constexpr (Shared) {
+        targets.next[t >> 5] |= (1u << (t & 31u)) & ~targets.visited[t >> 5];
+        return 0;
+    }
     // Whether t is new is a coin flip in the middle layers, so the update has no
     // branch: an old state's write to next goes to a sink.
     const uint32_t mask = 1u << (t & 31u);
@@ -83,32 +89,36 @@ int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
 // The moves of a blank at cell Z in the order of the neighbour table, unrolled:
 // with the cells known, the moves are plain stores. A comma fold runs left to
 // right. Returns how many successors were new.
-template <std::size_t Z, std::size_t... K>
+template <bool Shared, std::size_t Z, std::size_t... K>
 int32_t expandMoves(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
                     std::index_sequence<K...>) {
     uint32_t sinkWord = 0;
     int32_t count = 0;
     ((count +=
-      tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord)),
+      tryMove<Shared, Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord)),
      ...);
     return count;
 }
 
-template <std::size_t Z>
+template <bool Shared, std::size_t Z>
 int32_t expandFrom(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets) {
-    return expandMoves<Z>(scratch, s, targets,
-                          std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+    return expandMoves<Shared, Z>(
+        scratch, s, targets,
+        std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
 }
 
 using ExpandFrom = int32_t (*)(PatternBoard&, PdbIndex, const LayerTargets&);
 
-template <std::size_t... Z>
+template <bool Shared, std::size_t... Z>
 constexpr std::array<ExpandFrom, 16> expandTable(std::index_sequence<Z...>) {
-    return {&expandFrom<Z>...};
+    return {&expandFrom<Shared, Z>...};
 }
 
 // By the blank's cell.
-constexpr std::array<ExpandFrom, 16> expandFromCell = expandTable(std::make_index_sequence<16>{});
+constexpr std::array<ExpandFrom, 16> expandFromCell =
+    expandTable<false>(std::make_index_sequence<16>{});
+constexpr std::array<ExpandFrom, 16> expandSharedFromCell =
+    expandTable<true>(std::make_index_sequence<16>{});
 
 }  // namespace
 
@@ -148,6 +158,43 @@ int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset curr
     for (int32_t w = 0; w < layerWordCount; ++w) {
         for (uint32_t bits = next.words[w]; bits != 0; bits &= bits - 1)
             db.entries[32 * w + std::countr_zero(bits)] = d;
+    }
+    return count;
+}
+
+int64_t expandLayerWords(PatternBoard& scratch, const uint32_t* visited, const uint32_t* current,
+                         uint32_t* next, int32_t begin, int32_t end) {
+    // Only read through the shared kernel.
+    const LayerTargets targets{const_cast<uint32_t*>(visited), next};
+    int64_t taken = 0;
+    for (int32_t w = begin; w < end; ++w) {
+        uint32_t bits = current[w];
+        while (bits != 0) {
+            ++taken;
+            const PdbIndex s = 32 * w + std::countr_zero(bits);
+            bits &= bits - 1;
+            const int32_t blank = unrankPattern(s, scratch);
+            expandSharedFromCell[static_cast<std::size_t>(blank)](scratch, s, targets);
+        }
+    }
+    return taken;
+}
+
+int32_t mergeLayerWords(const LayerMerge& merge, int32_t begin, int32_t end) {
+    const auto d = static_cast<uint8_t>(merge.depth);
+    int32_t count = 0;
+    for (int32_t w = begin; w < end; ++w) {
+        uint32_t bits = merge.next[w];
+        for (int32_t k = 0; k < merge.partCount; ++k) {
+            uint32_t* const part = merge.parts[k];
+            bits |= part[w];
+            part[w] = 0;
+        }
+        merge.next[w] = bits;
+        merge.visited[w] |= bits;
+        merge.current[w] = 0;
+        count += std::popcount(bits);
+        for (; bits != 0; bits &= bits - 1) merge.entries[32 * w + std::countr_zero(bits)] = d;
     }
     return count;
 }

@@ -85,6 +85,33 @@ inline int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch,
 int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
                     LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded = nullptr);
 
+// The pieces of a build that several threads share (shared_pdb_build.h): a layer
+// is expanded in ranges of words, each thread into a next-layer set of its own,
+// then the sets are merged in ranges of words.
+
+// Expands the states of words [begin, end) of current into next, which takes
+// each successor that visited does not hold; visited is only read. Writes no
+// entry and counts nothing; returns the number of states expanded.
+int64_t expandLayerWords(PatternBoard& scratch, const uint32_t* visited, const uint32_t* current,
+                         uint32_t* next, int32_t begin, int32_t end);
+
+// The end of a shared layer: next and parts[0..partCount) hold the layer's new
+// states (no state of visited among them).
+struct LayerMerge {
+    uint32_t* visited;
+    uint32_t* current;
+    uint32_t* next;
+    uint32_t* const* parts;
+    int32_t partCount;
+    uint8_t* entries;
+    int32_t depth;
+};
+
+// Over words [begin, end): ORs the parts into next and clears them, adds next to
+// visited, clears current and writes entry depth for each state of next. Returns
+// the number of states of next in the range.
+int32_t mergeLayerWords(const LayerMerge& merge, int32_t begin, int32_t end);
+
 // The larger of the board's entries in a and b, each read as a signed byte;
 // maxDepth receives maxDepthA when a's entry is the larger, maxDepthB otherwise
 // (ties go to b). Reads nothing but its arguments and the rank table.

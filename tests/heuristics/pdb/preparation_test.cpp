@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -116,6 +118,27 @@ TEST_F(StartUp, BuildsTheThreeTablesOnThreadsOfTheirOwn) {
     EXPECT_EQ(patternDbB.entries, nullptr);
 }
 
+// Four threads for three tables: one thread more than tables, and the
+// walking-distance thread joining too. The tables are those of one-thread builds.
+TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
+    Preparation preparation;
+    preparation.setThreadLimit(4);
+    Recorder recorder(preparation);
+    ASSERT_TRUE(preparation.start(recorder.callback()));
+    preparation.join();
+    EXPECT_EQ(recorder.completions().size(), 3u) << "one callback per table";
+    ASSERT_TRUE(preparation.allSucceeded());
+    for (const bool isA : {true, false}) {
+        std::vector<uint8_t> alone(static_cast<std::size_t>(patternStateCount));
+        PatternDb db{alone.data()};
+        PatternBoard scratch = isA ? goalPatternA : goalPatternB;
+        EXPECT_EQ(buildPatternDb(db, scratch), isA ? solverState.maxDepthA : solverState.maxDepthB);
+        EXPECT_EQ(std::memcmp(alone.data(), (isA ? patternDbA : patternDbB).entries, alone.size()),
+                  0)
+            << (isA ? "A" : "B");
+    }
+}
+
 TEST_F(StartUp, AFailedBitsetIsReportedAsAFailedTable) {
     // The two tables are allocated on the starting thread first; every bitset fails.
     pdbAllocator = &limitedAllocator;
@@ -143,17 +166,41 @@ TEST_F(StartUp, AFailedBitsetIsReportedAsAFailedTable) {
 // A stop asked for before the start ends both database builds before their first
 // layer; their callbacks still come, reporting failure, and no depth is stored.
 TEST_F(StartUp, AStopEndsTheDatabaseBuildsAsFailed) {
+    for (const int32_t limit : {2, 4}) {
+        solverState.maxDepthA = -5;
+        solverState.maxDepthB = -5;
+        Preparation preparation;
+        preparation.setThreadLimit(limit);
+        Recorder recorder(preparation);
+        preparation.requestStop();
+        ASSERT_TRUE(preparation.start(recorder.callback()));
+        preparation.join();
+        ASSERT_EQ(recorder.completions().size(), 3u);
+        EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbA));
+        EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbB));
+        EXPECT_TRUE(preparation.succeeded(PreparedTable::wdTable));
+        EXPECT_EQ(solverState.maxDepthA, -5);
+        EXPECT_EQ(solverState.maxDepthB, -5);
+        releasePatternDbs();
+    }
+}
+
+// A stop while the threads share the layers: every thread still ends, and the
+// databases count as failed.
+TEST_F(StartUp, AStopDuringTheBuildsEndsEveryThread) {
     solverState.maxDepthA = -5;
     solverState.maxDepthB = -5;
     Preparation preparation;
-    Recorder recorder(preparation);
-    preparation.requestStop();
-    ASSERT_TRUE(preparation.start(recorder.callback()));
+    preparation.setThreadLimit(4);
+    std::atomic<int32_t> callbacks{0};
+    ASSERT_TRUE(preparation.start([&](PreparedTable table) {
+        ++callbacks;
+        if (table == PreparedTable::wdTable) preparation.requestStop();
+    }));
     preparation.join();
-    ASSERT_EQ(recorder.completions().size(), 3u);
+    EXPECT_EQ(callbacks.load(), 3);
     EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbA));
     EXPECT_FALSE(preparation.succeeded(PreparedTable::patternDbB));
-    EXPECT_TRUE(preparation.succeeded(PreparedTable::wdTable));
     EXPECT_EQ(solverState.maxDepthA, -5);
     EXPECT_EQ(solverState.maxDepthB, -5);
 }
@@ -171,9 +218,11 @@ std::thread failingStarter(std::function<void()> body) {
 TEST_F(StartUp, AThreadThatCannotStartStartsNothing) {
     const PreparationThreadStarter previous = preparationThreadStarter;
     preparationThreadStarter = &failingStarter;
-    for (int32_t starts : {0, 1, 2}) {
+    // With a limit of four, a fourth thread (a helper) starts too.
+    for (int32_t starts : {0, 1, 2, 3}) {
         startsBeforeFailure = starts;
         Preparation preparation;
+        preparation.setThreadLimit(4);
         Recorder recorder(preparation);
         EXPECT_FALSE(preparation.start(recorder.callback())) << starts;
         EXPECT_TRUE(preparation.threadStartFailed());
