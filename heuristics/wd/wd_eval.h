@@ -70,8 +70,11 @@ inline WdPair wdSuccessor(const WdTable& table, WdPair pair, int z, int n, int t
     }
 }
 
+// The two offsets add up below bit 24 without a carry, so the top byte of the sum
+// is the sum of the distances: no distance need be kept apart from its link.
+static_assert(2 * wdTableCapacity * sizeof(WdLinkRecord) <= wdPackedOffsetMask + 1);
 inline int32_t wdValue(WdPair pair) {
-    return wdPackedDistance(pair.row) + wdPackedDistance(pair.column);
+    return static_cast<int32_t>((pair.row + pair.column) >> wdPackedDistanceShift);
 }
 
 }  // namespace fifteen
