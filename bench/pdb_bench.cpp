@@ -1,6 +1,8 @@
-// Pattern databases: one build of each, one shared by several threads, the whole start-up (both
-// databases and the walking-distance table on their three threads), and the combined lookup. Builds
-// take about a second each: run with --benchmark_repetitions=5 for medians.
+// Pattern databases: one build of each, one shared by several threads, the
+// whole start-up (both databases and the walking-distance table on their
+// threads), the combined lookup, and the ranking a lookup does, with and without
+// writing out the two patterns. Builds take about half a second each: run with
+// --benchmark_repetitions=5 for medians.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -137,6 +139,44 @@ void BM_LookupPatternDbs(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LookupPatternDbs);
+
+std::vector<Board> shuffledBoards() {
+    fillRankTables();
+    seedRandom(2024);
+    std::vector<Board> boards(1024, goalBoard);
+    for (Board& board : boards) shuffleBoard(board);
+    return boards;
+}
+
+// Both indexes of a board by the lookup's one scan of its tiles.
+void BM_RankBoardPatterns(benchmark::State& state) {
+    const std::vector<Board> boards = shuffledBoards();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rankBoardPatterns(boards[i]));
+        i = (i + 1) & 1023;
+    }
+}
+BENCHMARK(BM_RankBoardPatterns);
+
+// The same indexes by classifying the board into two patterns and ranking each.
+void BM_RankTwoPatterns(benchmark::State& state) {
+    const std::vector<Board> boards = shuffledBoards();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        PatternBoard a;
+        PatternBoard b;
+        for (std::size_t cell = 0; cell < 16; ++cell) {
+            const auto tile = static_cast<std::size_t>(boards[i][cell]);
+            a[cell] = classOfTileA[tile];
+            b[cell] = classOfTileB[tile];
+        }
+        benchmark::DoNotOptimize(rankPattern(a));
+        benchmark::DoNotOptimize(rankPattern(b));
+        i = (i + 1) & 1023;
+    }
+}
+BENCHMARK(BM_RankTwoPatterns);
 
 }  // namespace
 }  // namespace fifteen

@@ -44,15 +44,31 @@ struct Worker {
 //   2.8  skip it when p > wd and depth + 1 + p > bound;  2.9 search it;
 //   2.10 take the move back;  2.11 found: record t; stopped: unwind.
 //   3    not found.
+// searchWd is the same recursion below a node whose check depth is
+// neverCheckDepth, which no depth of a search reaches: step 2.7 is left out, and
+// the node is given by its limit, bound - depth - 1, alone, so that fewer values
+// live across each call.
 template <int Blank, int Prev>
 int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth, int32_t nextCheckDepth);
+template <int Blank, int Prev>
+int32_t searchWd(Worker& w, SearchLink row, SearchLink column, int32_t limit);
 
-template <int Blank, int N>
+// depth and nextCheckDepth are read only when Checks.
+template <int Blank, int N, bool Checks>
 [[gnu::always_inline]] inline int32_t tryChild(Worker& w, SearchLink row, SearchLink column,
-                                               int32_t depth, int32_t& nextCheckDepth,
-                                               int32_t limit) {
+                                               int32_t limit, int32_t depth,
+                                               int32_t& nextCheckDepth) {
     constexpr auto blankCell = static_cast<std::size_t>(Blank);
     constexpr auto cell = static_cast<std::size_t>(N);
+    // Where the move goes in the path; in searchWd worked out from the limit,
+    // only when a solution is found.
+    const auto pathSlot = [&] {
+        if constexpr (Checks) {
+            return static_cast<std::size_t>(depth);
+        } else {
+            return static_cast<std::size_t>(w.bound - 1 - limit);
+        }
+    };
     const int32_t t = w.board[cell];  // 2.1
     // 2.2: one link, chosen by the direction of the move.
     const WdPair child = wdStep<N - Blank>(wdTable, WdPair{row, column}, t);
@@ -61,41 +77,54 @@ template <int Blank, int N>
     const int32_t wd = wdValue(child);
     if (wd > limit) return searchNotFound;  // 2.4: depth + 1 + wd > bound
     if (wd == 0) {                          // 2.5
-        w.path[depth] = t;
+        w.path[pathSlot()] = t;
         return searchFound;
     }
     w.board[cell] = 0;  // 2.6
     w.board[blankCell] = t;
-    int32_t p = 0;
-    if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
-        int32_t maxDepth = 0;
-        p = lookupPatternDbs(w.board, maxDepth);
-        nextCheckDepth =
-            wd > p ? neverCheckDepth : scheduleCheckDepth(depth + 1, p, maxDepth, w.bound);
-    }
-    // 2.8: with wd within the limit, p above the limit is also above wd.
     int32_t r = searchNotFound;
-    if (p <= limit) r = search<N, Blank>(w, row, column, depth + 1, nextCheckDepth);  // 2.9
-    w.board[blankCell] = 0;                                                           // 2.10
-    w.board[cell] = t;
-    if (r == searchFound) w.path[depth] = t;  // 2.11
+    if constexpr (Checks) {
+        int32_t p = 0;
+        if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
+            int32_t maxDepth = 0;
+            p = lookupPatternDbs(w.board, maxDepth);
+            nextCheckDepth =
+                wd > p ? neverCheckDepth : scheduleCheckDepth(depth + 1, p, maxDepth, w.bound);
+        }
+        // 2.8: with wd within the limit, p above the limit is also above wd.
+        if (p <= limit) {  // 2.9
+            r = nextCheckDepth == neverCheckDepth
+                    ? searchWd<N, Blank>(w, row, column, limit - 1)
+                    : search<N, Blank>(w, row, column, depth + 1, nextCheckDepth);
+        }
+    } else {
+        r = searchWd<N, Blank>(w, row, column, limit - 1);  // 2.9
+    }
+    // 2.10: the child left t in the blank's cell; read back from there, t need
+    // not be kept across the call.
+    const int32_t moved = w.board[blankCell];
+    w.board[blankCell] = 0;
+    w.board[cell] = moved;
+    if (r == searchFound) w.path[pathSlot()] = moved;  // 2.11
     return r;
 }
 
-template <int Blank, int Prev, int K>
+template <int Blank, int Prev, bool Checks, int K>
 [[gnu::always_inline]] inline int32_t tryChildren(Worker& w, SearchLink row, SearchLink column,
-                                                  int32_t depth, int32_t& nextCheckDepth,
-                                                  int32_t limit) {
+                                                  int32_t limit, int32_t depth,
+                                                  int32_t& nextCheckDepth) {
     constexpr auto blankCell = static_cast<std::size_t>(Blank);
     if constexpr (K == neighborCount[blankCell]) {
         return searchNotFound;  // 3
     } else {
         constexpr int N = neighbors[blankCell][static_cast<std::size_t>(K)];
         if constexpr (N != Prev) {
-            const int32_t r = tryChild<Blank, N>(w, row, column, depth, nextCheckDepth, limit);
+            const int32_t r =
+                tryChild<Blank, N, Checks>(w, row, column, limit, depth, nextCheckDepth);
             if (r != searchNotFound) return r;
         }
-        return tryChildren<Blank, Prev, K + 1>(w, row, column, depth, nextCheckDepth, limit);
+        return tryChildren<Blank, Prev, Checks, K + 1>(w, row, column, limit, depth,
+                                                       nextCheckDepth);
     }
 }
 
@@ -105,7 +134,16 @@ int32_t search(Worker& w, SearchLink row, SearchLink column, int32_t depth,
     ++w.nodes;  // every call, before the stop test
     // 1: relaxed is enough; a stale value only delays the stop by a call.
     if (w.bound >= w.bestLength->load(std::memory_order_relaxed)) return searchStopped;
-    return tryChildren<Blank, Prev, 0>(w, row, column, depth, nextCheckDepth, w.bound - depth - 1);
+    return tryChildren<Blank, Prev, true, 0>(w, row, column, w.bound - depth - 1, depth,
+                                             nextCheckDepth);
+}
+
+template <int Blank, int Prev>
+int32_t searchWd(Worker& w, SearchLink row, SearchLink column, int32_t limit) {
+    ++w.nodes;  // as in search
+    if (w.bound >= w.bestLength->load(std::memory_order_relaxed)) return searchStopped;
+    int32_t unused = neverCheckDepth;
+    return tryChildren<Blank, Prev, false, 0>(w, row, column, limit, 0, unused);
 }
 
 // Entry points by blank cell and the neighbour slot of the previous blank cell

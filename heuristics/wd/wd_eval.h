@@ -39,12 +39,16 @@ inline WdPackedLink wdPackedLinkOf(const WdTable& table, const WdRecord& record)
 // step with the direction known at compile time.
 template <int Diff>
 inline WdPair wdStep(const WdTable& table, WdPair pair, int t) {
-    const auto gr = static_cast<std::size_t>((t - 1) >> 2);
-    const auto gc = static_cast<std::size_t>((t - 1) & 3);
+    // Unsigned, so that the slot widens for free.
+    const auto gr = std::size_t{static_cast<uint32_t>(t - 1) >> 2};
+    const auto gc = std::size_t{static_cast<uint32_t>(t - 1) & 3};
     if constexpr (Diff == 4) {
         return {wdFollow(table, pair.row, gr), pair.column};
     } else if constexpr (Diff == -4) {
-        return {wdFollow(table, pair.row, wdPrevSlot + gr), pair.column};
+        // wdPrevSlot + (t - 1) / 4 in two operations.
+        static_assert(wdPrevSlot == 4);
+        return {wdFollow(table, pair.row, std::size_t{static_cast<uint32_t>(t + 15) >> 2}),
+                pair.column};
     } else if constexpr (Diff == 1) {
         return {pair.row, wdFollow(table, pair.column, gc)};
     } else {
@@ -66,8 +70,11 @@ inline WdPair wdSuccessor(const WdTable& table, WdPair pair, int z, int n, int t
     }
 }
 
+// The two offsets add up below bit 24 without a carry, so the top byte of the sum
+// is the sum of the distances: no distance need be kept apart from its link.
+static_assert(2 * wdTableCapacity * sizeof(WdLinkRecord) <= wdPackedOffsetMask + 1);
 inline int32_t wdValue(WdPair pair) {
-    return wdPackedDistance(pair.row) + wdPackedDistance(pair.column);
+    return static_cast<int32_t>((pair.row + pair.column) >> wdPackedDistanceShift);
 }
 
 }  // namespace fifteen

@@ -37,15 +37,16 @@ inline constexpr int32_t wdTableCapacity = 25000;
 inline constexpr int32_t wdRecordTotal = 24964;  // a fixed property of the puzzle
 static_assert(wdTableCapacity < wdNoLink, "every record must be addressable by a link");
 
-// The search's form of a link: the target record's index and, below it, that
-// record's distance, so that one read gives both:
+// The search's form of a link: the target record's distance and, below it, the
+// byte offset of that record's links in the packed array, so that one read gives
+// both and the next record is one mask away:
 //
-//   bits 31..6 record index | bits 5..0 distance
+//   bits 31..24 distance | bits 23..0 record index * sizeof(WdLinkRecord)
 //
 // A null link packs to 0 and is never followed by a real move.
 using WdPackedLink = uint32_t;
-inline constexpr int wdPackedIndexShift = 6;
-inline constexpr WdPackedLink wdPackedDistanceMask = (1u << wdPackedIndexShift) - 1;
+inline constexpr int wdPackedDistanceShift = 24;
+inline constexpr WdPackedLink wdPackedOffsetMask = (1u << wdPackedDistanceShift) - 1;
 
 // Links 0..3 are fromNext[goal line], 4..7 fromPrev[goal line] of the record of
 // the same number; at 32 bytes one is an aligned half cache line.
@@ -53,6 +54,8 @@ struct alignas(32) WdLinkRecord {
     std::array<WdPackedLink, 8> links;
 };
 inline constexpr std::size_t wdPrevSlot = 4;
+static_assert(wdTableCapacity * sizeof(WdLinkRecord) <= wdPackedOffsetMask + 1,
+              "every record's offset must fit below the distance");
 
 // Open addressing over the packed pattern: a slot holds a record number + 1, 0
 // when empty. 2^16 slots keep the 24,964 records at a load of 0.38.
@@ -73,20 +76,21 @@ struct WdTable {
 };
 
 inline WdPackedLink wdPackedLinkOf(const WdTable& table, std::size_t record) {
-    return (static_cast<WdPackedLink>(record) << wdPackedIndexShift) |
-           static_cast<WdPackedLink>(table.records[record].distance);
+    return (static_cast<WdPackedLink>(table.records[record].distance) << wdPackedDistanceShift) |
+           static_cast<WdPackedLink>(record * sizeof(WdLinkRecord));
 }
 inline int32_t wdPackedDistance(WdPackedLink link) {
-    return static_cast<int32_t>(link & wdPackedDistanceMask);
+    return static_cast<int32_t>(link >> wdPackedDistanceShift);
 }
 inline std::size_t wdPackedRecord(WdPackedLink link) {
-    return static_cast<std::size_t>(link >> wdPackedIndexShift);
+    return static_cast<std::size_t>(link & wdPackedOffsetMask) / sizeof(WdLinkRecord);
 }
 // Follows fromNext[g] (slot g) or fromPrev[g] (slot wdPrevSlot + g) of a packed link.
+// The offset is a multiple of the record size, so the division and the scaling
+// of the index cancel to the mask alone.
 inline WdPackedLink wdFollow(const WdTable& table, WdPackedLink link, std::size_t slot) {
     return table.packed[wdPackedRecord(link)].links[slot];
 }
-
 // The program's table: zero at start, filled once by buildWdTable on the
 // preparation thread, read-only afterwards.
 extern WdTable wdTable;

@@ -91,6 +91,36 @@ TEST_F(PdbLookup, RearrangingTheOtherTilesOfBLeavesAToDecide) {
     EXPECT_EQ(permutations, 120);
 }
 
+// The lookup's scan of the board against the index by its definition, for both
+// databases: random boards, and boards whose tiles of one class all come first or
+// all come last (the scan runs on past the last cell that counts).
+TEST_F(PdbLookup, BoardRanksAreThePatternIndexes) {
+    std::mt19937 rng(23);
+    const auto check = [](const Board& board) {
+        const PdbIndexPair index = rankBoardPatterns(board);
+        ASSERT_EQ(index.a, referenceIndex(classify(board, classOfTileA))) << packBoard(board);
+        ASSERT_EQ(index.b, referenceIndex(classify(board, classOfTileB))) << packBoard(board);
+    };
+    Board board = goalBoard;
+    for (int i = 0; i < 20'000; ++i) {
+        std::shuffle(board.begin(), board.end(), rng);
+        check(board);
+    }
+    for (const auto* classOfTile : {&classOfTileA, &classOfTileB}) {
+        for (TileClass c = classBlank; c <= classOther; ++c) {
+            for (const bool first : {true, false}) {
+                for (int i = 0; i < 200; ++i) {
+                    std::shuffle(board.begin(), board.end(), rng);
+                    std::stable_partition(board.begin(), board.end(), [&](int32_t tile) {
+                        return ((*classOfTile)[static_cast<std::size_t>(tile)] == c) == first;
+                    });
+                    check(board);
+                }
+            }
+        }
+    }
+}
+
 // The larger entry wins and names its database; a tie names B. Distinct maximum
 // depths show which database was named.
 TEST_F(PdbLookup, LargerEntryWinsAndTiesGoToB) {

@@ -184,6 +184,27 @@ TEST(WdSuccessor, CarriedPairEqualsFreshLookups) {
     EXPECT_LT(solvableStarts, 40);
 }
 
+// The value of a pair of links is the sum of the two records' distances, for
+// random pairs and for the records of largest offset and of largest distance.
+TEST(WdValue, IsTheSumOfBothRecordsDistances) {
+    const WdTable& table = wdtest::builtTable();
+    const auto count = static_cast<uint32_t>(table.recordCount);
+    std::vector<std::size_t> records = {0, count - 1, count - 2};
+    for (std::size_t r = 0; r < count; ++r) {
+        if (table.records[r].distance >= 34) records.push_back(r);
+    }
+    std::mt19937 rng(61);
+    for (int i = 0; i < 20'000; ++i) records.push_back(rng() % count);
+    for (const std::size_t a : records) {
+        const std::size_t b = records[rng() % records.size()];
+        const WdPair pair{wdPackedLinkOf(table, a), wdPackedLinkOf(table, b)};
+        ASSERT_EQ(wdValue(pair), table.records[a].distance + table.records[b].distance)
+            << a << " " << b;
+        ASSERT_EQ(wdPackedRecord(pair.row), a);
+        ASSERT_EQ(wdPackedRecord(pair.column), b);
+    }
+}
+
 // Breadth-first search of the real puzzle from the goal: its level sizes are
 // published, and no position may have a walking distance above its true distance
 // or of the other parity.
