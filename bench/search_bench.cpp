@@ -37,7 +37,7 @@ class QuietOutput : public fifteen::SolveOutput {
     void setSecondsText(const char*) override {}
     void setSolutionAvailable(bool) override {}
     void setPlaybackPosition(int32_t) override {}
-    void solveFinished() override {}
+    void solveFinished(const fifteen::SolveResult&) override {}
 };
 
 double threadCpuSeconds() {

@@ -45,7 +45,7 @@ class CapturedOutput : public SolveOutput {
     void setPlaybackPosition(int32_t) override {}
     void searchStarted() override;
     void searchEnded(SolveStatus status) override;
-    void solveFinished() override { finished = true; }
+    void solveFinished(const SolveResult&) override { finished = true; }
 
     std::string outputText;
     std::string statusText;

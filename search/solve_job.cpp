@@ -1,5 +1,6 @@
 #include "search/solve_job.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "search/frontier.h"
@@ -30,7 +31,7 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
         output.setSolutionAvailable(false);
         report.append(invalidReport);
         output.setOutputText(report.c_str());
-        output.solveFinished();
+        output.solveFinished(solveResultOf(state));
         return;
     }
     formatSearchStatus(status, state.startWd, state.startPdb, state.searchThreads,
@@ -67,7 +68,26 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
         output.setSecondsText(seconds.c_str());
     }
     output.setOutputText(report.c_str());
-    output.solveFinished();
+    output.solveFinished(solveResultOf(state));
+}
+
+SolveResult solveResultOf(const SolverState& state) {
+    SolveResult result;
+    result.problem = state.problem;
+    result.status = state.status;
+    if (state.status == solveSolved) {
+        result.length = state.bestLength.load(std::memory_order_relaxed);
+        std::copy(state.solution.begin(), state.solution.begin() + result.length,
+                  result.moves.begin());
+    }
+    result.startWd = state.startWd;
+    result.startPdb = state.startPdb;
+    result.searchThreads = state.searchThreads;
+    result.maxThreads = state.maxThreads;
+    result.nodes = state.nodes;
+    result.nodesBelowFinalBound = state.nodesBelowFinalBound;
+    result.elapsedMs = state.elapsedMs;
+    return result;
 }
 
 }  // namespace fifteen

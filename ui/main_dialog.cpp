@@ -64,7 +64,7 @@ class MainDialog::Output final : public SolveOutput {
     void setPlaybackPosition(int32_t position) override {
         position_.store(position, std::memory_order_relaxed);
     }
-    void solveFinished() override { platform_.sendMessage(msgSolveFinished); }
+    void solveFinished(const SolveResult&) override { platform_.sendMessage(msgSolveFinished); }
     // While true the search's progress (readSearchProgress) is live, for a progress
     // line on the GUI thread; relaxed: it only decides what is shown.
     void searchStarted() override { searching_.store(true, std::memory_order_relaxed); }

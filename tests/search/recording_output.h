@@ -23,7 +23,7 @@ class RecordingOutput : public SolveOutput {
     void setPlaybackPosition(int32_t position) override {
         add("playback", std::to_string(position));
     }
-    void solveFinished() override {
+    void solveFinished(const SolveResult&) override {
         add("finished", "");
         finished = true;
     }

@@ -382,7 +382,7 @@ TEST(Progress, ALineUnderTheProblemUntilTheReportReplacesIt) {
         while (!isCancelRequested(solverState)) std::this_thread::yield();
         output.searchEnded(solveCancelled);
         output.setOutputText("problem\r\nCancel.");
-        output.solveFinished();
+        output.solveFinished(solveResultOf(solverState));
     };
     rig.host.click(idSolve);
     rig.host.pumpUntil([&] { return solverState.progressBound.load() == 58; });

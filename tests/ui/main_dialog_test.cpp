@@ -164,7 +164,7 @@ TEST(Commands, SolveCopiesTheShownBoardAndClearsTheOutput) {
     Board seen{};
     rig.services.job = [&](const Board& b, SolveOutput& out) {
         seen = b;
-        out.solveFinished();
+        out.solveFinished(solveResultOf(solverState));
     };
     rig.host.click(idSolve);
     EXPECT_EQ(rig.host.controlText(idOutput), "");
@@ -205,7 +205,7 @@ TEST(SolveOutputTexts, GoToTheirControlsFromTheSolveThread) {
         out.setStatusText(" WD=0, PDB=0, Threads=1/4");
         out.setSecondsText("   10 sec");
         out.setSolutionAvailable(false);
-        out.solveFinished();
+        out.solveFinished(solveResultOf(solverState));
     };
     rig.solveAndWait();
     EXPECT_EQ(rig.host.controlText(idOutput), "report");

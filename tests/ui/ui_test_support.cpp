@@ -116,7 +116,7 @@ void oracleSolve(const Board& board, SolveOutput& output) {
         text += "Optimal solution is " + std::to_string(length) + " moves.\r\n";
     }
     output.setOutputText(text.c_str());
-    output.solveFinished();
+    output.solveFinished(solveResultOf(solverState));
 }
 
 void solveUntilCancelled(const Board& board, SolveOutput& output) {
@@ -128,7 +128,7 @@ void solveUntilCancelled(const Board& board, SolveOutput& output) {
     output.setStatusText("Cancel");
     output.setSolutionAvailable(false);
     output.setOutputText("Cancel.");
-    output.solveFinished();
+    output.solveFinished(solveResultOf(solverState));
 }
 
 bool FakeServices::startPreparation(TableCallback callback) {
