@@ -15,6 +15,7 @@
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/pdb/pattern_index.h"
 #include "heuristics/pdb/shared_pdb_build.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_table.h"
 #include "puzzle/shuffle.h"
 #include "search/preparation.h"
@@ -134,7 +135,7 @@ void BM_LookupPatternDbs(benchmark::State& state) {
     std::size_t i = 0;
     int32_t maxDepth = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lookupPatternDbs(boards[i], maxDepth));
+        benchmark::DoNotOptimize(WdPdb55Tables{}.lookup(boards[i], maxDepth));
         i = (i + 1) & 1023;
     }
 }

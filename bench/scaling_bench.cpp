@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_eval.h"
 #include "puzzle/standard_instances.h"
 #include "search/frontier.h"
@@ -111,16 +112,16 @@ uint64_t perItemWork(const SolverState& state, int32_t item, int32_t length) {
     const fifteen::WdRecord* column = fifteen::findColumnRecord(fifteen::wdTable, board);
     const int32_t wd = row->distance + column->distance;
     int32_t maxDepth = 0;
-    const int32_t p = fifteen::lookupPatternDbs(board, maxDepth);
+    const int32_t p = fifteen::WdPdb55Tables{}.lookup(board, maxDepth);
     const int32_t last = length - state.frontier.depth[node];
     uint64_t work = 0;
     for (int32_t bound = std::max(wd, p); bound <= last; bound += 2) {
         const int32_t check =
             wd >= p ? fifteen::neverCheckDepth : fifteen::scheduleCheckDepth(0, p, maxDepth, bound);
         const uint64_t before = worker.context.nodes;
-        const int32_t r =
-            fifteen::depthFirstSearch(board, blank, state.frontier.prevBlank[node], *row, *column,
-                                      0, bound, check, worker.pathBuffer.data(), worker.context);
+        const int32_t r = fifteen::depthFirstSearch(
+            fifteen::WdPdb55Tables{}, board, blank, state.frontier.prevBlank[node], *row, *column,
+            0, bound, check, worker.pathBuffer.data(), worker.context);
         if (bound < last || r == fifteen::searchFound) work += worker.context.nodes - before;
     }
     return work;
@@ -131,7 +132,7 @@ void estimateItems(SolverState& state, const fifteen::StandardInstance& instance
     std::map<std::tuple<int32_t, fifteen::BoardKey, int32_t>, uint64_t> known;
     for (std::size_t c = 0; c < columnsToRun; ++c) {
         state.maxThreads = workerCounts[c];
-        fifteen::buildFrontier(state);
+        fifteen::buildFrontier(state, fifteen::defaultTableSet());
         Estimate& e = result.items[c];
         for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
             const auto i = static_cast<std::size_t>(item);
@@ -174,8 +175,8 @@ void scheduleIteration(const std::vector<ItemRun>& runs, const std::vector<int32
 
 void estimateShared(SolverState& state, InstanceResult& result) {
     state.maxThreads = 2;  // any count above one gives the same items
-    fifteen::buildSharedFrontier(state);
-    fifteen::prepareSharedItems(state);
+    fifteen::buildSharedFrontier(state, fifteen::defaultTableSet());
+    fifteen::prepareItems(state, fifteen::defaultTableSet());
     const int32_t count = state.itemCount;
     const std::atomic<int32_t> stop{fifteen::noSolutionLength};
     std::vector<int32_t> order(static_cast<std::size_t>(count));
@@ -187,8 +188,9 @@ void estimateShared(SolverState& state, InstanceResult& result) {
         for (int32_t i = 0; i < count; ++i) {
             freshWorker(worker, stop);
             int32_t blank = 0;
-            const int32_t r = fifteen::searchSharedItem(state, state.firstItem + i,
-                                                        total - state.frontierDepth, worker, blank);
+            const int32_t r =
+                fifteen::searchItem(state, fifteen::defaultTableSet(), state.firstItem + i,
+                                    total - state.frontierDepth, worker, blank);
             runs[static_cast<std::size_t>(i)] = {worker.context.nodes, r == fifteen::searchFound};
         }
         std::size_t winner = order.size();

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "heuristics/pdb/pattern_db.h"
-#include "heuristics/wd/wd_eval.h"
-
 namespace fifteen {
 
 namespace {
@@ -14,37 +11,19 @@ inline std::size_t cell(int32_t index) {
     return static_cast<std::size_t>(index);
 }
 
-template <int32_t Capacity>
-bool isStored(const BasicFrontier<Capacity>& frontier, BoardKey key, int32_t prevBlank) {
-    for (std::size_t i = 0; i < cell(frontier.nodeCount); ++i) {
-        if (frontier.key[i] == key && frontier.prevBlank[i] == prevBlank) return true;
-    }
-    return false;
-}
-
-// The linear scan suffices for the thousand nodes of the per-item design; shared
-// deepening's larger frontier keeps a hash index. Both apply the same rule:
-// a node is its (key, prevBlank).
-struct ScanIndex {
-    const Frontier& frontier;
-    bool isStored(BoardKey key, int32_t prevBlank) const {
-        return fifteen::isStored(frontier, key, prevBlank);
-    }
-    void add(int32_t) {}
-};
-
+// A node is its (key, prevBlank); both designs find stored nodes by this index.
 struct HashIndex {
-    SharedFrontier& frontier;
-    static_assert((SharedFrontier::slotCount & (SharedFrontier::slotCount - 1)) == 0);
+    Frontier& frontier;
+    static_assert((Frontier::slotCount & (Frontier::slotCount - 1)) == 0);
     static std::size_t firstSlot(BoardKey key, int32_t prevBlank) {
         const uint64_t h =
             (key ^ static_cast<uint64_t>(prevBlank + 1)) * uint64_t{0x9E3779B97F4A7C15};
-        return static_cast<std::size_t>(h >> 40) & (SharedFrontier::slotCount - 1);
+        return static_cast<std::size_t>(h >> 40) & (Frontier::slotCount - 1);
     }
     // The empty slot where the node would go, or the slot holding it.
     std::size_t find(BoardKey key, int32_t prevBlank) const {
         std::size_t s = firstSlot(key, prevBlank);
-        for (;; s = (s + 1) & (SharedFrontier::slotCount - 1)) {
+        for (;; s = (s + 1) & (Frontier::slotCount - 1)) {
             const int32_t stored = frontier.slot[s];
             if (stored == 0) return s;
             const std::size_t i = cell(stored - 1);
@@ -61,8 +40,7 @@ struct HashIndex {
 };
 
 // The search layer: the nodes of depth frontierDepth, which lie together.
-template <int32_t Capacity>
-void selectSearchLayer(SolverState& state, const BasicFrontier<Capacity>& frontier) {
+void selectSearchLayer(SolverState& state, const Frontier& frontier) {
     state.firstItem = -1;
     state.itemCount = 0;
     for (int32_t i = 0; i < frontier.nodeCount; ++i) {
@@ -73,9 +51,10 @@ void selectSearchLayer(SolverState& state, const BasicFrontier<Capacity>& fronti
     }
 }
 
-template <int32_t Capacity>
-void walkPathToNode(const BasicFrontier<Capacity>& frontier, int32_t node, Board& board,
-                    int32_t blank, int32_t* solution) {
+}  // namespace
+
+void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
+                     int32_t* solution) {
     for (int32_t x = node; frontier.parent[cell(x)] != -1; x = frontier.parent[cell(x)]) {
         const int32_t from = frontier.prevBlank[cell(x)];
         const int32_t tile = board[cell(from)];
@@ -86,14 +65,19 @@ void walkPathToNode(const BasicFrontier<Capacity>& frontier, int32_t node, Board
     }
 }
 
+namespace {
+
 // The start values, the parity and goal tests, and the breadth-first expansion
-// into frontier. The expansion ends before a level would get more than layerLimit
-// nodes or the frontier would overflow (the search layer is then the last complete
-// level), or once a complete level has at least layerTarget nodes (that level).
-template <int32_t Capacity, typename Index>
-SolveStatus expandFrontier(SolverState& state, BasicFrontier<Capacity>& frontier, Index index,
+// into the frontier. The expansion ends before a level would get more than
+// layerLimit nodes or the frontier more than nodeLimit (the search layer is then
+// the last complete level), or once a complete level has at least layerTarget
+// nodes (that level).
+SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t nodeLimit,
                            int32_t layerLimit, int32_t layerTarget) {
     const Board& problem = state.problem;
+    Frontier& frontier = state.frontier;
+    frontier.slot.fill(0);
+    HashIndex index{frontier};
     state.itemCount = 1;
     state.searchThreads = 1;
     // The lookups below presume a board; a repeated or missing tile has no record.
@@ -102,10 +86,9 @@ SolveStatus expandFrontier(SolverState& state, BasicFrontier<Capacity>& frontier
         state.startPdb = 0;
         return solveInvalid;
     }
-    state.startWd =
-        findRowRecord(wdTable, problem)->distance + findColumnRecord(wdTable, problem)->distance;
-    int32_t unusedMaxDepth = 0;
-    state.startPdb = lookupPatternDbs(problem, unusedMaxDepth);
+    const NodeBounds start = tables.boundsOf(problem);
+    state.startWd = start.wd;
+    state.startPdb = start.pdb;
     if (!isSolvable(problem)) return solveUnsolvable;
 
     state.bestLength.store(noSolutionLength, std::memory_order_relaxed);
@@ -145,13 +128,13 @@ SolveStatus expandFrontier(SolverState& state, BasicFrontier<Capacity>& frontier
             if (childKey == state.goalKey) {
                 state.solution[cell(depth)] = tile;
                 applyMove(work, n, blank);
-                walkPathToNode(frontier, parent, work, blank, state.solution.data());
+                writePathToNode(frontier, parent, work, blank, state.solution.data());
                 state.bestLength.store(depth + 1, std::memory_order_relaxed);
                 state.itemCount = 1;
                 return solveSolved;
             }
             if (!index.isStored(childKey, blank)) {
-                if (frontier.nodeCount == Capacity || newestCount == layerLimit) {
+                if (frontier.nodeCount == nodeLimit || newestCount == layerLimit) {
                     expanding = false;
                     break;
                 }
@@ -174,28 +157,16 @@ SolveStatus expandFrontier(SolverState& state, BasicFrontier<Capacity>& frontier
 
 }  // namespace
 
-void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
-                     int32_t* solution) {
-    walkPathToNode(frontier, node, board, blank, solution);
-}
-
-void writePathToNode(const BasicFrontier<sharedFrontierCapacity>& frontier, int32_t node,
-                     Board& board, int32_t blank, int32_t* solution) {
-    walkPathToNode(frontier, node, board, blank, solution);
-}
-
-SolveStatus buildFrontier(SolverState& state) {
-    const SolveStatus status = expandFrontier(state, state.frontier, ScanIndex{state.frontier},
-                                              state.maxThreads, frontierCapacity + 1);
+SolveStatus buildFrontier(SolverState& state, const TableSet& tables) {
+    const SolveStatus status =
+        expandFrontier(state, tables, frontierCapacity, state.maxThreads, frontierCapacity + 1);
     state.searchThreads = state.itemCount;
     return status;
 }
 
-SolveStatus buildSharedFrontier(SolverState& state) {
-    state.sharedFrontier.slot.fill(0);
-    const SolveStatus status =
-        expandFrontier(state, state.sharedFrontier, HashIndex{state.sharedFrontier},
-                       sharedFrontierCapacity, sharedItemTarget);
+SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables) {
+    const SolveStatus status = expandFrontier(state, tables, sharedFrontierCapacity,
+                                              sharedFrontierCapacity, sharedItemTarget);
     state.searchThreads = std::min({state.itemCount, state.maxThreads, maxSharedThreads});
     return status;
 }

@@ -4,6 +4,7 @@
 
 #include "puzzle/board.h"
 #include "search/solver_state.h"
+#include "search/table_set.h"
 
 namespace fifteen {
 
@@ -12,14 +13,14 @@ namespace fifteen {
 // value 0..15; nothing else is done), solveUnsolvable, solveSolved (the goal
 // is the start or was met in the expansion; bestLength and solution hold it) or
 // solveFrontierReady (the search layer firstItem..lastItem is set). Needs the
-// walking-distance table and both pattern databases, and state.maxThreads >= 1.
-SolveStatus buildFrontier(SolverState& state);
+// complete tables, and state.maxThreads >= 1.
+SolveStatus buildFrontier(SolverState& state, const TableSet& tables);
 
-// The same stage for shared deepening, into sharedFrontier: the expansion goes on
+// The same stage for shared deepening: the expansion goes on
 // to the first level of at least sharedItemTarget nodes, whatever maxThreads is,
 // so that every thread count searches the same items. Sets searchThreads to
 // the smaller of itemCount and maxThreads.
-SolveStatus buildSharedFrontier(SolverState& state);
+SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables);
 
 // Writes the moves from the start node to frontier node `node` into
 // solution[0 .. depth(node) - 1], walking the parent links backwards. board holds
@@ -27,7 +28,5 @@ SolveStatus buildSharedFrontier(SolverState& state);
 // position.
 void writePathToNode(const Frontier& frontier, int32_t node, Board& board, int32_t blank,
                      int32_t* solution);
-void writePathToNode(const BasicFrontier<sharedFrontierCapacity>& frontier, int32_t node,
-                     Board& board, int32_t blank, int32_t* solution);
 
 }  // namespace fifteen

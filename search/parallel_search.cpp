@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <mutex>
 
-#include "heuristics/pdb/pattern_db.h"
-#include "heuristics/wd/wd_eval.h"
 #include "search/frontier.h"
 
 namespace fifteen {
@@ -17,29 +15,20 @@ namespace {
 // compare-and-swap on bestLength.
 std::mutex publicationMutex;
 
-void searchItem(SolverState& state, int32_t item, SearchWorker& worker) {
-    const auto node = static_cast<std::size_t>(item);
-    Board& board = worker.board;
-    const int32_t blank = unpackBoard(state.frontier.key[node], board);
-    const WdRecord* rowRecord = findRowRecord(wdTable, board);
-    const WdRecord* columnRecord = findColumnRecord(wdTable, board);
-    const int32_t wd = rowRecord->distance + columnRecord->distance;
-    int32_t maxDepth = 0;
-    const int32_t p = lookupPatternDbs(board, maxDepth);
-    for (int32_t bound = std::max(wd, p);; bound += 2) {
-        const int32_t nextCheckDepth =
-            wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, maxDepth, bound);
+// The per-item design: the item's own iterations, from its lower bound up by 2,
+// until it finds or is stopped.
+void deepenItem(SolverState& state, const TableSet& tables, int32_t item, SearchWorker& worker) {
+    const NodeBounds& start = itemBounds(state, item);
+    const int32_t depth = state.frontier.depth[static_cast<std::size_t>(item)];
+    for (int32_t bound = std::max(start.wd, start.pdb);; bound += 2) {
         const uint64_t before = worker.context.nodes;
-        publishProgressBound(state, state.frontier.depth[node] + bound);
-        const int32_t r = depthFirstSearch(board, blank, state.frontier.prevBlank[node], *rowRecord,
-                                           *columnRecord, 0, bound, nextCheckDepth,
-                                           worker.pathBuffer.data(), worker.context);
+        publishProgressBound(state, depth + bound);
+        int32_t blank = 0;
+        const int32_t r = searchItem(state, tables, item, bound, worker, blank);
         const auto slot = std::min(static_cast<std::size_t>(bound), worker.nodesAtBound.size() - 1);
         worker.nodesAtBound[slot] += worker.context.nodes - before;
         state.progressNodes.fetch_add(worker.context.nodes - before, std::memory_order_relaxed);
-        if (r == searchFound) {
-            publishSolution(state, item, bound, worker.pathBuffer.data(), board, blank);
-        }
+        if (r == searchFound) publishSolution(state, item, bound, worker, blank);
         if (r != searchNotFound) return;
     }
 }
@@ -91,8 +80,41 @@ SearchProgress readSearchProgress(const SolverState& state) {
             state.progressNodes.load(std::memory_order_relaxed)};
 }
 
-bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
-                     Board& board, int32_t blank) {
+const NodeBounds& itemBounds(const SolverState& state, int32_t item) {
+    return state.frontier.itemBounds[static_cast<std::size_t>(item - state.firstItem)];
+}
+
+void prepareItems(SolverState& state, const TableSet& tables) {
+    Frontier& frontier = state.frontier;
+#pragma omp parallel for schedule(static) num_threads(std::max(state.searchThreads, 1))
+    for (int32_t offset = 0; offset < state.itemCount; ++offset) {
+        Board board{};
+        unpackBoard(frontier.key[static_cast<std::size_t>(state.firstItem + offset)], board);
+        frontier.itemBounds[static_cast<std::size_t>(offset)] = tables.boundsOf(board);
+    }
+}
+
+int32_t searchItem(const SolverState& state, const TableSet& tables, int32_t item, int32_t bound,
+                   SearchWorker& worker, int32_t& blank) {
+    const NodeBounds& start = itemBounds(state, item);
+    if (std::max(start.wd, start.pdb) > bound) return searchNotFound;
+    const auto node = static_cast<std::size_t>(item);
+    blank = unpackBoard(state.frontier.key[node], worker.board);
+    return tables.search(worker.board, blank, state.frontier.prevBlank[node], start, bound,
+                         worker.pathBuffer.data(), worker.context);
+}
+
+bool writeItemSolution(SolverState& state, int32_t item, int32_t bound, SearchWorker& worker,
+                       int32_t blank) {
+    if (state.frontierDepth + bound > solutionCapacity) return false;
+    std::copy(worker.pathBuffer.begin(), worker.pathBuffer.begin() + bound,
+              state.solution.begin() + static_cast<std::ptrdiff_t>(state.frontierDepth));
+    writePathToNode(state.frontier, item, worker.board, blank, state.solution.data());
+    return true;
+}
+
+bool publishSolution(SolverState& state, int32_t item, int32_t bound, SearchWorker& worker,
+                     int32_t blank) {
     std::lock_guard<std::mutex> lock(publicationMutex);
     if (state.frontierDepth + bound > solutionCapacity) return false;
     // Relaxed suffices: the lock orders publishers, and the solution is read only
@@ -101,10 +123,7 @@ bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int3
     do {
         if (bound >= current) return false;
     } while (!state.bestLength.compare_exchange_weak(current, bound, std::memory_order_relaxed));
-    std::copy(pathBuffer, pathBuffer + bound,
-              state.solution.begin() + static_cast<std::ptrdiff_t>(state.frontierDepth));
-    writePathToNode(state.frontier, item, board, blank, state.solution.data());
-    return true;
+    return writeItemSolution(state, item, bound, worker, blank);
 }
 
 void requestCancel(SolverState& state) {
@@ -130,22 +149,23 @@ bool isCancelRequested(SolverState& state) {
     return state.cancelRequested;
 }
 
-void searchFrontierItems(SolverState& state, SearchWorker& worker) {
+void searchFrontierItems(SolverState& state, const TableSet& tables, SearchWorker& worker) {
 #pragma omp for schedule(static)
     for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
-        searchItem(state, item, worker);
+        deepenItem(state, tables, item, worker);
     }
 }
 
-void runParallelSearch(SolverState& state) {
+void runParallelSearch(SolverState& state, const TableSet& tables) {
     NodesByBound nodesAtBound{};
     uint64_t nodes = 0;
+    prepareItems(state, tables);
     beginSearchPhase(state);
 #pragma omp parallel num_threads(std::max(state.itemCount, 1))
     {
         SearchWorker worker{};
         worker.context.bestLength = &state.bestLength;
-        searchFrontierItems(state, worker);
+        searchFrontierItems(state, tables, worker);
 #pragma omp critical(fifteenNodeTotals)
         {
             nodes += worker.context.nodes;

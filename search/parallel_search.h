@@ -7,6 +7,7 @@
 #include "puzzle/board.h"
 #include "search/depth_first_search.h"
 #include "search/solver_state.h"
+#include "search/table_set.h"
 
 namespace fifteen {
 
@@ -14,7 +15,7 @@ namespace fifteen {
 // node, sharing only bestLength and solution. Leaves status solveSolved with the
 // total length in bestLength, or solveCancelled with bestLength 0, and the node
 // counts of the search in nodes and nodesBelowFinalBound.
-void runParallelSearch(SolverState& state);
+void runParallelSearch(SolverState& state, const TableSet& tables);
 
 // Cancel from any thread (the desktop program's Cancel button): stops a running
 // parallel search at every worker's next call by writing cancelRequest into
@@ -56,17 +57,31 @@ struct SearchWorker {
 // The body of the parallel region: each worker takes its static block of
 // firstItem..lastItem, in increasing order. Must be called by every thread of
 // the enclosing parallel region (it holds the work-sharing loop).
-void searchFrontierItems(SolverState& state, SearchWorker& worker);
+void searchFrontierItems(SolverState& state, const TableSet& tables, SearchWorker& worker);
 
-// The indivisible step that offers a solution of bound moves from search-layer
-// node item: pathBuffer holds the moves, board the node's position with its
-// blank in cell blank (on success it is walked back to the start). Refused when
+// Offers a solution of bound moves from search-layer node item (the worker's
+// pathBuffer holds the moves, its board the node's position with its blank in
+// cell blank; on success the board is walked back to the start). Refused when
 // bound is not below bestLength (a better or equal solution, or Cancel), or when
 // the whole solution would not fit in solution.
-bool publishSolution(SolverState& state, int32_t item, int32_t bound, const int32_t* pathBuffer,
-                     Board& board, int32_t blank);
+bool publishSolution(SolverState& state, int32_t item, int32_t bound, SearchWorker& worker,
+                     int32_t blank);
 
 // Shared by both parallel designs.
+// The start values of search-layer node item (see prepareItems).
+const NodeBounds& itemBounds(const SolverState& state, int32_t item);
+// Finds the start values of every item once, on searchThreads threads.
+void prepareItems(SolverState& state, const TableSet& tables);
+// Searches search-layer node item with bound (moves from the search layer) on the
+// worker's board. An item whose lower bound is above bound ends at once, with no
+// node and searchNotFound. Otherwise the depth-first search's result; on
+// searchFound, pathBuffer holds the moves. blank receives the item's blank cell.
+int32_t searchItem(const SolverState& state, const TableSet& tables, int32_t item, int32_t bound,
+                   SearchWorker& worker, int32_t& blank);
+// Writes the moves of a solution found from item (the caller holds the
+// publication lock and has claimed the result): false when it would not fit.
+bool writeItemSolution(SolverState& state, int32_t item, int32_t bound, SearchWorker& worker,
+                       int32_t blank);
 // The lock of publication and of the Cancel hand-over.
 std::mutex& publicationLock();
 // Raises progressBound to bound (a total from the start) unless it is higher.

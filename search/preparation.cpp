@@ -118,10 +118,13 @@ void Preparation::runPatternDb(PreparedTable table) {
     PatternBoard scratch = isA ? goalPatternA : goalPatternB;
     PdbBuildOptions options;
     options.stop = &stop_;
-    const int32_t depth =
-        builds_[isA ? 0 : 1].build(isA ? patternDbA : patternDbB, scratch, options, helperSlots_);
+    PatternDb& db = isA ? patternDbA : patternDbB;
+    const int32_t depth = builds_[isA ? 0 : 1].build(db, scratch, options, helperSlots_);
     const bool ok = depth >= 0;
-    if (ok) (isA ? solverState.maxDepthA : solverState.maxDepthB) = depth;
+    if (ok) {
+        db.maxDepth = depth;
+        (isA ? solverState.maxDepthA : solverState.maxDepthB) = depth;
+    }
     finish(table, ok);
     helpDatabases();
 }

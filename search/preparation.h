@@ -42,9 +42,9 @@ class SharedPdbBuild;
 // two: a database thread that is done helps the other database (it freed its
 // core); the walking-distance thread and the extra threads help when the limit
 // leaves room for them beside the two database threads. A database thread
-// stores its maximum depth in solverState.maxDepthA / maxDepthB before its
-// callback. The tables are process-wide and built once per process (the
-// walking-distance build needs an empty table).
+// stores its maximum depth in its database and in solverState.maxDepthA /
+// maxDepthB before its callback. The tables are process-wide and built once per
+// process (the walking-distance build needs an empty table).
 class Preparation {
   public:
     Preparation();

@@ -7,8 +7,6 @@
 
 #include <omp.h>
 
-#include "heuristics/pdb/pattern_db.h"
-#include "heuristics/wd/wd_eval.h"
 #include "search/frontier.h"
 
 namespace fifteen {
@@ -28,10 +26,7 @@ void offerSolution(SolverState& state, int32_t position, int32_t item, int32_t b
     std::lock_guard<std::mutex> lock(publicationLock());
     if (position >= winner.load()) return;
     if (state.bestLength.load(std::memory_order_relaxed) < 0) return;
-    if (state.frontierDepth + bound > solutionCapacity) return;
-    std::copy(worker.pathBuffer.begin(), worker.pathBuffer.begin() + bound,
-              state.solution.begin() + state.frontierDepth);
-    writePathToNode(state.sharedFrontier, item, worker.board, blank, state.solution.data());
+    if (!writeItemSolution(state, item, bound, worker, blank)) return;
     winner.store(position);
     for (int32_t s = 0; s < state.searchThreads; ++s) {
         // Any stop value not above bound ends that worker's search at its next call.
@@ -40,7 +35,7 @@ void offerSolution(SolverState& state, int32_t position, int32_t item, int32_t b
 }
 
 // The order of the next iteration: most nodes in this one first, ties by item.
-void orderBySize(SharedFrontier& frontier, int32_t count) {
+void orderBySize(Frontier& frontier, int32_t count) {
     std::sort(frontier.order.begin(), frontier.order.begin() + count,
               [&frontier](int32_t a, int32_t b) {
                   const uint64_t na = frontier.itemNodes[cell(a)];
@@ -59,8 +54,9 @@ void orderBySize(SharedFrontier& frontier, int32_t count) {
 // bestLength before the stops. All sequentially consistent, so of each pair one
 // side sees the other: the worker skips the item, or its fresh stop is written
 // after the reset and the search ends at its next call.
-int32_t searchIteration(SolverState& state, int32_t bound, int32_t count, uint64_t& nodes) {
-    SharedFrontier& frontier = state.sharedFrontier;
+int32_t searchIteration(SolverState& state, const TableSet& tables, int32_t bound, int32_t count,
+                        uint64_t& nodes) {
+    Frontier& frontier = state.frontier;
     std::atomic<int32_t> cursor{0};
     std::atomic<int32_t> winner{count};
     for (int32_t s = 0; s < state.searchThreads; ++s) state.workerPosition[cell(s)].store(-1);
@@ -82,7 +78,7 @@ int32_t searchIteration(SolverState& state, int32_t bound, int32_t count, uint64
             const int32_t item = state.firstItem + offset;
             const uint64_t before = worker.context.nodes;
             int32_t blank = 0;
-            const int32_t r = searchSharedItem(state, item, bound, worker, blank);
+            const int32_t r = searchItem(state, tables, item, bound, worker, blank);
             // Read by the solve thread after the region has joined.
             frontier.itemNodes[cell(offset)] = worker.context.nodes - before;
             state.progressNodes.fetch_add(worker.context.nodes - before, std::memory_order_relaxed);
@@ -96,53 +92,24 @@ int32_t searchIteration(SolverState& state, int32_t bound, int32_t count, uint64
     return winner.load();
 }
 
-}  // namespace
-
-void prepareSharedItems(SolverState& state) {
-    SharedFrontier& frontier = state.sharedFrontier;
-#pragma omp parallel for schedule(static) num_threads(std::max(state.searchThreads, 1))
-    for (int32_t offset = 0; offset < state.itemCount; ++offset) {
-        const auto i = cell(offset);
-        Board board{};
-        unpackBoard(frontier.key[cell(state.firstItem + offset)], board);
-        frontier.rowRecord[i] = findRowRecord(wdTable, board);
-        frontier.columnRecord[i] = findColumnRecord(wdTable, board);
-        frontier.wd[i] = frontier.rowRecord[i]->distance + frontier.columnRecord[i]->distance;
-        frontier.pdb[i] = lookupPatternDbs(board, frontier.pdbMaxDepth[i]);
-    }
-}
-
-int32_t searchSharedItem(const SolverState& state, int32_t item, int32_t bound,
-                         SearchWorker& worker, int32_t& blank) {
-    const SharedFrontier& frontier = state.sharedFrontier;
-    const auto i = cell(item - state.firstItem);
-    const int32_t wd = frontier.wd[i];
-    const int32_t p = frontier.pdb[i];
-    if (std::max(wd, p) > bound) return searchNotFound;
-    Board& board = worker.board;
-    blank = unpackBoard(frontier.key[cell(item)], board);
-    const int32_t nextCheckDepth =
-        wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, frontier.pdbMaxDepth[i], bound);
-    return depthFirstSearch(board, blank, frontier.prevBlank[cell(item)], *frontier.rowRecord[i],
-                            *frontier.columnRecord[i], 0, bound, nextCheckDepth,
-                            worker.pathBuffer.data(), worker.context);
-}
-
 // Appends to the order, by item, the items whose lower bound lies in
 // (previousBound, bound]: most items of a deep layer are far above the first
 // bounds, and handing each out would cost more than the small ones' searches.
 // Returns the new length of the order.
-int32_t admitItems(SharedFrontier& frontier, int32_t itemCount, int32_t active,
-                   int32_t previousBound, int32_t bound) {
+int32_t admitItems(Frontier& frontier, int32_t itemCount, int32_t active, int32_t previousBound,
+                   int32_t bound) {
     for (int32_t i = 0; i < itemCount; ++i) {
-        const int32_t lowerBound = std::max(frontier.wd[cell(i)], frontier.pdb[cell(i)]);
+        const NodeBounds& item = frontier.itemBounds[cell(i)];
+        const int32_t lowerBound = std::max(item.wd, item.pdb);
         if (lowerBound > previousBound && lowerBound <= bound) frontier.order[cell(active++)] = i;
     }
     return active;
 }
 
-void runSharedDeepening(SolverState& state) {
-    SharedFrontier& frontier = state.sharedFrontier;
+}  // namespace
+
+void runSharedDeepening(SolverState& state, const TableSet& tables) {
+    Frontier& frontier = state.frontier;
     const int32_t count = state.itemCount;
     // An item is searched from the iteration its lower bound admits it; in every
     // later one it has nodes (its root at least), so the order stays by size first.
@@ -150,7 +117,7 @@ void runSharedDeepening(SolverState& state) {
     int32_t previousBound = -1;
     NodesByBound nodesAtBound{};
     uint64_t nodes = 0;
-    prepareSharedItems(state);
+    prepareItems(state, tables);
     beginSearchPhase(state);
     // The one-thread search's bounds; its first is the start's lower bound.
     for (int32_t total = std::max(state.startWd, state.startPdb); total < noSolutionLength;
@@ -161,7 +128,7 @@ void runSharedDeepening(SolverState& state) {
         active = admitItems(frontier, count, active, previousBound, bound);
         previousBound = bound;
         uint64_t iterationNodes = 0;
-        const int32_t winner = searchIteration(state, bound, active, iterationNodes);
+        const int32_t winner = searchIteration(state, tables, bound, active, iterationNodes);
         nodes += iterationNodes;
         nodesAtBound[std::min(cell(bound), nodesAtBound.size() - 1)] += iterationNodes;
         if (winner < active) {

@@ -7,7 +7,7 @@
 
 namespace fifteen {
 
-// Shared deepening over the items of sharedFrontier (see buildSharedFrontier):
+// Shared deepening over the items of the frontier (see buildSharedFrontier):
 // one bound for all items, the bounds of the one-thread search from the start
 // node (its first bound, then +2). In each iteration searchThreads workers take
 // the items whose lower bound is within it one at a time, largest of the
@@ -17,18 +17,6 @@ namespace fifteen {
 // iteration's order, which depends on node counts alone, so any thread count
 // above one reports the same moves. Leaves the same results, counts and Cancel
 // behaviour as runParallelSearch.
-void runSharedDeepening(SolverState& state);
-
-// Finds the walking-distance records and database values of the items, which
-// searchSharedItem needs. runSharedDeepening calls it first.
-void prepareSharedItems(SolverState& state);
-
-// Searches sharedFrontier node item with bound (moves from the search layer) on
-// the worker's board, with the item's own pattern-database schedule. An item
-// whose lower bound is above bound ends at once, with no node and
-// searchNotFound. Otherwise depthFirstSearch's result; on searchFound,
-// pathBuffer holds the moves. blank receives the blank cell of the item.
-int32_t searchSharedItem(const SolverState& state, int32_t item, int32_t bound,
-                         SearchWorker& worker, int32_t& blank);
+void runSharedDeepening(SolverState& state, const TableSet& tables);
 
 }  // namespace fifteen

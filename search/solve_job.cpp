@@ -11,8 +11,8 @@
 
 namespace fifteen {
 
-void solveJob(const Board& shownBoard, SolveOutput& output) {
-    SolverState& state = solverState;
+void solveJob(SolverState& state, const TableSet& tables, const Board& shownBoard,
+              SolveOutput& output) {
     state.problem = shownBoard;
     ReportText report;
     appendProblem(report, state.problem);
@@ -23,7 +23,7 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
     state.nodesBelowFinalBound = 0;
     // One thread searches the start node alone, as the per-item design does.
     const bool shared = state.parallelDesign == ParallelDesign::shared && state.maxThreads > 1;
-    state.status = shared ? buildSharedFrontier(state) : buildFrontier(state);
+    state.status = shared ? buildSharedFrontier(state, tables) : buildFrontier(state, tables);
     StatusText status;
     if (state.status == solveInvalid) {
         state.elapsedMs = 0;
@@ -40,9 +40,9 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
     if (state.status == solveFrontierReady) {
         output.searchStarted();
         if (shared) {
-            runSharedDeepening(state);
+            runSharedDeepening(state, tables);
         } else {
-            runParallelSearch(state);
+            runParallelSearch(state, tables);
         }
         output.searchEnded(state.status);
     }
@@ -69,6 +69,10 @@ void solveJob(const Board& shownBoard, SolveOutput& output) {
     }
     output.setOutputText(report.c_str());
     output.solveFinished(solveResultOf(state));
+}
+
+void solveJob(const Board& shownBoard, SolveOutput& output) {
+    solveJob(solverState, defaultTableSet(), shownBoard, output);
 }
 
 SolveResult solveResultOf(const SolverState& state) {

@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "puzzle/board.h"
+#include "search/table_set.h"
 
 namespace fifteen {
-
-struct WdRecord;
 
 using SolveStatus = int32_t;
 inline constexpr SolveStatus solveFrontierReady = 0;
@@ -20,6 +19,7 @@ inline constexpr SolveStatus solveCancelled = 4;
 // tile); rejected before any search.
 inline constexpr SolveStatus solveInvalid = 5;
 
+// The per-item design's frontier holds at most this many nodes.
 inline constexpr int32_t frontierCapacity = 1000;
 // Shared deepening searches the first breadth-first layer of at least
 // sharedItemTarget nodes: with fewer, larger items the largest one bounds the
@@ -31,44 +31,36 @@ inline constexpr int32_t sharedFrontierCapacity = 65536;
 // Threads of shared deepening at most (one stop slot each).
 inline constexpr int32_t maxSharedThreads = 1024;
 inline constexpr int32_t solutionCapacity = 82;
-// bestLength before a search, and as a check depth "never": no bound reaches it.
+// bestLength before a search: no bound reaches it (as neverCheckDepth, the same
+// number, is a depth no search reaches).
 inline constexpr int32_t noSolutionLength = 82;
-inline constexpr int32_t neverCheckDepth = 82;
 // Written into bestLength by Cancel; every search bound is at or above it.
 inline constexpr int32_t cancelRequest = -100;
 
 // Breadth-first nodes in the order generated, so depths never decrease along the
 // list. A node is (key, prevBlank): the same board reached by a different last
-// move is a different node, since the searches from it differ.
-template <int32_t Capacity>
-struct BasicFrontier {
-    static constexpr int32_t capacity = Capacity;
-    std::array<BoardKey, static_cast<std::size_t>(Capacity)> key;
-    std::array<int32_t, static_cast<std::size_t>(Capacity)> prevBlank;  // -1 for the start node
-    std::array<int32_t, static_cast<std::size_t>(Capacity)> parent;     // -1 for the start node
-    std::array<int32_t, static_cast<std::size_t>(Capacity)> depth;
+// move is a different node, since the searches from it differ. Both parallel
+// designs expand into it, each to its own limits; the items are the nodes of
+// the search layer, firstItem..lastItem.
+struct Frontier {
+    static constexpr int32_t capacity = sharedFrontierCapacity;
+    std::array<BoardKey, capacity> key;
+    std::array<int32_t, capacity> prevBlank;  // -1 for the start node
+    std::array<int32_t, capacity> parent;     // -1 for the start node
+    std::array<int32_t, capacity> depth;
     int32_t nodeCount;
-};
-// The work items of the per-item design: a layer of at most maxThreads nodes.
-using Frontier = BasicFrontier<frontierCapacity>;
-// The work items of shared deepening, with each item's node count in the last
-// iteration and the order of the next one (offsets from firstItem).
-struct SharedFrontier : BasicFrontier<sharedFrontierCapacity> {
     // Open-addressing index of the stored nodes by (key, prevBlank): node + 1, 0
     // for an empty slot. Twice the capacity, so probes stay short.
-    static constexpr int32_t slotCount = 2 * sharedFrontierCapacity;
+    static constexpr int32_t slotCount = 2 * capacity;
     std::array<int32_t, slotCount> slot;
     // By item offset from firstItem: the start values of each item's searches,
     // found once per solve (the record searches cost more than small items).
-    std::array<const WdRecord*, sharedFrontierCapacity> rowRecord;
-    std::array<const WdRecord*, sharedFrontierCapacity> columnRecord;
-    std::array<int32_t, sharedFrontierCapacity> wd;
-    std::array<int32_t, sharedFrontierCapacity> pdb;
-    std::array<int32_t, sharedFrontierCapacity> pdbMaxDepth;
-    std::array<uint64_t, sharedFrontierCapacity> itemNodes;
-    // The items of the current iteration, those whose lower bound is within it:
-    // first the earlier iterations' by their nodes, then those new to it.
-    std::array<int32_t, sharedFrontierCapacity> order;
+    std::array<NodeBounds, capacity> itemBounds;
+    // Shared deepening: each item's node count in the last iteration, and the
+    // items of the current one, those whose lower bound is within it: first the
+    // earlier iterations' by their nodes, then those new to it.
+    std::array<uint64_t, capacity> itemNodes;
+    std::array<int32_t, capacity> order;
 };
 
 // How more than one thread shares the search. Zero, the record's start value, is
@@ -87,9 +79,6 @@ struct SolverState {
     SolveStatus status;
     ParallelDesign parallelDesign;
     Frontier frontier;
-    // The items of shared deepening; firstItem..lastItem index it when that design
-    // runs (more than one thread), frontier otherwise.
-    SharedFrontier sharedFrontier;
     BoardKey goalKey;
     int32_t frontierDepth;  // while buildFrontier runs: the depth being generated
     int32_t firstItem;
@@ -133,7 +122,8 @@ struct SolverState {
     int64_t elapsedMs;
 };
 
-// The program's solver record, zero at start.
+// The program's solver record, zero at start. Several megabytes: a record of
+// one's own goes on the heap.
 extern SolverState solverState;
 
 }  // namespace fifteen

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <utility>
 
-#include "search/solver_state.h"
-
 namespace fifteen {
 
 PatternDb patternDbA{};
@@ -248,11 +246,6 @@ int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, const PdbBuildOptio
     }
     release();
     return halted ? pdbBuildStopped : depth - 1;
-}
-
-int32_t lookupPatternDbs(const Board& board, int32_t& maxDepth) {
-    return lookupPatternDbs(board, patternDbA, patternDbB, solverState.maxDepthA,
-                            solverState.maxDepthB, maxDepth);
 }
 
 }  // namespace fifteen

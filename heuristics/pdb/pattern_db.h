@@ -15,9 +15,11 @@ static_assert(patternStateCount == rank2Stride * rank2Count);
 
 // One byte per PdbIndex: the number of moves (of any tile) from that pattern state
 // to the goal pattern, at most 56 in database A and 58 in B. A null entries
-// pointer means "not allocated".
+// pointer means "not allocated". maxDepth, the largest distance stored, is set by
+// whoever completes a build; the lookup's schedule needs it.
 struct PatternDb {
     uint8_t* entries;
+    int32_t maxDepth;
 };
 
 // The program's two databases (allocated at start-up, freed at exit).
@@ -162,23 +164,19 @@ inline PdbIndexPair rankBoardPatterns(const Board& board) {
 }
 
 // The larger of the board's entries in a and b, each read as a signed byte;
-// maxDepth receives maxDepthA when a's entry is the larger, maxDepthB otherwise
+// maxDepth receives a.maxDepth when a's entry is the larger, b.maxDepth otherwise
 // (ties go to b). Reads nothing but its arguments and the rank table.
 inline int32_t lookupPatternDbs(const Board& board, const PatternDb& a, const PatternDb& b,
-                                int32_t maxDepthA, int32_t maxDepthB, int32_t& maxDepth) {
+                                int32_t& maxDepth) {
     const PdbIndexPair index = rankBoardPatterns(board);
     const int32_t valueA = static_cast<int8_t>(a.entries[index.a]);
     const int32_t valueB = static_cast<int8_t>(b.entries[index.b]);
     if (valueA > valueB) {
-        maxDepth = maxDepthA;
+        maxDepth = a.maxDepth;
         return valueA;
     }
-    maxDepth = maxDepthB;
+    maxDepth = b.maxDepth;
     return valueB;
 }
-
-// The same over the program's databases and solverState.maxDepthA / maxDepthB.
-// Requires both databases to be built.
-int32_t lookupPatternDbs(const Board& board, int32_t& maxDepth);
 
 }  // namespace fifteen

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_eval.h"
 #include "search/depth_first_search.h"
 #include "search/solver_state.h"
@@ -40,7 +41,7 @@ struct ReferenceSearch {
             int32_t p = 0;
             if (depth + 1 == nextCheckDepth) {
                 int32_t maxDepth = 0;
-                p = lookupPatternDbs(board, maxDepth);
+                p = WdPdb55Tables{}.lookup(board, maxDepth);
                 nextCheckDepth =
                     w > p ? neverCheckDepth : scheduleCheckDepth(depth + 1, p, maxDepth, bound);
             }
@@ -68,7 +69,7 @@ TEST(DepthFirstSearchWithPatternDbs, MatchesAReferenceSearchNodeForNode) {
         const WdRecord* column = findColumnRecord(wdTable, board);
         const int32_t wd = row->distance + column->distance;
         int32_t maxDepth = 0;
-        const int32_t p = lookupPatternDbs(board, maxDepth);
+        const int32_t p = WdPdb55Tables{}.lookup(board, maxDepth);
         if (p <= wd) continue;  // those run on walking distance alone
         ++withLookups;
         const int32_t blank = testing::blankCell(board);
@@ -82,8 +83,9 @@ TEST(DepthFirstSearchWithPatternDbs, MatchesAReferenceSearchNodeForNode) {
                 copy, blank, -1, {wdPackedLinkOf(wdTable, *row), wdPackedLinkOf(wdTable, *column)},
                 0, bound, nextCheckDepth);
             SearchContext context{&best, 0};
-            const int32_t result = depthFirstSearch(board, blank, -1, *row, *column, 0, bound,
-                                                    nextCheckDepth, path.data(), context);
+            const int32_t result =
+                depthFirstSearch(WdPdb55Tables{}, board, blank, -1, *row, *column, 0, bound,
+                                 nextCheckDepth, path.data(), context);
             ASSERT_EQ(result, expected) << "trial " << trial << " bound " << bound;
             ASSERT_EQ(context.nodes, reference.nodes) << "trial " << trial << " bound " << bound;
             if (result == searchFound) {

@@ -1,4 +1,5 @@
 #include "search/depth_first_search.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,8 @@ Root rootOf(const Board& board) {
 // Walking distance alone: no pattern-database lookups anywhere.
 int32_t searchWd(Root& root, int32_t prevBlank, int32_t bound, int32_t* path,
                  SearchContext& context) {
-    return depthFirstSearch(root.board, root.blank, prevBlank, *root.row, *root.column, 0, bound,
-                            neverCheckDepth, path, context);
+    return depthFirstSearch(WdPdb55Tables{}, root.board, root.blank, prevBlank, *root.row,
+                            *root.column, 0, bound, neverCheckDepth, path, context);
 }
 
 // A plain transcription of the search that evaluates every child afresh instead

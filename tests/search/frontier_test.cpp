@@ -58,7 +58,7 @@ TEST_P(FrontierLayer, IsTheDeepestCompleteLevelWithinTheThreadLimit) {
         SolverState& state = solverState;
         state.problem = start;
         state.maxThreads = maxThreads;
-        ASSERT_EQ(buildFrontier(state), solveFrontierReady);
+        ASSERT_EQ(buildFrontier(state, defaultTableSet()), solveFrontierReady);
         const Frontier& f = state.frontier;
         const auto levels = levelsFrom(start, static_cast<std::size_t>(state.frontierDepth) + 2);
         const auto& layer = levels[static_cast<std::size_t>(state.frontierDepth)];
@@ -105,7 +105,7 @@ TEST(Frontier, KeepsOneBoardReachedWithDifferentLastMovesTwice) {
     SolverState& state = solverState;
     state.problem = starts[0];
     state.maxThreads = 1000;
-    ASSERT_EQ(buildFrontier(state), solveFrontierReady);
+    ASSERT_EQ(buildFrontier(state, defaultTableSet()), solveFrontierReady);
     const Frontier& f = state.frontier;
     EXPECT_EQ(f.nodeCount, frontierCapacity);
     std::set<BoardKey> keys(f.key.begin(), f.key.begin() + f.nodeCount);

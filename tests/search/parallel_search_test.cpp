@@ -1,4 +1,5 @@
 #include "search/parallel_search.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ class ParallelSearchTest : public ::testing::Test {
     static SolverState& frontierOf(const Board& board, int32_t maxThreads) {
         solverState.problem = board;
         solverState.maxThreads = maxThreads;
-        EXPECT_EQ(buildFrontier(solverState), solveFrontierReady);
+        EXPECT_EQ(buildFrontier(solverState, defaultTableSet()), solveFrontierReady);
         return solverState;
     }
 };
@@ -34,13 +35,13 @@ TEST_F(ParallelSearchTest, APublicationThatWouldNotFitTheSolutionIsRefused) {
     SolverState& state = frontierOf(korf2, 8);
     state.solution.fill(-3);
     state.frontierDepth = 40;  // fabricated: no real position gets here
-    std::array<int32_t, solutionCapacity> path{};
-    path.fill(7);
-    Board board{};
+    SearchWorker worker{};
+    worker.pathBuffer.fill(7);
+    Board& board = worker.board;
     const int32_t item = state.firstItem;
     const int blank = unpackBoard(state.frontier.key[static_cast<std::size_t>(item)], board);
     const Board before = board;
-    EXPECT_FALSE(publishSolution(state, item, 43, path.data(), board, blank));
+    EXPECT_FALSE(publishSolution(state, item, 43, worker, blank));
     EXPECT_EQ(state.bestLength.load(), noSolutionLength);
     EXPECT_EQ(board, before);
     EXPECT_TRUE(std::all_of(state.solution.begin(), state.solution.end(),
@@ -49,12 +50,12 @@ TEST_F(ParallelSearchTest, APublicationThatWouldNotFitTheSolutionIsRefused) {
 
 TEST_F(ParallelSearchTest, APublicationNoBetterThanBestLengthIsRefused) {
     SolverState& state = frontierOf(korf2, 8);
-    std::array<int32_t, solutionCapacity> path{};
-    path.fill(9);
-    Board board{};
+    SearchWorker worker{};
+    worker.pathBuffer.fill(9);
+    Board& board = worker.board;
     const int32_t item = state.lastItem;
     const int blank = unpackBoard(state.frontier.key[static_cast<std::size_t>(item)], board);
-    ASSERT_TRUE(publishSolution(state, item, 50, path.data(), board, blank));
+    ASSERT_TRUE(publishSolution(state, item, 50, worker, blank));
     EXPECT_EQ(state.bestLength.load(), 50);
     // The prefix walk left the start position on the worker's board.
     EXPECT_EQ(board, korf2);
@@ -69,9 +70,9 @@ TEST_F(ParallelSearchTest, APublicationNoBetterThanBestLengthIsRefused) {
 
     const auto solution = state.solution;
     const int itemBlank = unpackBoard(state.frontier.key[static_cast<std::size_t>(item)], board);
-    EXPECT_FALSE(publishSolution(state, item, 50, path.data(), board, itemBlank));
+    EXPECT_FALSE(publishSolution(state, item, 50, worker, itemBlank));
     state.bestLength.store(cancelRequest);
-    EXPECT_FALSE(publishSolution(state, item, 30, path.data(), board, itemBlank));
+    EXPECT_FALSE(publishSolution(state, item, 30, worker, itemBlank));
     EXPECT_EQ(state.bestLength.load(), cancelRequest);
     EXPECT_EQ(state.solution, solution);
 }
@@ -79,7 +80,7 @@ TEST_F(ParallelSearchTest, APublicationNoBetterThanBestLengthIsRefused) {
 TEST_F(ParallelSearchTest, ACancelledSearchEndsWithStatusFourAndLengthZero) {
     SolverState& state = frontierOf(korf2, 4);
     state.bestLength.store(cancelRequest);
-    runParallelSearch(state);
+    runParallelSearch(state, defaultTableSet());
     EXPECT_EQ(state.status, solveCancelled);
     EXPECT_EQ(state.bestLength.load(), 0);
     // Each worker's first call per node saw the cancel and counted one node.
@@ -90,7 +91,7 @@ TEST_F(ParallelSearchTest, ACancelledSearchEndsWithStatusFourAndLengthZero) {
 TEST_F(ParallelSearchTest, SolvesFromTheSearchLayerAndCountsItsNodes) {
     for (int32_t threads : {1, 2, 5}) {
         SolverState& state = frontierOf(korf2, threads);
-        runParallelSearch(state);
+        runParallelSearch(state, defaultTableSet());
         EXPECT_EQ(state.status, solveSolved);
         ASSERT_EQ(state.bestLength.load(), 55) << threads;
         EXPECT_TRUE(testing::replayReachesGoal(korf2, state.solution.data(), 55));
@@ -107,7 +108,7 @@ TEST_F(ParallelSearchTest, NodeCountsMatchTheIterationsOfOneThread) {
     ASSERT_EQ(state.frontierDepth, 0);
     int32_t maxDepth = 0;
     Board board = korf2;
-    const int32_t p = lookupPatternDbs(board, maxDepth);
+    const int32_t p = WdPdb55Tables{}.lookup(board, maxDepth);
     const WdRecord* row = findRowRecord(wdTable, board);
     const WdRecord* column = findColumnRecord(wdTable, board);
     ASSERT_GE(row->distance + column->distance, p);
@@ -117,18 +118,18 @@ TEST_F(ParallelSearchTest, NodeCountsMatchTheIterationsOfOneThread) {
     uint64_t total = 0;
     for (int32_t bound = row->distance + column->distance;; bound += 2) {
         SearchContext context{&best, 0};
-        const int32_t r = depthFirstSearch(board, 3, -1, *row, *column, 0, bound, neverCheckDepth,
-                                           path.data(), context);
+        const int32_t r = depthFirstSearch(WdPdb55Tables{}, board, 3, -1, *row, *column, 0, bound,
+                                           neverCheckDepth, path.data(), context);
         total += context.nodes;
         if (r == searchFound) break;
         below += context.nodes;
     }
-    runParallelSearch(state);
+    runParallelSearch(state, defaultTableSet());
     EXPECT_EQ(state.nodes, total);
     EXPECT_EQ(state.nodesBelowFinalBound, below);
     for (int run = 0; run < 2; ++run) {
         SolverState& again = frontierOf(korf2, 3);
-        runParallelSearch(again);
+        runParallelSearch(again, defaultTableSet());
         if (run == 0) below = again.nodesBelowFinalBound;
         EXPECT_EQ(again.nodesBelowFinalBound, below) << "the signature depends on timing";
     }

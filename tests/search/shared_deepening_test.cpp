@@ -1,4 +1,5 @@
 #include "search/shared_deepening.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ std::vector<std::pair<BoardKey, int32_t>> layerOf(const SolverState& state) {
     std::vector<std::pair<BoardKey, int32_t>> layer;
     for (int32_t i = state.firstItem; i <= state.lastItem; ++i) {
         const auto n = static_cast<std::size_t>(i);
-        layer.emplace_back(state.sharedFrontier.key[n], state.sharedFrontier.prevBlank[n]);
+        layer.emplace_back(state.frontier.key[n], state.frontier.prevBlank[n]);
     }
     return layer;
 }
@@ -55,8 +56,8 @@ TEST_F(SharedDeepeningTest, TheItemsAreTheFirstLayerOfTheTargetSizeWhateverTheTh
     for (const int32_t threads : {2, 8}) {
         solverState.problem = board;
         solverState.maxThreads = threads;
-        ASSERT_EQ(buildSharedFrontier(solverState), solveFrontierReady);
-        const SharedFrontier& f = solverState.sharedFrontier;
+        ASSERT_EQ(buildSharedFrontier(solverState, defaultTableSet()), solveFrontierReady);
+        const Frontier& f = solverState.frontier;
         EXPECT_GE(solverState.itemCount, sharedItemTarget);
         EXPECT_EQ(solverState.lastItem - solverState.firstItem + 1, solverState.itemCount);
         EXPECT_EQ(solverState.searchThreads, threads);
@@ -118,14 +119,14 @@ uint64_t startNodeSearchNodes(const Board& start) {
     const WdRecord* column = findColumnRecord(wdTable, board);
     const int32_t wd = row->distance + column->distance;
     int32_t maxDepth = 0;
-    const int32_t p = lookupPatternDbs(board, maxDepth);
+    const int32_t p = WdPdb55Tables{}.lookup(board, maxDepth);
     const std::atomic<int32_t> stop{noSolutionLength};
     SearchContext context{&stop, 0};
     std::array<int32_t, solutionCapacity> path{};
     for (int32_t bound = std::max(wd, p);; bound += 2) {
         const int32_t check = wd >= p ? neverCheckDepth : scheduleCheckDepth(0, p, maxDepth, bound);
-        if (depthFirstSearch(board, blank, -1, *row, *column, 0, bound, check, path.data(),
-                             context) == searchFound) {
+        if (depthFirstSearch(WdPdb55Tables{}, board, blank, -1, *row, *column, 0, bound, check,
+                             path.data(), context) == searchFound) {
             return context.nodes;
         }
     }
@@ -157,8 +158,8 @@ TEST_F(SharedDeepeningTest, TheIterationsBelowTheResultSearchEveryItemInFull) {
              total < solverState.bestLength.load(); total += 2) {
             for (int32_t item = solverState.firstItem; item <= solverState.lastItem; ++item) {
                 int32_t blank = 0;
-                ASSERT_EQ(searchSharedItem(solverState, item, total - solverState.frontierDepth,
-                                           worker, blank),
+                ASSERT_EQ(searchItem(solverState, defaultTableSet(), item,
+                                     total - solverState.frontierDepth, worker, blank),
                           searchNotFound);
             }
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "search/solver_state.h"
 #include "tests/heuristics/pdb/pdb_test_support.h"
 
@@ -65,7 +66,7 @@ class PdbLookup : public ::testing::Test {
 // cells they leave B at 0, and A decides as soon as 4 or 13 (A's group tiles) move.
 TEST_F(PdbLookup, RearrangingTheOtherTilesOfBLeavesAToDecide) {
     int32_t goalDepth = -1;
-    EXPECT_EQ(lookupPatternDbs(goalBoard, goalDepth), 0);
+    EXPECT_EQ(WdPdb55Tables{}.lookup(goalBoard, goalDepth), 0);
     EXPECT_EQ(goalDepth, 58) << "a tie at the goal goes to B";
     EXPECT_EQ(solverState.maxDepthB, 58);
 
@@ -76,7 +77,7 @@ TEST_F(PdbLookup, RearrangingTheOtherTilesOfBLeavesAToDecide) {
         Board board = goalBoard;
         for (std::size_t i = 0; i < 5; ++i) board[cells[i]] = tiles[i];
         int32_t maxDepth = -1;
-        const int32_t bound = lookupPatternDbs(board, maxDepth);
+        const int32_t bound = WdPdb55Tables{}.lookup(board, maxDepth);
         EXPECT_EQ(entryB(board), 0);
         if (board[3] == 4 && board[12] == 13) {
             EXPECT_EQ(bound, 0);
@@ -125,6 +126,9 @@ TEST_F(PdbLookup, BoardRanksAreThePatternIndexes) {
 // depths show which database was named.
 TEST_F(PdbLookup, LargerEntryWinsAndTiesGoToB) {
     const auto& dbs = builtDatabases();
+    // Largest depths that name the database they came from.
+    const PatternDb a111{dbs.a.entries, 111};
+    const PatternDb b222{dbs.b.entries, 222};
     int32_t aWins = 0;
     int32_t bWins = 0;
     int32_t ties = 0;
@@ -141,7 +145,7 @@ TEST_F(PdbLookup, LargerEntryWinsAndTiesGoToB) {
         const int32_t a = entryA(board);
         const int32_t b = entryB(board);
         int32_t maxDepth = -1;
-        const int32_t bound = lookupPatternDbs(board, dbs.a, dbs.b, 111, 222, maxDepth);
+        const int32_t bound = lookupPatternDbs(board, a111, b222, maxDepth);
         ASSERT_EQ(bound, std::max(a, b));
         ASSERT_EQ(maxDepth, a > b ? 111 : 222) << a << " vs " << b;
         aWins += a > b;
@@ -164,7 +168,7 @@ TEST_F(PdbLookup, NeverExceedsTheTrueDistance) {
         ++perDistance[static_cast<std::size_t>(distance)];
         Board board{};
         unpackBoard(key, board);
-        const int32_t bound = lookupPatternDbs(board, maxDepth);
+        const int32_t bound = WdPdb55Tables{}.lookup(board, maxDepth);
         ASSERT_LE(bound, distance) << std::hex << key;
         ASSERT_EQ(bound % 2, distance % 2) << "a move changes each entry by one";
     }
@@ -197,7 +201,7 @@ TEST_F(PdbLookup, NeverExceedsTheTrueDistance) {
         }
         ASSERT_LE(distance, goalRadius + walkRadius);
         farther += distance > goalRadius;
-        EXPECT_LE(lookupPatternDbs(board, maxDepth), distance);
+        EXPECT_LE(WdPdb55Tables{}.lookup(board, maxDepth), distance);
     }
     EXPECT_GT(farther, 0) << "no walk left the ball";
 }

@@ -32,6 +32,8 @@ struct OwnedDatabases : BuiltDatabases {
         });
         buildA.join();
         buildB.join();
+        a.maxDepth = maxDepthA;
+        b.maxDepth = maxDepthB;
         patternDbA = a;
         patternDbB = b;
         solverState.maxDepthA = maxDepthA;

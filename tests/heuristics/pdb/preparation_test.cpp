@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_table.h"
 #include "search/solver_state.h"
 
@@ -104,12 +105,14 @@ TEST_F(StartUp, BuildsTheThreeTablesOnThreadsOfTheirOwn) {
     EXPECT_TRUE(preparation.allSucceeded());
     EXPECT_EQ(solverState.maxDepthA, 56);
     EXPECT_EQ(solverState.maxDepthB, 58);
+    EXPECT_EQ(patternDbA.maxDepth, 56) << "the database knows its own depth";
+    EXPECT_EQ(patternDbB.maxDepth, 58);
     EXPECT_EQ(wdTable.recordCount, wdRecordTotal);
 
     int32_t maxDepth = 0;
     Board oneMove = goalBoard;
     applyMove(oneMove, 15, 14);
-    EXPECT_EQ(lookupPatternDbs(oneMove, maxDepth), 1);
+    EXPECT_EQ(WdPdb55Tables{}.lookup(oneMove, maxDepth), 1);
 
     Preparation another;
     EXPECT_FALSE(another.start(nullptr)) << "the program's databases exist";
@@ -130,7 +133,7 @@ TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
     ASSERT_TRUE(preparation.allSucceeded());
     for (const bool isA : {true, false}) {
         std::vector<uint8_t> alone(static_cast<std::size_t>(patternStateCount));
-        PatternDb db{alone.data()};
+        PatternDb db{alone.data(), 0};
         PatternBoard scratch = isA ? goalPatternA : goalPatternB;
         EXPECT_EQ(buildPatternDb(db, scratch), isA ? solverState.maxDepthA : solverState.maxDepthB);
         EXPECT_EQ(std::memcmp(alone.data(), (isA ? patternDbA : patternDbB).entries, alone.size()),
