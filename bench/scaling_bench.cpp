@@ -39,7 +39,6 @@
 #include <vector>
 
 #include "heuristics/pdb/pattern_db.h"
-#include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_eval.h"
 #include "puzzle/standard_instances.h"
 #include "search/frontier.h"
@@ -105,23 +104,14 @@ uint64_t perItemWork(const SolverState& state, int32_t item, int32_t length) {
     const std::atomic<int32_t> stop{fifteen::noSolutionLength};
     fifteen::SearchWorker worker;
     freshWorker(worker, stop);
-    const auto node = static_cast<std::size_t>(item);
-    fifteen::Board& board = worker.board;
-    const int32_t blank = fifteen::unpackBoard(state.frontier.key[node], board);
-    const fifteen::WdRecord* row = fifteen::findRowRecord(fifteen::wdTable, board);
-    const fifteen::WdRecord* column = fifteen::findColumnRecord(fifteen::wdTable, board);
-    const int32_t wd = row->distance + column->distance;
-    int32_t maxDepth = 0;
-    const int32_t p = fifteen::WdPdb55Tables{}.lookup(board, maxDepth);
-    const int32_t last = length - state.frontier.depth[node];
+    const fifteen::NodeBounds& start = fifteen::itemBounds(state, item);
+    const int32_t last = length - state.frontier.depth[static_cast<std::size_t>(item)];
     uint64_t work = 0;
-    for (int32_t bound = std::max(wd, p); bound <= last; bound += 2) {
-        const int32_t check =
-            wd >= p ? fifteen::neverCheckDepth : fifteen::scheduleCheckDepth(0, p, maxDepth, bound);
+    for (int32_t bound = std::max(start.wd, start.pdb); bound <= last; bound += 2) {
         const uint64_t before = worker.context.nodes;
-        const int32_t r = fifteen::depthFirstSearch(
-            fifteen::WdPdb55Tables{}, board, blank, state.frontier.prevBlank[node], *row, *column,
-            0, bound, check, worker.pathBuffer.data(), worker.context);
+        int32_t blank = 0;
+        const int32_t r =
+            fifteen::searchItem(state, fifteen::defaultTableSet(), item, bound, worker, blank);
         if (bound < last || r == fifteen::searchFound) work += worker.context.nodes - before;
     }
     return work;
@@ -133,6 +123,7 @@ void estimateItems(SolverState& state, const fifteen::StandardInstance& instance
     for (std::size_t c = 0; c < columnsToRun; ++c) {
         state.maxThreads = workerCounts[c];
         fifteen::buildFrontier(state, fifteen::defaultTableSet());
+        fifteen::prepareItems(state, fifteen::defaultTableSet());
         Estimate& e = result.items[c];
         for (int32_t item = state.firstItem; item <= state.lastItem; ++item) {
             const auto i = static_cast<std::size_t>(item);

@@ -23,9 +23,10 @@ class RecordingOutput : public SolveOutput {
     void setPlaybackPosition(int32_t position) override {
         add("playback", std::to_string(position));
     }
-    void solveFinished(const SolveResult&) override {
+    void solveFinished(const SolveResult& finishedWith) override {
         add("finished", "");
         finished = true;
+        result = finishedWith;
     }
     // Called on the solve job's thread; a test reads these after joining it.
     virtual void onCall() {}
@@ -34,6 +35,7 @@ class RecordingOutput : public SolveOutput {
     std::string output;
     std::string status;
     bool finished = false;
+    SolveResult result;
 
   private:
     void add(const char* kind, const std::string& value) {
