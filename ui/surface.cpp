@@ -10,31 +10,24 @@ size_t pixelIndex(const Surface& surface, int x, int y) {
     return static_cast<size_t>(y) * static_cast<size_t>(surface.width) + static_cast<size_t>(x);
 }
 
+// A block starting left of (or above) 0 on one axis starts at 0 instead, shorter
+// by as much, and the other surface's start moves with it.
+void clipStart(int& start, int& otherStart, int& length) {
+    if (start >= 0) return;
+    otherStart -= start;
+    length += start;
+    start = 0;
+}
+
 }  // namespace
 
 void copyBlock(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h) {
     // Clip the source block first, shifting the destination with it, then the
     // destination, shifting the source.
-    if (sx < 0) {
-        dx -= sx;
-        w += sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        dy -= sy;
-        h += sy;
-        sy = 0;
-    }
-    if (dx < 0) {
-        sx -= dx;
-        w += dx;
-        dx = 0;
-    }
-    if (dy < 0) {
-        sy -= dy;
-        h += dy;
-        dy = 0;
-    }
+    clipStart(sx, dx, w);
+    clipStart(sy, dy, h);
+    clipStart(dx, sx, w);
+    clipStart(dy, sy, h);
     w = std::min({w, src.width - sx, dst.width - dx});
     h = std::min({h, src.height - sy, dst.height - dy});
     if (w <= 0 || h <= 0) {
