@@ -108,7 +108,7 @@ int32_t admitItems(Frontier& frontier, int32_t itemCount, int32_t active, int32_
 
 }  // namespace
 
-void runSharedDeepening(SolverState& state, const TableSet& tables) {
+void runSharedDeepening(SolverState& state, const TableSet& tables, SharedDeepeningTrace* trace) {
     Frontier& frontier = state.frontier;
     const int32_t count = state.itemCount;
     // An item is searched from the iteration its lower bound admits it; in every
@@ -131,6 +131,15 @@ void runSharedDeepening(SolverState& state, const TableSet& tables) {
         const int32_t winner = searchIteration(state, tables, bound, active, iterationNodes);
         nodes += iterationNodes;
         nodesAtBound[std::min(cell(bound), nodesAtBound.size() - 1)] += iterationNodes;
+        if (trace != nullptr) {
+            SharedIteration& done = trace->emplace_back();
+            done.bound = total;
+            done.order.assign(frontier.order.begin(), frontier.order.begin() + active);
+            for (const int32_t offset : done.order) {
+                done.itemNodes.push_back(frontier.itemNodes[cell(offset)]);
+            }
+            done.winner = winner;
+        }
         if (winner < active) {
             std::lock_guard<std::mutex> lock(publicationLock());
             // Relaxed: the lock orders this with Cancel; the workers have joined.

@@ -1,11 +1,25 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "search/parallel_search.h"
 #include "search/solver_state.h"
 
 namespace fifteen {
+
+// What one iteration of shared deepening did, for the tests and benchmarks that
+// check its schedule: the bound (total moves from the start), the items in the
+// order they were handed out (offsets from firstItem), their node counts by
+// that order, and the order position of the winner (order.size() if none). In
+// the iteration that finds, the counts after the winner depend on timing.
+struct SharedIteration {
+    int32_t bound;
+    std::vector<int32_t> order;
+    std::vector<uint64_t> itemNodes;
+    int32_t winner;
+};
+using SharedDeepeningTrace = std::vector<SharedIteration>;
 
 // Shared deepening over the items of the frontier (see buildSharedFrontier):
 // one bound for all items, the bounds of the one-thread search from the start
@@ -16,7 +30,9 @@ namespace fifteen {
 // one was exhausted; the result is the solution of the item earliest in that
 // iteration's order, which depends on node counts alone, so any thread count
 // above one reports the same moves. Leaves the same results, counts and Cancel
-// behaviour as runParallelSearch.
-void runSharedDeepening(SolverState& state, const TableSet& tables);
+// behaviour as runParallelSearch. With a trace, each iteration is added to it
+// (allocating; a solve passes none).
+void runSharedDeepening(SolverState& state, const TableSet& tables,
+                        SharedDeepeningTrace* trace = nullptr);
 
 }  // namespace fifteen
