@@ -61,6 +61,19 @@ struct Worker {
     uint64_t nodes;
 };
 
+// Step 2.7 for a child at depth with walking distance wd: its database value,
+// and the check depth rescheduled from it. A call of its own: inlined, the scan
+// of the board and the schedule's loop would widen every search frame (more
+// registers saved per node) for a step few nodes take.
+template <class Tables>
+[[gnu::noinline]] int32_t lookUpChild(const Worker<Tables>& w, int32_t depth, int32_t wd,
+                                      int32_t& nextCheckDepth) {
+    int32_t maxDepth = 0;
+    const int32_t p = w.tables->lookup(w.board, maxDepth);
+    nextCheckDepth = Tables::nextCheckDepth(depth, wd, p, maxDepth, w.bound);
+    return p;
+}
+
 // The recursion is instantiated per (blank cell, previous blank cell), so the
 // moves, their directions and the exclusion of the move back are known at compile
 // time. Its steps, numbered in the code:
@@ -117,9 +130,7 @@ template <class Tables, int Blank, int N, bool Checks>
     if constexpr (Checks) {
         int32_t p = 0;
         if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
-            int32_t maxDepth = 0;
-            p = w.tables->lookup(w.board, maxDepth);
-            nextCheckDepth = Tables::nextCheckDepth(depth + 1, wd, p, maxDepth, w.bound);
+            p = lookUpChild(w, depth + 1, wd, nextCheckDepth);
         }
         // 2.8: with wd within the limit, p above the limit is also above wd.
         if (p <= limit) {  // 2.9
