@@ -3,12 +3,16 @@
 // closing, mouse delivery and cursor confinement, artwork and board painting.
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +28,8 @@
 #include <future>
 #include <iterator>
 #include <span>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -65,8 +71,17 @@ class RecordingHandler : public DialogHandler {
         ++closes;
         if (closeHook) closeHook();
     }
+    bool onKey(Key key, bool) override {
+        keys.push_back(key);
+        return false;  // so that Esc still goes on to the dialog
+    }
+    void onDropText(std::string_view text) override { drops.emplace_back(text); }
+    void onContextMenu(Point client) override { menus.push_back(client); }
 
     int inits = 0, paints = 0, closes = 0;
+    std::vector<Key> keys;
+    std::vector<std::string> drops;
+    std::vector<Point> menus;
     std::vector<int> commands, timers, messages;
     std::vector<bool> checkedAtCommand;
     std::vector<MouseRecord> mice;
@@ -601,6 +616,47 @@ class QtPlatformTest : public QObject {
         pump(100);
         QVERIFY2(handler->paints <= paintsAfterShow + 1,
                  qPrintable(QString::number(handler->paints)));
+    }
+
+    // Text dropped on the board, and right clicks on it, reach the handler; off the
+    // board neither does. The Menu key is a board key wherever it is pressed.
+    void dropsAndRightClicksOnTheBoardReachTheHandler() {
+        platform->build(*handler);
+        Surface board;
+        board.resize(256, 256);
+        const Rect rect{20, 60, 276, 316};
+        platform->invalidateBoard(rect, board);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QWidget* w = platform->boardWidget();
+        QMimeData text;
+        text.setText(QStringLiteral("1 2 3"));
+        const auto dragTo = [&](QPoint p) {
+            QDragEnterEvent enter(p, Qt::CopyAction, &text, Qt::LeftButton, {});
+            QApplication::sendEvent(w, &enter);
+            QDragMoveEvent move(p, Qt::CopyAction, &text, Qt::LeftButton, {});
+            QApplication::sendEvent(w, &move);
+            return move.isAccepted();
+        };
+        QVERIFY(!dragTo(QPoint(rect.right + 5, rect.top + 10)));
+        QVERIFY(dragTo(QPoint(rect.left + 10, rect.top + 10)));
+        QDropEvent drop(QPointF(rect.left + 10, rect.top + 10), Qt::CopyAction, &text,
+                        Qt::LeftButton, {});
+        QApplication::sendEvent(w, &drop);
+        QCOMPARE(handler->drops, (std::vector<std::string>{"1 2 3"}));
+
+        for (QPoint p :
+             {QPoint(rect.left - 1, rect.top + 5), QPoint(rect.left + 40, rect.top + 50)}) {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
+            QApplication::sendEvent(w, &click);
+        }
+        QCOMPARE(handler->menus.size(), size_t{1});
+        QCOMPARE(QPoint(handler->menus[0].x, handler->menus[0].y),
+                 QPoint(rect.left + 40, rect.top + 50));
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+        QApplication::sendEvent(platform->control(idShuffle), &menuKey);
+        QCOMPARE(handler->keys, (std::vector<Key>{Key::menu}));
+        QCOMPARE(handler->menus.size(), size_t{1});
     }
 
     void closeBoxAsksTheHandlerAndEscapeDoesNotClose() {
