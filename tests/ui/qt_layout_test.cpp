@@ -17,9 +17,11 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <span>
 
 #include "search/report.h"
 #include "ui/board_view.h"
+#include "ui/qt/dialog_template.h"
 #include "ui/qt_platform.h"
 #include "ui/startup.h"
 
@@ -50,9 +52,8 @@ QRect toQRect(Rect r) {
     return QRect(r.left, r.top, r.width(), r.height());
 }
 
-// The group each button lies in.
-int groupOf(int button) {
-    return button <= 1006 ? 1001 : button == 1007 ? 1002 : 1003;
+bool isButton(const ControlTemplate& t) {
+    return t.kind == ControlKind::pushButton || t.kind == ControlKind::pushCheckBox;
 }
 
 double devicePixelRatio(const QtPlatform& platform) {
@@ -68,7 +69,7 @@ class QtLayoutTest : public QObject {
     void init() {
         platform = std::make_unique<QtPlatform>();
         platform->build(handler);
-        platform->setMonospaceFont(1011);
+        platform->setMonospaceFont(idOutput);
         platform->dialog()->show();
         QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
     }
@@ -77,34 +78,49 @@ class QtLayoutTest : public QObject {
         handler.paintHook = nullptr;  // it may refer to a finished test's frame
     }
 
+    // Over the template the dialog is built from: every control inside the window,
+    // each button inside the frame of exactly one group box, and no two controls
+    // overlapping but a group box and its buttons.
     void everyControlLiesInsideTheWindowAndButtonsInsideTheirGroup() {
         const QRect client(QPoint(0, 0), platform->dialog()->size());
-        for (int id = 1001; id <= 1014; ++id) {
-            QVERIFY2(client.contains(geometryOf(*platform, id)), qPrintable(QString::number(id)));
+        const std::span<const ControlTemplate> rows = dialogTemplate();
+        for (const ControlTemplate& t : rows) {
+            const QString where = QString::number(t.id);
+            QVERIFY2(client.contains(geometryOf(*platform, t.id)), qPrintable(where));
+            if (!isButton(t)) continue;
+            int groups = 0;
+            for (const ControlTemplate& g : rows) {
+                if (g.kind != ControlKind::groupBox) continue;
+                // Inside the etched frame, which starts at the middle of the title.
+                const int titleMiddle = QFontMetrics(platform->control(g.id)->font()).height() / 2;
+                const QRect inside =
+                    geometryOf(*platform, g.id).adjusted(2, titleMiddle + 2, -2, -2);
+                if (inside.contains(geometryOf(*platform, t.id))) ++groups;
+            }
+            QVERIFY2(groups == 1, qPrintable(where));
         }
-        for (int id = 1004; id <= 1010; ++id) {
-            // Inside the etched frame, which starts at the middle of the title.
-            const QRect group = geometryOf(*platform, groupOf(id));
-            const int titleMiddle =
-                QFontMetrics(platform->control(groupOf(id))->font()).height() / 2;
-            const QRect inside = group.adjusted(2, titleMiddle + 2, -2, -2);
-            QVERIFY2(inside.contains(geometryOf(*platform, id)), qPrintable(QString::number(id)));
-        }
-        // Groups, output box, separator and the two texts do not overlap.
-        const int apart[] = {1001, 1002, 1003, 1011, 1012, 1013, 1014};
-        for (int a : apart) {
-            for (int b : apart) {
-                if (a < b) {
-                    QVERIFY2(!geometryOf(*platform, a).intersects(geometryOf(*platform, b)),
-                             qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
+        for (const ControlTemplate& a : rows) {
+            for (const ControlTemplate& b : rows) {
+                const bool groupAndButton = (a.kind == ControlKind::groupBox && isButton(b)) ||
+                                            (b.kind == ControlKind::groupBox && isButton(a));
+                if (a.id < b.id && !groupAndButton) {
+                    QVERIFY2(!geometryOf(*platform, a.id).intersects(geometryOf(*platform, b.id)),
+                             qPrintable(QStringLiteral("%1 %2").arg(a.id).arg(b.id)));
                 }
             }
         }
     }
 
     void everyTextHasRoomInItsControl() {
-        for (int id = 1004; id <= 1010; ++id) {
-            auto* button = qobject_cast<QPushButton*>(platform->control(id));
+        // The units the dialog is laid out in give every length the room it needs.
+        const DialogBaseUnits units = platform->baseUnits();
+        for (const RoomNeeded& r : roomNeeded(platform->dialog()->font())) {
+            const int pixels = r.vertical ? units.toPixelsY(r.du) : units.toPixelsX(r.du);
+            QVERIFY2(pixels >= r.pixels, qPrintable(QStringLiteral("%1 du").arg(r.du)));
+        }
+        for (const ControlTemplate& t : dialogTemplate()) {
+            if (!isButton(t)) continue;
+            auto* button = qobject_cast<QPushButton*>(platform->control(t.id));
             const QFontMetrics metrics(button->font());
             const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin);
             QVERIFY2(metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width(),
@@ -112,9 +128,9 @@ class QtLayoutTest : public QObject {
             QVERIFY2(metrics.height() + 4 <= button->height(), qPrintable(button->text()));
         }
         // The longest texts these lines show.
-        platform->setControlText(1013, " WD=70, PDB=58, Threads=1000/1000");
-        platform->setControlText(1014, "99999 sec");
-        for (int id : {1013, 1014}) {
+        platform->setControlText(idStatus, " WD=70, PDB=58, Threads=1000/1000");
+        platform->setControlText(idSeconds, "99999 sec");
+        for (int id : {idStatus, idSeconds}) {
             auto* label = qobject_cast<QLabel*>(platform->control(id));
             QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
             QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(label->text()));
@@ -128,8 +144,8 @@ class QtLayoutTest : public QObject {
         ReportText report;
         appendProblem(report, problem);
         appendSolution(report, 80, moves.data(), ElapsedTime{9999, 99});
-        platform->setControlText(1011, report.c_str());
-        auto* edit = qobject_cast<QPlainTextEdit*>(platform->control(1011));
+        platform->setControlText(idOutput, report.c_str());
+        auto* edit = qobject_cast<QPlainTextEdit*>(platform->control(idOutput));
         QCOMPARE(edit->document()->blockCount(), 15);
         QTRY_VERIFY(edit->document()->lastBlock().layout()->lineCount() > 0);
         for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
@@ -145,7 +161,8 @@ class QtLayoutTest : public QObject {
         const QRect board = toQRect(placeBoard(*platform).board);
         QCOMPARE(board.size(), QSize(256, 256));
         QVERIFY(QRect(QPoint(0, 0), platform->dialog()->size()).contains(board));
-        for (int id : {1001, 1002, 1003, 1011, 1012, 1013}) {
+        for (int id :
+             {idProblemGroup, idEditGroup, idSolverGroup, idOutput, idSeparator, idStatus}) {
             QVERIFY2(!geometryOf(*platform, id).intersects(board), qPrintable(QString::number(id)));
         }
     }
@@ -207,6 +224,54 @@ class QtLayoutTest : public QObject {
         const QPoint mark =
             origin + QPoint(static_cast<int>(12 * ratio), static_cast<int>(12 * ratio));
         QCOMPARE(shot.pixel(mark) & 0xFFFFFFu, 0xFF0000u);
+    }
+
+    // With the board focused, dotted marks in the text colour run around it at the
+    // device pixel ratio of the run (CTest runs this at 1, 1.5 and 2), also where the
+    // tiles are drawn from artwork of that ratio; with the focus elsewhere, none.
+    void focusMarksSurroundTheFocusedBoardAtThisRatio() {
+        BoardView view(*platform);
+        QVERIFY(view.createSurfaces());
+        const Rect rect = placeBoard(*platform).board;
+        view.place(rect, Point{0, 0});
+        view.putGoal();
+        view.redraw();
+        platform->dialog()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(platform->dialog()));
+        const QRgb ink = platform->dialog()->palette().color(QPalette::WindowText).rgb();
+        // Pixels of the text colour within 4 pixels outside the board, in device pixels.
+        const auto marks = [&] {
+            const QImage shot =
+                platform->dialog()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const double ratio = shot.devicePixelRatio();
+            const auto device = [ratio](int pixels) {
+                return static_cast<int>(std::lround(pixels * ratio));
+            };
+            const QRect outer(QPoint(device(rect.left - 4), device(rect.top - 4)),
+                              QPoint(device(rect.right + 4) - 1, device(rect.bottom + 4) - 1));
+            const QRect inner(QPoint(device(rect.left), device(rect.top)),
+                              QPoint(device(rect.right) - 1, device(rect.bottom) - 1));
+            int count = 0;
+            for (int y = outer.top(); y <= outer.bottom(); ++y) {
+                for (int x = outer.left(); x <= outer.right(); ++x) {
+                    if (!inner.contains(x, y) && ((shot.pixel(x, y) ^ ink) & 0xFFFFFFu) == 0)
+                        ++count;
+                }
+            }
+            return count;
+        };
+        platform->setFocus(focusBoard);
+        QCOMPARE(platform->focusedControl(), focusBoard);
+        const int focused = marks();
+        platform->setFocus(idShuffle);
+        QCOMPARE(platform->focusedControl(), idShuffle);
+        const int unfocused = marks();
+        const double ratio = devicePixelRatio(*platform);
+        // Dotted: at least a quarter of the marks' perimeter.
+        const int perimeter = 2 * (rect.width() + rect.height() + 10);
+        QVERIFY2(focused >= perimeter * ratio / 4,
+                 qPrintable(QStringLiteral("%1 at ratio %2").arg(focused).arg(ratio)));
+        QCOMPARE(unfocused, 0);
     }
 
     // The artwork for 1.5, 2 and 3 device pixels per pixel holds the same tiles as

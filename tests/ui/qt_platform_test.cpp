@@ -3,12 +3,16 @@
 // closing, mouse delivery and cursor confinement, artwork and board painting.
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,14 +20,20 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
 #include <future>
+#include <iterator>
+#include <span>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "ui/dialog_ids.h"
 #include "ui/qt_platform.h"
 
 using namespace fifteen::ui;
@@ -61,8 +71,17 @@ class RecordingHandler : public DialogHandler {
         ++closes;
         if (closeHook) closeHook();
     }
+    bool onKey(Key key, bool) override {
+        keys.push_back(key);
+        return false;  // so that Esc still goes on to the dialog
+    }
+    void onDropText(std::string_view text) override { drops.emplace_back(text); }
+    void onContextMenu(Point client) override { menus.push_back(client); }
 
     int inits = 0, paints = 0, closes = 0;
+    std::vector<Key> keys;
+    std::vector<std::string> drops;
+    std::vector<Point> menus;
     std::vector<int> commands, timers, messages;
     std::vector<bool> checkedAtCommand;
     std::vector<MouseRecord> mice;
@@ -73,30 +92,10 @@ class RecordingHandler : public DialogHandler {
     QtPlatform& platform_;
 };
 
-struct Expected {
-    int id;
-    const char* kind;
-    const char* text;
-    int x, y, cx, cy;
-};
-
-// The dialog template in dialog units.
-const Expected dialogTable[] = {
-    {1001, "group", "Problem", 7, 0, 154, 26},
-    {1002, "group", "", 165, 0, 46, 26},
-    {1003, "group", "Solver", 215, 0, 124, 26},
-    {1004, "button", "Shuffle", 11, 8, 48, 14},
-    {1005, "check", "Backward", 60, 8, 48, 14},
-    {1006, "check", "DirectDrag", 109, 8, 48, 14},
-    {1007, "button", "Reset", 169, 8, 38, 14},
-    {1008, "button", "Solve", 219, 8, 38, 14},
-    {1009, "button", "Cancel", 258, 8, 38, 14},
-    {1010, "button", "Trace", 297, 8, 38, 14},
-    {1011, "edit", "", 172, 35, 167, 162},
-    {1012, "line", "", 7, 199, 331, 1},
-    {1013, "left", "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
-    {1014, "right", "0 sec", 276, 203, 60, 12},
-};
+// Every control the dialog logic names.
+constexpr int controlIds[] = {idProblemGroup, idEditGroup, idSolverGroup, idShuffle, idBackward,
+                              idDirectDrag,   idReset,     idSolve,       idCancel,  idTrace,
+                              idOutput,       idSeparator, idStatus,      idSeconds};
 
 // Base units computed the long way: the alphabet's width over 52, rounded half up,
 // and the full line height of the font.
@@ -155,46 +154,69 @@ class QtPlatformTest : public QObject {
         QVERIFY2(units.y >= 12 && units.y <= 18, qPrintable(QString::number(units.y)));
     }
 
+    // Each control of ui/dialog_ids.h is one row of the template the dialog is built
+    // from, a widget of its row's kind placed at its row's dialog units.
     void everyControlOfTheTemplateIsThereWithItsTextAndPlace() {
         platform->build(*handler);
         const QFont font = platform->dialog()->font();
-        QCOMPARE(platform->dialog()->size(), QSize(pixelsX(font, 346), pixelsY(font, 216)));
-        for (const Expected& e : dialogTable) {
-            const QString where = QStringLiteral("control %1").arg(e.id);
-            QWidget* w = platform->control(e.id);
+        QCOMPARE(platform->dialog()->size(),
+                 QSize(pixelsX(font, dialogWidthDu), pixelsY(font, dialogHeightDu)));
+        const std::span<const ControlTemplate> rows = dialogTemplate();
+        QCOMPARE(rows.size(), std::size(controlIds));
+        for (int id : controlIds) {
+            const auto count = std::count_if(rows.begin(), rows.end(),
+                                             [id](const ControlTemplate& t) { return t.id == id; });
+            QVERIFY2(count == 1, qPrintable(QStringLiteral("control %1").arg(id)));
+        }
+        for (const ControlTemplate& t : rows) {
+            const QString where = QStringLiteral("control %1").arg(t.id);
+            QWidget* w = platform->control(t.id);
             QVERIFY2(w, qPrintable(where));
             QCOMPARE(w->parentWidget(), platform->dialog());
-            const QRect expected(pixelsX(font, e.x), pixelsY(font, e.y), pixelsX(font, e.cx),
-                                 pixelsY(font, e.cy));
+            const QRect expected(pixelsX(font, t.x), pixelsY(font, t.y), pixelsX(font, t.cx),
+                                 pixelsY(font, t.cy));
             QVERIFY2(w->geometry() == expected, qPrintable(where));
-            QCOMPARE(QString::fromStdString(platform->controlText(e.id)),
-                     QString::fromLatin1(e.text));
-            const QString kind = QString::fromLatin1(e.kind);
+            QCOMPARE(QString::fromStdString(platform->controlText(t.id)),
+                     QString::fromLatin1(t.text));
             auto* button = qobject_cast<QPushButton*>(w);
-            if (kind == "group") {
-                QVERIFY2(qobject_cast<QGroupBox*>(w), qPrintable(where));
-                QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), QString::fromLatin1(e.text));
-            } else if (kind == "button" || kind == "check") {
-                QVERIFY2(button, qPrintable(where));
-                QCOMPARE(button->text(), QString::fromLatin1(e.text));
-                QCOMPARE(button->isCheckable(), kind == "check");
-                QVERIFY2(button->isVisibleTo(platform->dialog()), qPrintable(where));
-            } else if (kind == "edit") {
-                auto* edit = qobject_cast<QPlainTextEdit*>(w);
-                QVERIFY(edit);
-                QVERIFY(edit->isReadOnly());
-                QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-                QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-            } else if (kind == "line") {
-                auto* line = qobject_cast<QFrame*>(w);
-                QVERIFY(line);
-                QCOMPARE(line->frameShape(), QFrame::HLine);
-                QCOMPARE(line->frameShadow(), QFrame::Sunken);
-            } else {
-                auto* label = qobject_cast<QLabel*>(w);
-                QVERIFY2(label, qPrintable(where));
-                QCOMPARE(label->text(), QString::fromLatin1(e.text));
-                QVERIFY(label->alignment() & (kind == "left" ? Qt::AlignLeft : Qt::AlignRight));
+            switch (t.kind) {
+                case ControlKind::groupBox:
+                    QVERIFY2(qobject_cast<QGroupBox*>(w), qPrintable(where));
+                    QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), QString::fromLatin1(t.text));
+                    break;
+                case ControlKind::pushButton:
+                case ControlKind::pushCheckBox:
+                    QVERIFY2(button, qPrintable(where));
+                    QCOMPARE(button->text(), QString::fromLatin1(t.text));
+                    QCOMPARE(button->isCheckable(), isCheckBoxControl(t.id));
+                    QCOMPARE(button->isCheckable(), t.kind == ControlKind::pushCheckBox);
+                    QVERIFY2(button->isVisibleTo(platform->dialog()), qPrintable(where));
+                    break;
+                case ControlKind::outputBox: {
+                    QCOMPARE(t.id, idOutput);
+                    auto* edit = qobject_cast<QPlainTextEdit*>(w);
+                    QVERIFY(edit);
+                    QVERIFY(edit->isReadOnly());
+                    QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+                    QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+                    break;
+                }
+                case ControlKind::etchedLine: {
+                    auto* line = qobject_cast<QFrame*>(w);
+                    QVERIFY(line);
+                    QCOMPARE(line->frameShape(), QFrame::HLine);
+                    QCOMPARE(line->frameShadow(), QFrame::Sunken);
+                    break;
+                }
+                case ControlKind::leftText:
+                case ControlKind::rightText: {
+                    auto* label = qobject_cast<QLabel*>(w);
+                    QVERIFY2(label, qPrintable(where));
+                    QCOMPARE(label->text(), QString::fromLatin1(t.text));
+                    QVERIFY(label->alignment() &
+                            (t.kind == ControlKind::leftText ? Qt::AlignLeft : Qt::AlignRight));
+                    break;
+                }
             }
         }
     }
@@ -278,8 +300,8 @@ class QtPlatformTest : public QObject {
         const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         QCOMPARE(platform->control(1011)->font().family(), fixed.family());
         QCOMPARE(platform->control(1011)->font(), fixed.resolve(dialogFont));
-        for (const Expected& e : dialogTable) {
-            if (e.id != 1011) QCOMPARE(platform->control(e.id)->font(), dialogFont);
+        for (const ControlTemplate& t : dialogTemplate()) {
+            if (t.id != idOutput) QCOMPARE(platform->control(t.id)->font(), dialogFont);
         }
     }
 
@@ -437,9 +459,13 @@ class QtPlatformTest : public QObject {
         platform->build(*handler);
         platform->dialog()->show();
         QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
-        QWidget* d = platform->dialog();
+        QWidget* d = platform->boardWidget();
         QVERIFY(d->hasMouseTracking());
+        platform->setFocus(idShuffle);
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(40, 120));
+        // The board's widget lies under the controls and leaves the focus to the dialog.
+        QCOMPARE(platform->dialog()->childAt(QPoint(40, 120)), d);
+        QCOMPARE(platform->focusedControl(), focusBoard);
         QTest::mouseMove(d, QPoint(70, 130));
         QTest::mouseRelease(d, Qt::LeftButton, {}, QPoint(90, 140));
         QTest::mousePress(d, Qt::RightButton, {}, QPoint(91, 141));
@@ -464,7 +490,7 @@ class QtPlatformTest : public QObject {
         platform->build(*handler);
         platform->dialog()->show();
         QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
-        QWidget* d = platform->dialog();
+        QWidget* d = platform->boardWidget();
         const Point corner = platform->clientToScreen({100, 80});
         platform->confineCursor({corner.x, corner.y, corner.x + 50, corner.y + 40});
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(120, 90));
@@ -590,6 +616,47 @@ class QtPlatformTest : public QObject {
         pump(100);
         QVERIFY2(handler->paints <= paintsAfterShow + 1,
                  qPrintable(QString::number(handler->paints)));
+    }
+
+    // Text dropped on the board, and right clicks on it, reach the handler; off the
+    // board neither does. The Menu key is a board key wherever it is pressed.
+    void dropsAndRightClicksOnTheBoardReachTheHandler() {
+        platform->build(*handler);
+        Surface board;
+        board.resize(256, 256);
+        const Rect rect{20, 60, 276, 316};
+        platform->invalidateBoard(rect, board);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        QWidget* w = platform->boardWidget();
+        QMimeData text;
+        text.setText(QStringLiteral("1 2 3"));
+        const auto dragTo = [&](QPoint p) {
+            QDragEnterEvent enter(p, Qt::CopyAction, &text, Qt::LeftButton, {});
+            QApplication::sendEvent(w, &enter);
+            QDragMoveEvent move(p, Qt::CopyAction, &text, Qt::LeftButton, {});
+            QApplication::sendEvent(w, &move);
+            return move.isAccepted();
+        };
+        QVERIFY(!dragTo(QPoint(rect.right + 5, rect.top + 10)));
+        QVERIFY(dragTo(QPoint(rect.left + 10, rect.top + 10)));
+        QDropEvent drop(QPointF(rect.left + 10, rect.top + 10), Qt::CopyAction, &text,
+                        Qt::LeftButton, {});
+        QApplication::sendEvent(w, &drop);
+        QCOMPARE(handler->drops, (std::vector<std::string>{"1 2 3"}));
+
+        for (QPoint p :
+             {QPoint(rect.left - 1, rect.top + 5), QPoint(rect.left + 40, rect.top + 50)}) {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
+            QApplication::sendEvent(w, &click);
+        }
+        QCOMPARE(handler->menus.size(), size_t{1});
+        QCOMPARE(QPoint(handler->menus[0].x, handler->menus[0].y),
+                 QPoint(rect.left + 40, rect.top + 50));
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+        QApplication::sendEvent(platform->control(idShuffle), &menuKey);
+        QCOMPARE(handler->keys, (std::vector<Key>{Key::menu}));
+        QCOMPARE(handler->menus.size(), size_t{1});
     }
 
     void closeBoxAsksTheHandlerAndEscapeDoesNotClose() {

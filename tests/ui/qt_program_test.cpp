@@ -149,7 +149,7 @@ class QtProgramTest : public QObject {
         QTest::mouseClick(platform->control(idReset), Qt::LeftButton);
         QCOMPARE(dialog->view().board, goalBoard);
         const Rect r = platform->boardRect();
-        QWidget* d = platform->dialog();
+        QWidget* d = platform->boardWidget();
         // Lift tile 1, pull it far off the board's top-left, drop it far off the
         // bottom-right: the clip square holds the pointer, so it lands in cell 15.
         QTest::mousePress(d, Qt::LeftButton, {}, QPoint(r.left + 32, r.top + 32));
@@ -224,7 +224,7 @@ class QtProgramTest : public QObject {
   private:
     void clickCell(int cell) {
         const Rect r = platform->boardRect();
-        QTest::mouseClick(platform->dialog(), Qt::LeftButton, {},
+        QTest::mouseClick(platform->boardWidget(), Qt::LeftButton, {},
                           QPoint(r.left + 64 * (cell % 4) + 32, r.top + 64 * (cell / 4) + 32));
     }
 
@@ -241,8 +241,8 @@ class QtProgramTest : public QObject {
             int j = i + 1;
             while (shown[static_cast<size_t>(j)] != want) ++j;
             const int from = want == 0 ? i : j, to = want == 0 ? j : i;
-            QTest::mousePress(platform->dialog(), Qt::LeftButton, {}, centre(from));
-            QTest::mouseRelease(platform->dialog(), Qt::LeftButton, {}, centre(to));
+            QTest::mousePress(platform->boardWidget(), Qt::LeftButton, {}, centre(from));
+            QTest::mouseRelease(platform->boardWidget(), Qt::LeftButton, {}, centre(to));
         }
     }
 

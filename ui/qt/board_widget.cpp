@@ -1,0 +1,241 @@
+#include "ui/qt/board_widget.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/board_view.h"
+
+namespace fifteen::ui {
+
+namespace {
+
+// Tile artwork drawn for 1, 1.5, 2 and 3 device pixels per pixel, in that order.
+constexpr const char* tileArtwork[] = {":/tiles.png", ":/tiles@1.5x.png", ":/tiles@2x.png",
+                                       ":/tiles@3x.png"};
+
+QRect toQRect(Rect r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+}  // namespace
+
+BoardWidget::BoardWidget(DialogHandler& handler, QWidget* dialog)
+    : QWidget(dialog), handler_(handler) {
+    setGeometry(dialog->rect());
+    setMouseTracking(true);
+    // A click here focuses the dialog, which holds the board's focus.
+    setFocusPolicy(Qt::NoFocus);
+    setAcceptDrops(true);
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
+}
+
+bool BoardWidget::loadArtwork(Surface& tiles) {
+    const QImage image =
+        QImage(QString::fromLatin1(tileArtwork[0])).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) return false;
+    tiles.resize(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            tiles.pixels[static_cast<size_t>(y * image.width() + x)] = line[x] & 0xFFFFFFu;
+        }
+    }
+    return true;
+}
+
+void BoardWidget::showSurface(Rect board, const Surface& surface) {
+    const QRect before = toQRect(board_);
+    if (image_.width() != surface.width || image_.height() != surface.height) {
+        image_ = QImage(surface.width, surface.height, QImage::Format_RGB32);
+    }
+    for (int y = 0; y < surface.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        for (int x = 0; x < surface.width; ++x) line[x] = 0xFF000000u | surface.at(x, y);
+    }
+    board_ = board;
+    // Asked from inside a paint, the image is painted right after; asking again
+    // would paint for ever.
+    if (!painting_) update(before.united(toQRect(board)));
+}
+
+void BoardWidget::setTiles(const BoardTiles& tiles) {
+    tiles_ = tiles;
+    haveTiles_ = true;
+}
+
+void BoardWidget::paintEvent(QPaintEvent*) {
+    painting_ = true;
+    handler_.onPaint();
+    painting_ = false;
+    if (image_.isNull()) return;
+    QPainter painter(this);
+    const double ratio = devicePixelRatioF();
+    // Above one device pixel per pixel the surface would be scaled up and blur: the
+    // tiles are drawn again from artwork of the screen's resolution.
+    if (ratio > 1.0 && haveTiles_ && image_.width() == boardPixels &&
+        image_.height() == boardPixels) {
+        paintSharpBoard(painter, ratio);
+    } else {
+        painter.drawImage(QPoint(board_.left, board_.top), image_);
+    }
+    paintFocusMarks(painter);
+}
+
+const QImage& BoardWidget::tileArtworkFor(int side) {
+    if (deviceTiles_.width() == 4 * side) return deviceTiles_;
+    QImage art;
+    for (const char* name : tileArtwork) {
+        art = QImage(QString::fromLatin1(name));
+        if (art.width() >= 4 * side) break;
+    }
+    if (art.width() != 4 * side) {
+        art = art.scaled(4 * side, 4 * side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    deviceTiles_ = art.convertToFormat(QImage::Format_RGB32);
+    // Qt reads a ratio from an "@2x" name; these pixels are drawn one to one.
+    deviceTiles_.setDevicePixelRatio(1);
+    tiles1x_ = QImage(QString::fromLatin1(tileArtwork[0])).convertToFormat(QImage::Format_RGB32);
+    if (tiles1x_.isNull()) deviceTiles_ = QImage();
+    if (deviceTiles_.isNull()) return deviceTiles_;
+    // The blank, as the dialog logic makes it in its own artwork.
+    const QColor blank =
+        QColor::fromRgb(window()->palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
+    QPainter(&deviceTiles_).fillRect(0, 0, side, side, blank);
+    QPainter(&tiles1x_).fillRect(0, 0, cellPixels, cellPixels, blank);
+    return deviceTiles_;
+}
+
+void BoardWidget::paintSharpBoard(QPainter& painter, double ratio) {
+    const int side = static_cast<int>(std::lround(cellPixels * ratio));
+    const QImage& art = tileArtworkFor(side);
+    if (art.isNull()) {
+        painter.drawImage(QPoint(board_.left, board_.top), image_);
+        return;
+    }
+    const auto device = [side](int pixels) {
+        return static_cast<int>(std::lround(pixels * side / double(cellPixels)));
+    };
+    QImage board(4 * side, 4 * side, QImage::Format_RGB32);
+    board.fill(0);
+    QPainter p(&board);
+    // The same tiles at one pixel per pixel, to find what else the surface shows.
+    QImage composed(boardPixels, boardPixels, QImage::Format_RGB32);
+    composed.fill(0);
+    QPainter c(&composed);
+    for (int i = 0; i < tiles_.count; ++i) {
+        const TileSprite& s = tiles_.sprites[static_cast<size_t>(i)];
+        p.drawImage(QPoint(device(s.x), device(s.y)), art,
+                    QRect(side * (s.tile % 4), side * (s.tile / 4), side, side));
+        c.drawImage(
+            QPoint(s.x, s.y), tiles1x_,
+            QRect(cellPixels * (s.tile % 4), cellPixels * (s.tile / 4), cellPixels, cellPixels));
+    }
+    c.end();
+    QImage extra(boardPixels, boardPixels, QImage::Format_ARGB32);
+    extra.fill(Qt::transparent);
+    bool anyExtra = false;
+    for (int y = 0; y < boardPixels; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        const auto* tiles = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
+        for (int x = 0; x < boardPixels; ++x) {
+            if (((line[x] ^ tiles[x]) & 0xFFFFFFu) != 0) {
+                extra.setPixel(x, y, line[x] | 0xFF000000u);
+                anyExtra = true;
+            }
+        }
+    }
+    if (anyExtra) p.drawImage(QRect(0, 0, 4 * side, 4 * side), extra);
+    p.end();
+    // Cancel the device scaling, so the image lands on whole device pixels unscaled;
+    // what is painted after it is in pixels again.
+    painter.save();
+    painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    painter.drawImage(QPoint(static_cast<int>(std::lround(board_.left * ratio)),
+                             static_cast<int>(std::lround(board_.top * ratio))),
+                      board);
+    painter.restore();
+}
+
+void BoardWidget::paintFocusMarks(QPainter& painter) {
+    QRect mark;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && focus == parentWidget()) {
+        mark = toQRect(board_);
+    } else if (focus && focus == outputBox_) {
+        mark = focus->geometry();
+    } else {
+        return;
+    }
+    QPen pen(window()->palette().color(QPalette::WindowText));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(mark.adjusted(-3, -3, 2, 2));
+}
+
+bool BoardWidget::onBoard(QPoint p) const {
+    return p.x() >= board_.left && p.x() < board_.right && p.y() >= board_.top &&
+           p.y() < board_.bottom;
+}
+
+void BoardWidget::mouseMoveEvent(QMouseEvent* event) {
+    deliver(MouseEvent::move, *event);
+}
+void BoardWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) deliver(MouseEvent::leftDown, *event);
+}
+void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) deliver(MouseEvent::leftUp, *event);
+}
+
+void BoardWidget::deliver(MouseEvent kind, const QMouseEvent& event) {
+    const QPoint p = event.position().toPoint();
+    handler_.onMouse(kind, confinedPoint({p.x(), p.y()}));
+}
+
+Point BoardWidget::confinedPoint(Point client) const {
+    if (!clip_ || clip_->width() <= 0 || clip_->height() <= 0) return client;
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    const QPoint global = origin + QPoint(client.x, client.y);
+    const QPoint inside(std::clamp(global.x(), clip_->left, clip_->right - 1),
+                        std::clamp(global.y(), clip_->top, clip_->bottom - 1));
+    if (inside != global) QCursor::setPos(screen(), inside);
+    return {inside.x() - origin.x(), inside.y() - origin.y()};
+}
+
+// A right click on the board; the Menu key goes on to the dialog.
+void BoardWidget::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        event->ignore();
+        return;
+    }
+    if (onBoard(event->pos())) handler_.onContextMenu({event->pos().x(), event->pos().y()});
+}
+
+void BoardWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasText()) event->acceptProposedAction();
+}
+
+void BoardWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (onBoard(event->position().toPoint()) && event->mimeData()->hasText()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void BoardWidget::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    handler_.onDropText(event->mimeData()->text().toStdString());
+}
+
+}  // namespace fifteen::ui

@@ -1,0 +1,38 @@
+#pragma once
+
+// The dialog's window: hands the dialog logic what it asks of the window itself
+// (the close box, the board's keys) and routes the keys pressed at the controls.
+// The board's pointer, drops and painting belong to the board widget.
+
+#include <QDialog>
+
+#include "ui/platform.h"
+
+namespace fifteen::ui {
+
+class DialogWindow : public QDialog {
+  public:
+    explicit DialogWindow(DialogHandler& handler) : handler_(handler) {}
+
+    // Keys pressed at control reach the board first (ui/qt/key_routing.h);
+    // outputBox keeps its text cursor keys.
+    void routeKeysOf(QWidget* control, const QWidget* outputBox);
+
+  protected:
+    // The close box asks; the dialog logic decides and ends the dialog itself.
+    void closeEvent(QCloseEvent* event) override;
+    // Esc is a cancel command the dialog logic does not handle: it must not end the
+    // dialog behind the logic's back.
+    void reject() override {}
+    // The board's keys when the board (the dialog itself) has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The Menu key anywhere (the controls other than the output box pass it on).
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    DialogHandler& handler_;
+    const QWidget* outputBox_ = nullptr;
+};
+
+}  // namespace fifteen::ui
