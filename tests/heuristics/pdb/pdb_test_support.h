@@ -9,9 +9,9 @@
 
 namespace fifteen::testing {
 
-// Both databases, built at the same time on two threads into blocks filled with
-// 0xFF beforehand. Built on first use, once per test process; also installed as
-// the program's databases (patternDbA/B, solverState.maxDepthA/B).
+// Both databases by the reference build (reference_pdb_build.h), at the same time
+// on two threads, into blocks filled with 0xFF beforehand. Built on first use, once per test
+// process; also installed as the program's databases (patternDbA/B, solverState.maxDepthA/B).
 struct BuiltDatabases {
     PatternDb a;
     PatternDb b;

@@ -15,6 +15,7 @@
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/wd/wd_table.h"
 #include "search/solver_state.h"
+#include "tests/heuristics/pdb/reference_pdb_build.h"
 
 // The start-up works on the program's process-wide tables: each test leaves them
 // released so that the next can start again.
@@ -119,7 +120,7 @@ TEST_F(StartUp, BuildsTheThreeTablesOnThreadsOfTheirOwn) {
 }
 
 // Four threads for three tables: one thread more than tables, and the
-// walking-distance thread joining too. The tables are those of one-thread builds.
+// walking-distance thread joining too. The tables are those of the reference build.
 TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
     Preparation preparation;
     preparation.setThreadLimit(4);
@@ -132,7 +133,8 @@ TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
         std::vector<uint8_t> alone(static_cast<std::size_t>(patternStateCount));
         PatternDb db{alone.data()};
         PatternBoard scratch = isA ? goalPatternA : goalPatternB;
-        EXPECT_EQ(buildPatternDb(db, scratch), isA ? solverState.maxDepthA : solverState.maxDepthB);
+        EXPECT_EQ(testing::referencePdbBuild(db, scratch),
+                  isA ? solverState.maxDepthA : solverState.maxDepthB);
         EXPECT_EQ(std::memcmp(alone.data(), (isA ? patternDbA : patternDbB).entries, alone.size()),
                   0)
             << (isA ? "A" : "B");

@@ -13,7 +13,7 @@
 
 #include "tests/heuristics/pdb/pdb_test_support.h"
 
-// The oracle is the one-thread build of each database (builtDatabases): a build
+// The oracle is the reference build of each database (builtDatabases): a build
 // shared by several threads must give the same entries, depth and layer sizes.
 
 namespace fifteen {
