@@ -6,7 +6,6 @@
 #include <array>
 #include <atomic>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <set>
@@ -208,13 +207,9 @@ TEST(PatternDbStop, AStopBeforeTheFirstLayerEndsTheBuild) {
     EXPECT_EQ(std::count(block.begin(), block.end(), 0xAB), patternStateCount - 1) << "the goal";
 }
 
-// Fails the allocation numbered failAt (1-based), counting every call.
-std::atomic<int32_t> allocationCalls{0};
-std::atomic<int32_t> failAt{0};
-void* failingAllocator(std::size_t bytes) {
-    const int32_t call = ++allocationCalls;
-    return call == failAt.load() ? nullptr : std::malloc(bytes);
-}
+using testing::allocationCalls;
+using testing::failAt;
+using testing::failingAllocator;
 
 class PatternDbAllocation : public ::testing::Test {
   protected:

@@ -47,6 +47,14 @@ const BuiltDatabases& builtDatabases() {
     return databases;
 }
 
+std::atomic<int32_t> allocationCalls{0};
+std::atomic<int32_t> failAt{0};
+
+void* failingAllocator(std::size_t bytes) {
+    const int32_t call = ++allocationCalls;
+    return call == failAt.load() ? nullptr : std::malloc(bytes);
+}
+
 int64_t choose(int32_t n, int32_t k) {
     if (k < 0 || k > n) return 0;
     int64_t c = 1;

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <mutex>
 #include <set>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "heuristics/wd/wd_table.h"
 #include "search/solver_state.h"
 #include "tests/heuristics/pdb/reference_pdb_build.h"
+#include "tests/support/failing_starter.h"
 
 // The start-up works on the program's process-wide tables: each test leaves them
 // released so that the next can start again.
@@ -207,13 +207,8 @@ TEST_F(StartUp, AStopDuringTheBuildsEndsEveryThread) {
     EXPECT_EQ(solverState.maxDepthB, -5);
 }
 
-std::atomic<int32_t> startsBeforeFailure{0};
-std::thread failingStarter(std::function<void()> body) {
-    if (startsBeforeFailure.fetch_sub(1) <= 0) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    return std::thread(std::move(body));
-}
+using test_support::failingStarter;
+using test_support::startsBeforeFailure;
 
 // Whichever thread fails to start, the start reports it, runs no build and no
 // callback, and leaves no database behind; a later start can succeed.
