@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 namespace fifteen {
@@ -17,30 +16,6 @@ namespace {
 void* heapAllocate(std::size_t bytes) {
     return std::malloc(bytes);
 }
-
-constexpr std::size_t layerBytes = static_cast<std::size_t>(layerWordCount) * sizeof(uint32_t);
-
-void clearLayer(LayerBitset layer) {
-    std::memset(layer.words, 0, layerBytes);
-}
-
-void setBit(LayerBitset layer, PdbIndex s) {
-    layer.words[static_cast<uint32_t>(s) >> 5] |= 1u << (static_cast<uint32_t>(s) & 31u);
-}
-
-// chosen when take, else sink, selected arithmetically: the compiler turns a
-// conditional store into a branch, which mispredicts here.
-template <typename T>
-T* pickTarget(bool take, T* chosen, T* sink) {
-    const uintptr_t mask = uintptr_t{0} - uintptr_t{take};
-    return reinterpret_cast<T*>((reinterpret_cast<uintptr_t>(chosen) & mask) |
-                                (reinterpret_cast<uintptr_t>(sink) & ~mask));
-}
-
-struct LayerTargets {
-    uint32_t* visited;
-    uint32_t* next;
-};
 
 // The index of the state after the tile of cell Nb slides into the blank at Z,
 // from the state's own index s: a move along the row keeps both subset ranks; a
@@ -62,61 +37,40 @@ uint32_t successorIndex(PatternBoard& scratch, PdbIndex s) {
     }
 }
 
-// Reaches the state after the tile of cell Nb slides into the blank at cell Z.
-// Returns 1 when it was new. Shared: visited is only read (other threads read it
-// too), next takes the successor unless visited holds it, and nothing is counted:
-// a state reached twice in a layer is set twice.
-template <bool Shared, std::size_t Z, std::size_t Nb>
-int32_t tryMove(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
-                uint32_t& sinkWord) {
+// Reaches the state after the tile of cell Nb slides into the blank at cell Z:
+// next takes it unless visited holds it. visited is only read (other threads
+// read it too) and nothing is counted: a state reached twice in a layer is set
+// twice.
+template <std::size_t Z, std::size_t Nb>
+void tryMove(PatternBoard& scratch, PdbIndex s, const uint32_t* visited, uint32_t* next) {
     const uint32_t t = successorIndex<Z, Nb>(scratch, s);
-    if constexpr (Shared) {
-        targets.next[t >> 5] |= (1u << (t & 31u)) & ~targets.visited[t >> 5];
-        return 0;
-    }
-    // Whether t is new is a coin flip in the middle layers, so the update has no
-    // branch: an old state's write to next goes to a sink.
-    const uint32_t mask = 1u << (t & 31u);
-    const uint32_t seen = targets.visited[t >> 5];
-    const bool fresh = (seen & mask) == 0;
-    targets.visited[t >> 5] = seen | mask;
-    *pickTarget(fresh, targets.next + (t >> 5), &sinkWord) |= mask;
-    return int32_t{fresh};
+    next[t >> 5] |= (1u << (t & 31u)) & ~visited[t >> 5];
 }
 
 // The moves of a blank at cell Z in the order of the neighbour table, unrolled:
 // with the cells known, the moves are plain stores. A comma fold runs left to
-// right. Returns how many successors were new.
-template <bool Shared, std::size_t Z, std::size_t... K>
-int32_t expandMoves(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets,
-                    std::index_sequence<K...>) {
-    uint32_t sinkWord = 0;
-    int32_t count = 0;
-    ((count +=
-      tryMove<Shared, Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, targets, sinkWord)),
-     ...);
-    return count;
+// right.
+template <std::size_t Z, std::size_t... K>
+void expandMoves(PatternBoard& scratch, PdbIndex s, const uint32_t* visited, uint32_t* next,
+                 std::index_sequence<K...>) {
+    (tryMove<Z, static_cast<std::size_t>(neighbors[Z][K])>(scratch, s, visited, next), ...);
 }
 
-template <bool Shared, std::size_t Z>
-int32_t expandFrom(PatternBoard& scratch, PdbIndex s, const LayerTargets& targets) {
-    return expandMoves<Shared, Z>(
-        scratch, s, targets,
-        std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
+template <std::size_t Z>
+void expandFrom(PatternBoard& scratch, PdbIndex s, const uint32_t* visited, uint32_t* next) {
+    expandMoves<Z>(scratch, s, visited, next,
+                   std::make_index_sequence<static_cast<std::size_t>(neighborCount[Z])>{});
 }
 
-using ExpandFrom = int32_t (*)(PatternBoard&, PdbIndex, const LayerTargets&);
+using ExpandFrom = void (*)(PatternBoard&, PdbIndex, const uint32_t*, uint32_t*);
 
-template <bool Shared, std::size_t... Z>
+template <std::size_t... Z>
 constexpr std::array<ExpandFrom, 16> expandTable(std::index_sequence<Z...>) {
-    return {&expandFrom<Shared, Z>...};
+    return {&expandFrom<Z>...};
 }
 
 // By the blank's cell.
-constexpr std::array<ExpandFrom, 16> expandFromCell =
-    expandTable<false>(std::make_index_sequence<16>{});
-constexpr std::array<ExpandFrom, 16> expandSharedFromCell =
-    expandTable<true>(std::make_index_sequence<16>{});
+constexpr std::array<ExpandFrom, 16> expandFromCell = expandTable(std::make_index_sequence<16>{});
 
 }  // namespace
 
@@ -132,38 +86,8 @@ void releasePatternDb(PatternDb& db) {
     db.entries = nullptr;
 }
 
-int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
-                    LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded) {
-    const LayerTargets targets{visited.words, next.words};
-    int32_t count = 0;
-    // One register increment per state beside an unrank and up to four ranks.
-    int64_t taken = 0;
-    for (int32_t w = 0; w < layerWordCount; ++w) {
-        uint32_t bits = current.words[w];
-        while (bits != 0) {
-            ++taken;
-            const PdbIndex s = 32 * w + std::countr_zero(bits);
-            bits &= bits - 1;
-            const int32_t blank = unrankPattern(s, scratch);
-            count += expandFromCell[static_cast<std::size_t>(blank)](scratch, s, targets);
-        }
-    }
-    if (expanded != nullptr) *expanded += taken;
-    // The new states' entries are written in index order once the layer is known:
-    // written as they are reached they would land all over the 12 MB table, one
-    // cache miss each. next held nothing but them.
-    const auto d = static_cast<uint8_t>(depth);
-    for (int32_t w = 0; w < layerWordCount; ++w) {
-        for (uint32_t bits = next.words[w]; bits != 0; bits &= bits - 1)
-            db.entries[32 * w + std::countr_zero(bits)] = d;
-    }
-    return count;
-}
-
 int64_t expandLayerWords(PatternBoard& scratch, const uint32_t* visited, const uint32_t* current,
                          uint32_t* next, int32_t begin, int32_t end) {
-    // Only read through the shared kernel.
-    const LayerTargets targets{const_cast<uint32_t*>(visited), next};
     int64_t taken = 0;
     for (int32_t w = begin; w < end; ++w) {
         uint32_t bits = current[w];
@@ -172,7 +96,7 @@ int64_t expandLayerWords(PatternBoard& scratch, const uint32_t* visited, const u
             const PdbIndex s = 32 * w + std::countr_zero(bits);
             bits &= bits - 1;
             const int32_t blank = unrankPattern(s, scratch);
-            expandSharedFromCell[static_cast<std::size_t>(blank)](scratch, s, targets);
+            expandFromCell[static_cast<std::size_t>(blank)](scratch, s, visited, next);
         }
     }
     return taken;
@@ -195,57 +119,6 @@ int32_t mergeLayerWords(const LayerMerge& merge, int32_t begin, int32_t end) {
         for (; bits != 0; bits &= bits - 1) merge.entries[32 * w + std::countr_zero(bits)] = d;
     }
     return count;
-}
-
-int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, const PdbBuildOptions& options) {
-    PdbLayerSizes* const layerSizes = options.layerSizes;
-    const auto stopped = [&options] {
-        return options.stop != nullptr && options.stop->load(std::memory_order_relaxed);
-    };
-    if (db.entries == nullptr) return pdbBuildFailed;
-    LayerBitset visited{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
-    LayerBitset current{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
-    LayerBitset next{static_cast<uint32_t*>(pdbAllocator(layerBytes))};
-    const auto release = [&] {
-        std::free(visited.words);
-        std::free(current.words);
-        std::free(next.words);
-    };
-    if (visited.words == nullptr || current.words == nullptr || next.words == nullptr) {
-        release();
-        return pdbBuildFailed;
-    }
-    clearLayer(visited);
-    clearLayer(current);
-    clearLayer(next);
-    if (layerSizes != nullptr) layerSizes->fill(0);
-
-    const PdbIndex goal = rankPattern(scratch);
-    db.entries[goal] = 0;
-    setBit(visited, goal);
-    setBit(current, goal);
-    if (layerSizes != nullptr) (*layerSizes)[0] = 1;
-
-    // The two layer sets take turns: the one just consumed is cleared in full and
-    // becomes the next layer of the following depth.
-    int32_t depth = 1;
-    bool halted = stopped();
-    int32_t reached =
-        halted ? 0
-               : expandLayer(scratch, visited, current, next, db, depth, options.expandedStates);
-    while (reached > 0) {
-        if (layerSizes != nullptr && depth < static_cast<int32_t>(layerSizes->size())) {
-            (*layerSizes)[static_cast<std::size_t>(depth)] = reached;
-        }
-        clearLayer(current);
-        std::swap(current, next);
-        ++depth;
-        halted = stopped();
-        if (halted) break;
-        reached = expandLayer(scratch, visited, current, next, db, depth, options.expandedStates);
-    }
-    release();
-    return halted ? pdbBuildStopped : depth - 1;
 }
 
 }  // namespace fifteen

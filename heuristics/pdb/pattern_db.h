@@ -30,10 +30,6 @@ extern PatternDb patternDbB;
 inline constexpr int32_t layerWordCount = 378'378;
 static_assert(layerWordCount * 32 == patternStateCount);
 
-struct LayerBitset {
-    uint32_t* words;
-};
-
 // Every heap block of the databases and of their builds comes from this function,
 // so that a test can make any one of them fail. Blocks are freed with std::free.
 // Set it only while no build or allocation runs.
@@ -45,12 +41,12 @@ extern PdbAllocator pdbAllocator;  // std::malloc unless a test replaced it
 bool allocatePatternDb(PatternDb& db);
 void releasePatternDb(PatternDb& db);
 
-// What buildPatternDb returns when it could not allocate its bitsets; the table
-// is then left untouched.
+// What a build (SharedPdbBuild, shared_pdb_build.h) returns when it could not
+// allocate its bitsets; the table is then left untouched.
 inline constexpr int32_t pdbBuildFailed = -1;
 
-// What buildPatternDb returns when asked to stop before its last layer; the
-// table is then incomplete and must not be used.
+// What a build returns when asked to stop before its last layer; the table is
+// then incomplete and must not be used.
 inline constexpr int32_t pdbBuildStopped = -2;
 
 // Number of states first reached at each depth; index 0 is the goal pattern.
@@ -67,25 +63,6 @@ struct PdbBuildOptions {
     // Relaxed suffices: the flag publishes nothing, a late sight costs one layer.
     const std::atomic<bool>* stop = nullptr;
 };
-
-// Breadth-first search from the pattern in scratch (a goal pattern on entry; of no
-// use on return) over all pattern states, writing every entry of db. A null db
-// is refused (pdbBuildFailed), never built into. The rank tables must be filled.
-// Returns the largest distance stored, pdbBuildFailed when a bitset could not be
-// allocated, or pdbBuildStopped.
-int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch, const PdbBuildOptions& options);
-inline int32_t buildPatternDb(PatternDb& db, PatternBoard& scratch,
-                              PdbLayerSizes* layerSizes = nullptr) {
-    PdbBuildOptions options;
-    options.layerSizes = layerSizes;
-    return buildPatternDb(db, scratch, options);
-}
-
-// Expands every state of current by one move of the blank: each successor not yet
-// in visited joins visited and next (empty on entry) and gets entry depth. Returns how many did;
-// expanded, when given, is increased by the number of states of current.
-int32_t expandLayer(PatternBoard& scratch, LayerBitset visited, LayerBitset current,
-                    LayerBitset next, PatternDb& db, int32_t depth, int64_t* expanded = nullptr);
 
 // The pieces of a build that several threads share (shared_pdb_build.h): a layer
 // is expanded in ranges of words, each thread into a next-layer set of its own,

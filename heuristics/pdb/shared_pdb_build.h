@@ -22,9 +22,9 @@ inline constexpr int32_t defaultChunkWords = 512;
 // Each layer runs in two phases, and every thread in a phase takes ranges of
 // chunkWords words from a shared cursor until none is left: expansion (visited
 // only read, each thread writes a next-layer set of its own), then the merge (each
-// range of words ORed together, added to visited, its entries written). The
-// entries, the value returned and the layer sizes are those of buildPatternDb.
-// An object serves one build.
+// range of words ORed together, added to visited, its entries written). With no
+// helper it is a plain one-thread breadth-first build. An object serves one
+// build.
 class SharedPdbBuild {
   public:
     explicit SharedPdbBuild(int32_t chunkWords = defaultChunkWords);
@@ -32,12 +32,15 @@ class SharedPdbBuild {
     SharedPdbBuild& operator=(const SharedPdbBuild&) = delete;
     ~SharedPdbBuild();
 
-    // Run by one thread, with the arguments and results of buildPatternDb. Up to
-    // helperSlots threads (at most maxPdbHelpers) may join through help; a
-    // next-layer set for each is allocated with the build's own, and a failed
-    // allocation fails the build. Options' stop is read by every thread of the
-    // build before each layer; expandedStates and layerSizes are written by this
-    // thread only.
+    // Run by one thread: breadth-first search from the pattern in scratch (a goal
+    // pattern on entry; of no use on return) over all pattern states, writing
+    // every entry of db. A null db is refused (pdbBuildFailed), never built into.
+    // The rank tables must be filled. Returns the largest distance stored,
+    // pdbBuildFailed or pdbBuildStopped. Up to helperSlots threads (at most
+    // maxPdbHelpers) may join through help; a next-layer set for each is
+    // allocated with the build's own, and a failed allocation fails the build. Options' stop is
+    // read by every thread of the build before each layer; expandedStates and layerSizes are
+    // written by this thread only.
     int32_t build(PatternDb& db, PatternBoard& scratch, const PdbBuildOptions& options,
                   int32_t helperSlots);
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -16,6 +17,8 @@
 #include "child_process.h"
 #include "fifteen/version.h"
 #include "puzzle/board.h"
+#include "tests/support/positions.h"
+#include "tests/support/walks.h"
 
 namespace fifteen::cli {
 namespace {
@@ -29,9 +32,9 @@ const std::string goalText = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 0";
 const std::string oneMoveText = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15";
 const std::string swappedText = "1 2 3 4 5 6 7 8 9 10 11 12 13 15 14 0";  // unsolvable
 // Standard instances (Korf 1985, mapped to our goal) with published optimal lengths.
-const std::string korf55 = "5 10 14 4 6 12 11 1 9 0 15 7 13 2 8 3";  // 41 moves
-const std::string korf16 = "0 9 12 4 5 3 2 8 10 1 7 6 11 14 13 15";  // 42 moves
-const std::string korf60 = "0 8 10 6 11 7 9 1 12 4 13 14 15 3 2 5";  // 66 moves: slow
+const std::string korf55 = test_support::standardInstanceText(55);  // 41 moves
+const std::string korf16 = test_support::standardInstanceText(16);  // 42 moves
+const std::string korf60 = test_support::standardInstanceText(60);  // 66 moves: slow
 
 std::vector<std::string> command(std::vector<std::string> args) {
     args.insert(args.begin(), solver);
@@ -53,48 +56,26 @@ Board boardOf(const std::string& text) {
     return board;
 }
 
-// Independent of the program's replay: cells by row and column arithmetic.
-// Returns the letters of the moves, or "" with ok false on an illegal move.
-std::string replay(Board board, const std::vector<int32_t>& moves, bool& reachesGoal) {
+// The letters of the moves (the way each tile slides), by row and column
+// arithmetic independent of the program's replay; "" on an illegal move.
+std::string directionsOf(Board board, const std::vector<int32_t>& moves) {
     std::string letters;
-    reachesGoal = false;
     for (const int32_t tile : moves) {
-        int blank = -1;
-        int from = -1;
-        for (int cell = 0; cell < 16; ++cell) {
-            if (board[static_cast<std::size_t>(cell)] == 0) blank = cell;
-            if (board[static_cast<std::size_t>(cell)] == tile) from = cell;
-        }
-        if (tile < 1 || tile > 15 || from < 0) return letters;
+        const std::optional<Board> after = test_support::replay(board, {&tile, 1});
+        if (!after) return "";
+        const int blank = test_support::blankCell(board);
+        const int from = test_support::blankCell(*after);
         const int dr = blank / 4 - from / 4;
-        const int dc = blank % 4 - from % 4;
-        if (std::abs(dr) + std::abs(dc) != 1) return letters;
-        letters += dr < 0 ? 'U' : dr > 0 ? 'D' : dc < 0 ? 'L' : 'R';
-        std::swap(board[static_cast<std::size_t>(blank)], board[static_cast<std::size_t>(from)]);
+        letters += dr < 0 ? 'U' : dr > 0 ? 'D' : blank % 4 < from % 4 ? 'L' : 'R';
+        board = *after;
     }
-    reachesGoal = board == goalBoard;
     return letters;
 }
 
 // A walk of `length` moves from the goal that never takes a move straight back.
 std::string randomWalk(unsigned seed, int length) {
     std::mt19937 random(seed);
-    Board board = goalBoard;
-    int blank = 15;
-    int previous = -1;
-    for (int step = 0; step < length; ++step) {
-        int next = previous;
-        while (next == previous) {
-            const auto b = static_cast<std::size_t>(blank);
-            next = neighbors[b][random() % static_cast<unsigned>(neighborCount[b])];
-        }
-        applyMove(board, blank, next);
-        previous = blank;
-        blank = next;
-    }
-    std::string text;
-    for (const int32_t cell : board) text += std::to_string(cell) + " ";
-    return text;
+    return test_support::positionText(test_support::randomWalkFromGoal(random, length));
 }
 
 struct ExitRow {
@@ -283,10 +264,8 @@ TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
             EXPECT_EQ(length % 2, cases[i].walkLength % 2)
                 << "every solution has the walk's parity";
         }
-        bool reachesGoal = false;
-        const std::string letters = replay(boardOf(cases[i].text), moves, reachesGoal);
-        EXPECT_TRUE(reachesGoal);
-        EXPECT_EQ(json.at("directions"), letters);
+        EXPECT_TRUE(test_support::replayReachesGoal(boardOf(cases[i].text), moves));
+        EXPECT_EQ(json.at("directions"), directionsOf(boardOf(cases[i].text), moves));
         // Both bounds are admissible, so neither exceeds the optimal length.
         EXPECT_LE(json.at("wd").get<int32_t>(), length);
         EXPECT_LE(json.at("pdb").get<int32_t>(), length);

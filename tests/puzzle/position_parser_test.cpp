@@ -6,10 +6,12 @@
 #include <random>
 #include <string>
 
+#include "puzzle/standard_instances.h"
+
 namespace fifteen {
 namespace {
 
-constexpr Board someBoard = {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2};
+constexpr Board someBoard = standardInstance(1).board;  // the forms below spell it
 
 struct GoodForm {
     const char* name;

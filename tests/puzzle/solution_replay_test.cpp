@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "tests/support/walks.h"
+
 namespace fifteen {
 namespace {
 
@@ -73,16 +75,8 @@ TEST(SolutionReplayTest, RejectsIllegalAndShortSolutions) {
 
 TEST(SolutionReplayTest, ARandomWalkTakenBackReachesTheGoal) {
     std::mt19937 random(7);
-    Board board = goalBoard;
-    int blank = 15;
-    std::vector<int32_t> tilesMoved;
-    for (int step = 0; step < 60; ++step) {
-        const auto b = static_cast<std::size_t>(blank);
-        const int n = neighbors[b][random() % static_cast<unsigned>(neighborCount[b])];
-        tilesMoved.push_back(board[static_cast<std::size_t>(n)]);
-        applyMove(board, blank, n);
-        blank = n;
-    }
+    const std::vector<int32_t> tilesMoved = test_support::randomWalkTiles(random, 60);
+    const Board board = *test_support::replay(goalBoard, tilesMoved);
     const std::vector<int32_t> back(tilesMoved.rbegin(), tilesMoved.rend());
     std::string directions;
     EXPECT_TRUE(replaySolution(board, back, directions));

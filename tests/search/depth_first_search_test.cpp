@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "heuristics/wd/wd_eval.h"
+#include "puzzle/standard_instances.h"
 #include "search/solver_state.h"
 #include "search_test_support.h"
 
@@ -178,7 +179,7 @@ TEST_F(DepthFirstSearchTest, RestoresTheBoardFoundOrNot) {
 // Korf's instance 67 (this program's orientation): 50 moves against a walking
 // distance of 30, so an iteration at bound 48 on walking distance alone runs for
 // minutes, far longer than the wait below.
-constexpr Board longSearchBoard = {7, 3, 4, 2, 11, 0, 1, 6, 5, 10, 13, 8, 12, 14, 15, 9};
+constexpr Board longSearchBoard = standardInstance(67).board;
 
 TEST_F(DepthFirstSearchTest, ACancelUnwindsEveryLevelAndRestoresTheBoard) {
     Root root = rootOf(longSearchBoard);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "puzzle/standard_instances.h"
 #include "search/solver_state.h"
 #include "search_test_support.h"
 
@@ -41,11 +42,8 @@ std::vector<std::set<Node>> levelsFrom(const Board& start, std::size_t count) {
 }
 
 // Korf's instances 1, 2 and 88 (this program's orientation): far from the goal.
-constexpr Board starts[] = {
-    {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2},
-    {10, 5, 1, 0, 15, 9, 13, 14, 2, 8, 4, 7, 6, 12, 11, 3},
-    {12, 10, 6, 0, 9, 8, 13, 15, 11, 7, 3, 2, 5, 4, 14, 1},
-};
+constexpr Board starts[] = {standardInstance(1).board, standardInstance(2).board,
+                            standardInstance(88).board};
 
 class FrontierLayer : public ::testing::TestWithParam<int32_t> {
   protected:

@@ -8,6 +8,7 @@
 
 #include "heuristics/pdb/pattern_db.h"
 #include "heuristics/wd/wd_eval.h"
+#include "puzzle/standard_instances.h"
 #include "search/frontier.h"
 #include "search/solver_state.h"
 #include "search_test_support.h"
@@ -29,7 +30,7 @@ class ParallelSearchTest : public ::testing::Test {
 };
 
 // Korf's instance 2 (this program's orientation), 55 moves.
-constexpr Board korf2 = {10, 5, 1, 0, 15, 9, 13, 14, 2, 8, 4, 7, 6, 12, 11, 3};
+constexpr Board korf2 = standardInstance(2).board;
 
 TEST_F(ParallelSearchTest, APublicationThatWouldNotFitTheSolutionIsRefused) {
     SolverState& state = frontierOf(korf2, 8);

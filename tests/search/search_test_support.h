@@ -3,11 +3,10 @@
 // Oracles and fixtures shared by the search tests.
 
 #include <cstdint>
-#include <random>
-#include <unordered_map>
-#include <vector>
 
 #include "puzzle/board.h"
+#include "tests/support/distances.h"
+#include "tests/support/walks.h"
 
 namespace fifteen::testing {
 
@@ -16,19 +15,14 @@ void requireWdTable();
 // All three tables, built once per process by the program's start-up.
 void requireAllTables();
 
-// Distance from the goal of every position within maxDepth moves, by
-// breadth-first search from the goal.
-std::unordered_map<BoardKey, int32_t> positionsWithin(int32_t maxDepth);
+// The oracles every test folder uses (tests/support), under the names these
+// tests call them by.
+using test_support::blankCell;
+using test_support::positionsWithin;
+using test_support::randomWalkFromGoal;
+using test_support::replayMoves;
+using test_support::replayReachesGoal;
 
-// Applies the moves (tile numbers) to board; false if a tile is not next to the
-// blank when its turn comes. board holds the position reached.
-bool replayMoves(Board& board, const int32_t* moves, int32_t count);
-bool replayReachesGoal(Board board, const int32_t* moves, int32_t count);
-
-// The goal after `moves` random moves that never undo the one before.
-Board randomWalkFromGoal(std::mt19937& random, int32_t moves);
-
-int32_t blankCell(const Board& board);
 int32_t walkingDistance(const Board& board);
 
 }  // namespace fifteen::testing

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "puzzle/standard_instances.h"
 #include "recording_output.h"
 #include "search/report.h"
 #include "search/solver_state.h"
@@ -175,7 +176,7 @@ TEST_P(SolveJobTest, ABoardWithARepeatedTileIsRejectedBeforeAnySearch) {
 
 // Korf's instance 82 (this program's orientation), 62 moves: many seconds of
 // search however many threads run.
-constexpr Board hardBoard = {0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2};
+constexpr Board hardBoard = standardInstance(82).board;
 
 class CancelWhenSearching : public RecordingOutput {
   public:

@@ -12,6 +12,7 @@
 #include "puzzle/shuffle.h"
 #include "search/parallel_search.h"
 #include "search/solver_state.h"
+#include "tests/support/walks.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace fifteen::ui {
@@ -22,23 +23,6 @@ using testing::DialogRig;
 Board randomBoard(std::mt19937& rng) {
     Board b = goalBoard;
     std::shuffle(b.begin(), b.end(), rng);
-    return b;
-}
-
-// A board some backward moves away from the goal (short enough for the oracle).
-Board scrambled(std::mt19937& rng, int moves) {
-    Board b = goalBoard;
-    int blank = 15;
-    int previous = -1;
-    for (int i = 0; i < moves; ++i) {
-        const auto count = neighborCount[static_cast<size_t>(blank)];
-        const int n = neighbors[static_cast<size_t>(blank)]
-                               [static_cast<size_t>(rng() % static_cast<unsigned>(count))];
-        if (n == previous) continue;
-        applyMove(b, blank, n);
-        previous = blank;
-        blank = n;
-    }
     return b;
 }
 
@@ -143,7 +127,7 @@ TEST(Copy, PositionRoundTripsThroughPasteOnRandomBoards) {
 TEST(Copy, SolutionReplaysToTheGoalFromTheCopiedPosition) {
     DialogRig rig;
     std::mt19937 rng(3);
-    solvedRig(rig, scrambled(rng, 14));
+    solvedRig(rig, test_support::randomWalkFromGoal(rng, 12));  // within the oracle's reach
     rig.host.menuChoice = static_cast<int>(Action::copyPosition);
     rig.host.rightClick(rig.cellCentre(5));
     const ParsedPosition start = parsePosition(rig.host.clipboard);
@@ -170,7 +154,7 @@ TEST(Copy, SolutionReplaysToTheGoalFromTheCopiedPosition) {
 TEST(Stepping, AnyMixOfStepsAndTraceKeepsTheBoardOnTheSolution) {
     DialogRig rig;
     std::mt19937 rng(5);
-    const Board problem = scrambled(rng, 12);
+    const Board problem = test_support::randomWalkFromGoal(rng, 12);
     solvedRig(rig, problem);
     const int32_t length = solverState.bestLength.load();
     ASSERT_GT(length, 1);
@@ -224,7 +208,7 @@ TEST(Stepping, AnyMixOfStepsAndTraceKeepsTheBoardOnTheSolution) {
 
 TEST(Stepping, SpeedChangesTheSlideAndIsShownBriefly) {
     DialogRig rig;
-    solvedRig(rig, scrambled(*std::make_unique<std::mt19937>(9), 10));
+    solvedRig(rig, test_support::randomWalkFromGoal(*std::make_unique<std::mt19937>(9), 10));
     const std::string before = rig.host.controlText(idStatus);
     rig.host.key(Key::faster);
     EXPECT_EQ(rig.host.controlText(idStatus), " Speed: 2x");

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "heuristics/pdb/pattern_db.h"
+#include "puzzle/standard_instances.h"
 #include "search/solver_state.h"
 #include "tests/ui/ui_test_support.h"
 
@@ -15,7 +16,7 @@ using testing::HeadlessPlatform;
 
 // Korf's instance 1 in this program's orientation; optimal length 57, long enough
 // that the solve is still running when the dialog is closed.
-constexpr Board korfOne = {13, 6, 8, 12, 15, 14, 0, 10, 11, 7, 4, 5, 9, 1, 3, 2};
+constexpr Board korfOne = standardInstance(1).board;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

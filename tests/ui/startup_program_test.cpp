@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <system_error>
 #include <thread>
 
 #include "heuristics/pdb/pattern_db.h"
 #include "search/preparation.h"
 #include "search/solver_state.h"
+#include "tests/support/failing_starter.h"
 #include "tests/ui/ui_test_support.h"
 
 // The dialog over the program's own start-up, closed or failed before the tables
@@ -40,14 +40,8 @@ TEST(ProgramStartUp, ClosingDuringPreparationStopsTheBuilds) {
     EXPECT_EQ(host.threadViolations(), 0);
 }
 
-// The n-th thread start fails as the system reports it.
-std::atomic<int> startsBeforeFailure{0};
-std::thread failingStarter(std::function<void()> body) {
-    if (startsBeforeFailure.fetch_sub(1) <= 0) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    return std::thread(std::move(body));
-}
+using test_support::failingStarter;
+using test_support::startsBeforeFailure;
 
 TEST(ProgramStartUp, AThreadThatCannotStartShowsTheTableFailure) {
     const PreparationThreadStarter previous = preparationThreadStarter;

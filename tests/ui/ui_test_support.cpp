@@ -13,15 +13,6 @@ namespace fifteen::ui::testing {
 
 namespace {
 
-int blankCell(const Board& board) {
-    for (int i = 0; i < 16; ++i) {
-        if (board[static_cast<size_t>(i)] == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 bool adjacent(int a, int b) {
     const int dr = a / 4 - b / 4;
     const int dc = a % 4 - b % 4;
@@ -76,23 +67,6 @@ std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int max
         level = std::move(next);
     }
     return std::nullopt;
-}
-
-std::optional<Board> replay(Board board, const std::vector<int32_t>& tiles) {
-    for (int32_t tile : tiles) {
-        const int z = blankCell(board);
-        int n = -1;
-        for (int i = 0; i < 16; ++i) {
-            if (board[static_cast<size_t>(i)] == tile) {
-                n = i;
-            }
-        }
-        if (tile == 0 || n < 0 || !adjacent(z, n)) {
-            return std::nullopt;
-        }
-        applyMove(board, z, n);
-    }
-    return board;
 }
 
 void oracleSolve(const Board& board, SolveOutput& output) {

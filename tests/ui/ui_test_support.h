@@ -13,6 +13,7 @@
 
 #include "puzzle/board.h"
 #include "search/solve_job.h"
+#include "tests/support/walks.h"
 #include "tests/ui/headless_platform.h"
 #include "ui/main_dialog.h"
 #include "ui/startup.h"
@@ -24,7 +25,7 @@ namespace fifteen::ui::testing {
 std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int maxDepth = 12);
 
 // Plays tiles on board; nullopt when a tile is not next to the blank.
-std::optional<Board> replay(Board board, const std::vector<int32_t>& tiles);
+using test_support::replay;
 
 // A solve job over the oracle that reports as the program's job does: problem,
 // result into the solver record, playback position, flag, completion message.

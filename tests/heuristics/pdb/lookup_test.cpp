@@ -11,10 +11,13 @@
 #include "heuristics/pdb/wd_pdb55_tables.h"
 #include "search/solver_state.h"
 #include "tests/heuristics/pdb/pdb_test_support.h"
+#include "tests/support/distances.h"
+#include "tests/support/walks.h"
 
 namespace fifteen {
 namespace {
 
+using test_support::positionsWithin;
 using testing::builtDatabases;
 using testing::classify;
 using testing::referenceIndex;
@@ -26,38 +29,13 @@ int32_t entryB(const Board& board) {
     return builtDatabases().b.entries[referenceIndex(classify(board, classOfTileB))];
 }
 
-int32_t blankCell(const Board& board) {
-    return static_cast<int32_t>(std::find(board.begin(), board.end(), 0) - board.begin());
-}
-
-// Exact distances from the goal of every board within radius moves.
-std::unordered_map<BoardKey, int32_t> ballAround(const Board& centre, int32_t radius) {
-    std::unordered_map<BoardKey, int32_t> distance{{packBoard(centre), 0}};
-    std::vector<Board> layer{centre};
-    for (int32_t d = 1; d <= radius; ++d) {
-        std::vector<Board> next;
-        for (Board board : layer) {
-            const int32_t z = blankCell(board);
-            for (int32_t k = 0; k < neighborCount[static_cast<std::size_t>(z)]; ++k) {
-                const int32_t nb =
-                    neighbors[static_cast<std::size_t>(z)][static_cast<std::size_t>(k)];
-                applyMove(board, z, nb);
-                if (distance.emplace(packBoard(board), d).second) next.push_back(board);
-                applyMove(board, nb, z);
-            }
-        }
-        layer = std::move(next);
-    }
-    return distance;
-}
-
 constexpr int32_t goalRadius = 16;
 
 class PdbLookup : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { builtDatabases(); }
     static const std::unordered_map<BoardKey, int32_t>& goalBall() {
-        static const auto ball = ballAround(goalBoard, goalRadius);
+        static const auto ball = positionsWithin(goalRadius);
         return ball;
     }
 };
@@ -180,22 +158,9 @@ TEST_F(PdbLookup, NeverExceedsTheTrueDistance) {
     std::mt19937 rng(99);
     int32_t farther = 0;
     for (int walk = 0; walk < 30; ++walk) {
-        Board board = goalBoard;
-        int32_t z = 15;
-        int32_t previous = -1;
-        for (int move = 0; move < goalRadius + walkRadius; ++move) {
-            int32_t nb = previous;
-            while (nb == previous) {
-                const auto count =
-                    static_cast<uint32_t>(neighborCount[static_cast<std::size_t>(z)]);
-                nb = neighbors[static_cast<std::size_t>(z)][rng() % count];
-            }
-            applyMove(board, z, nb);
-            previous = z;
-            z = nb;
-        }
+        const Board board = test_support::randomWalkFromGoal(rng, goalRadius + walkRadius);
         int32_t distance = 1000;
-        for (const auto& [key, d] : ballAround(board, walkRadius)) {
+        for (const auto& [key, d] : positionsWithin(board, walkRadius)) {
             const auto found = goalBall().find(key);
             if (found != goalBall().end()) distance = std::min(distance, d + found->second);
         }

@@ -6,14 +6,15 @@
 #include <array>
 #include <atomic>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "heuristics/pdb/shared_pdb_build.h"
 #include "tests/heuristics/pdb/pdb_test_support.h"
+#include "tests/heuristics/pdb/reference_pdb_build.h"
 
 namespace fifteen {
 namespace {
@@ -103,28 +104,30 @@ TEST_P(PatternDbBuild, WritesEveryStateAtItsBreadthFirstDistance) {
     EXPECT_EQ(failures, 0);
 }
 
-// expandLayer by hand from the goal, checked against a breadth-first search over
+// The steps of the program's build by hand from the goal on one thread (each
+// layer expanded, then merged), checked against a breadth-first search over
 // patterns held as sets.
 TEST_P(PatternDbBuild, FirstLayersMatchAPlainBreadthFirstSearch) {
     fillRankTables();
     std::vector<uint32_t> words(3 * static_cast<std::size_t>(layerWordCount), 0);
-    LayerBitset visited{words.data()};
-    LayerBitset layers[2] = {{words.data() + layerWordCount}, {words.data() + 2 * layerWordCount}};
+    uint32_t* const visited = words.data();
+    uint32_t* const layers[2] = {words.data() + layerWordCount, words.data() + 2 * layerWordCount};
     std::vector<uint8_t> entries(static_cast<std::size_t>(patternStateCount), 0xEE);
-    PatternDb db{entries.data()};
 
     const PdbIndex goal = GetParam().goalIndex;
-    visited.words[goal / 32] |= 1u << (goal % 32);
-    layers[0].words[goal / 32] |= 1u << (goal % 32);
+    visited[goal / 32] |= 1u << (goal % 32);
+    layers[0][goal / 32] |= 1u << (goal % 32);
     std::set<PatternBoard> seen{GetParam().goal};
     std::set<PatternBoard> frontier{GetParam().goal};
 
     PatternBoard scratch = GetParam().goal;
     for (int32_t d = 1; d <= 5; ++d) {
-        LayerBitset current = layers[(d - 1) % 2];
-        LayerBitset next = layers[d % 2];
-        std::memset(next.words, 0, static_cast<std::size_t>(layerWordCount) * 4);
-        const int32_t count = expandLayer(scratch, visited, current, next, db, d);
+        uint32_t* const current = layers[(d - 1) % 2];
+        uint32_t* const next = layers[d % 2];
+        std::memset(next, 0, static_cast<std::size_t>(layerWordCount) * 4);
+        expandLayerWords(scratch, visited, current, next, 0, layerWordCount);
+        const int32_t count = mergeLayerWords(
+            LayerMerge{visited, current, next, nullptr, 0, entries.data(), d}, 0, layerWordCount);
 
         std::set<PatternBoard> reached;
         for (PatternBoard p : frontier) {
@@ -140,7 +143,7 @@ TEST_P(PatternDbBuild, FirstLayersMatchAPlainBreadthFirstSearch) {
         ASSERT_EQ(static_cast<std::size_t>(count), reached.size()) << "depth " << d;
         std::set<PdbIndex> inLayer;
         for (int32_t w = 0; w < layerWordCount; ++w) {
-            for (uint32_t bits = next.words[w]; bits != 0; bits &= bits - 1) {
+            for (uint32_t bits = next[w]; bits != 0; bits &= bits - 1) {
                 inLayer.insert(32 * w + std::countr_zero(bits));
             }
         }
@@ -170,7 +173,7 @@ TEST(PatternDbConcurrency, BuildsOneAfterTheOtherMatchBuildsAtTheSameTime) {
         ASSERT_TRUE(allocatePatternDb(db));
         std::memset(db.entries, 0, static_cast<std::size_t>(patternStateCount));
         PatternBoard scratch = isA ? goalPatternA : goalPatternB;
-        const int32_t depth = buildPatternDb(db, scratch);
+        const int32_t depth = testing::referencePdbBuild(db, scratch);
         EXPECT_EQ(depth, isA ? together.maxDepthA : together.maxDepthB);
         EXPECT_EQ(std::memcmp(db.entries, isA ? together.a.entries : together.b.entries,
                               static_cast<std::size_t>(patternStateCount)),
@@ -198,18 +201,15 @@ TEST(PatternDbStop, AStopBeforeTheFirstLayerEndsTheBuild) {
     options.stop = &stop;
     options.expandedStates = &expanded;
     PatternBoard scratch = goalPatternA;
-    EXPECT_EQ(buildPatternDb(db, scratch, options), pdbBuildStopped);
+    SharedPdbBuild oneThread;
+    EXPECT_EQ(oneThread.build(db, scratch, options, 0), pdbBuildStopped);
     EXPECT_EQ(expanded, 0);
     EXPECT_EQ(std::count(block.begin(), block.end(), 0xAB), patternStateCount - 1) << "the goal";
 }
 
-// Fails the allocation numbered failAt (1-based), counting every call.
-std::atomic<int32_t> allocationCalls{0};
-std::atomic<int32_t> failAt{0};
-void* failingAllocator(std::size_t bytes) {
-    const int32_t call = ++allocationCalls;
-    return call == failAt.load() ? nullptr : std::malloc(bytes);
-}
+using testing::allocationCalls;
+using testing::failAt;
+using testing::failingAllocator;
 
 class PatternDbAllocation : public ::testing::Test {
   protected:
@@ -230,7 +230,9 @@ TEST_F(PatternDbAllocation, AFailedBitsetStopsTheBuildBeforeItWritesAnything) {
         failAt = which;
         allocationCalls = 0;
         PatternBoard scratch = goalPatternA;
-        EXPECT_EQ(buildPatternDb(db, scratch), pdbBuildFailed) << "bitset " << which;
+        SharedPdbBuild oneThread;
+        EXPECT_EQ(oneThread.build(db, scratch, PdbBuildOptions{}, 0), pdbBuildFailed)
+            << "bitset " << which;
         EXPECT_EQ(allocationCalls.load(), 3);
     }
     EXPECT_EQ(std::count(block.begin(), block.end(), 0xAB), patternStateCount);
@@ -244,7 +246,8 @@ TEST_F(PatternDbAllocation, AMissingTableIsNeverBuilt) {
     failAt = 0;
     allocationCalls = 0;
     PatternBoard scratch = goalPatternB;
-    EXPECT_EQ(buildPatternDb(db, scratch), pdbBuildFailed);
+    SharedPdbBuild oneThread;
+    EXPECT_EQ(oneThread.build(db, scratch, PdbBuildOptions{}, 0), pdbBuildFailed);
     EXPECT_EQ(allocationCalls.load(), 0);
 }
 

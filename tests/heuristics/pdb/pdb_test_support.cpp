@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "search/solver_state.h"
+#include "tests/heuristics/pdb/reference_pdb_build.h"
 
 namespace fifteen::testing {
 
@@ -18,17 +19,11 @@ struct OwnedDatabases : BuiltDatabases {
         std::memset(b.entries, 0xFF, static_cast<std::size_t>(patternStateCount));
         std::thread buildA([this] {
             PatternBoard scratch = goalPatternA;
-            PdbBuildOptions options;
-            options.layerSizes = &layersA;
-            options.expandedStates = &expandedA;
-            maxDepthA = buildPatternDb(a, scratch, options);
+            maxDepthA = referencePdbBuild(a, scratch, &layersA, &expandedA);
         });
         std::thread buildB([this] {
             PatternBoard scratch = goalPatternB;
-            PdbBuildOptions options;
-            options.layerSizes = &layersB;
-            options.expandedStates = &expandedB;
-            maxDepthB = buildPatternDb(b, scratch, options);
+            maxDepthB = referencePdbBuild(b, scratch, &layersB, &expandedB);
         });
         buildA.join();
         buildB.join();
@@ -52,6 +47,14 @@ struct OwnedDatabases : BuiltDatabases {
 const BuiltDatabases& builtDatabases() {
     static const OwnedDatabases databases;
     return databases;
+}
+
+std::atomic<int32_t> allocationCalls{0};
+std::atomic<int32_t> failAt{0};
+
+void* failingAllocator(std::size_t bytes) {
+    const int32_t call = ++allocationCalls;
+    return call == failAt.load() ? nullptr : std::malloc(bytes);
 }
 
 int64_t choose(int32_t n, int32_t k) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "heuristics/pdb/pattern_db.h"
@@ -9,9 +11,9 @@
 
 namespace fifteen::testing {
 
-// Both databases, built at the same time on two threads into blocks filled with
-// 0xFF beforehand. Built on first use, once per test process; also installed as
-// the program's databases (patternDbA/B, solverState.maxDepthA/B).
+// Both databases by the reference build (reference_pdb_build.h), at the same time
+// on two threads, into blocks filled with 0xFF beforehand. Built on first use, once per test
+// process; also installed as the program's databases (patternDbA/B, solverState.maxDepthA/B).
 struct BuiltDatabases {
     PatternDb a;
     PatternDb b;
@@ -23,6 +25,12 @@ struct BuiltDatabases {
     int64_t expandedB;
 };
 const BuiltDatabases& builtDatabases();
+
+// A pdbAllocator that fails the allocation numbered failAt (1-based) and counts
+// every call in allocationCalls.
+extern std::atomic<int32_t> allocationCalls;
+extern std::atomic<int32_t> failAt;
+void* failingAllocator(std::size_t bytes);
 
 // C(n, k) by the multiplicative formula, 0 when k > n.
 int64_t choose(int32_t n, int32_t k);

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <mutex>
 #include <set>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -16,6 +15,8 @@
 #include "heuristics/pdb/wd_pdb55_tables.h"
 #include "heuristics/wd/wd_table.h"
 #include "search/solver_state.h"
+#include "tests/heuristics/pdb/reference_pdb_build.h"
+#include "tests/support/failing_starter.h"
 
 // The start-up works on the program's process-wide tables: each test leaves them
 // released so that the next can start again.
@@ -122,7 +123,7 @@ TEST_F(StartUp, BuildsTheThreeTablesOnThreadsOfTheirOwn) {
 }
 
 // Four threads for three tables: one thread more than tables, and the
-// walking-distance thread joining too. The tables are those of one-thread builds.
+// walking-distance thread joining too. The tables are those of the reference build.
 TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
     Preparation preparation;
     preparation.setThreadLimit(4);
@@ -135,7 +136,8 @@ TEST_F(StartUp, MoreThreadsThanTablesBuildTheSameTables) {
         std::vector<uint8_t> alone(static_cast<std::size_t>(patternStateCount));
         PatternDb db{alone.data(), 0};
         PatternBoard scratch = isA ? goalPatternA : goalPatternB;
-        EXPECT_EQ(buildPatternDb(db, scratch), isA ? solverState.maxDepthA : solverState.maxDepthB);
+        EXPECT_EQ(testing::referencePdbBuild(db, scratch),
+                  isA ? solverState.maxDepthA : solverState.maxDepthB);
         EXPECT_EQ(std::memcmp(alone.data(), (isA ? patternDbA : patternDbB).entries, alone.size()),
                   0)
             << (isA ? "A" : "B");
@@ -208,13 +210,8 @@ TEST_F(StartUp, AStopDuringTheBuildsEndsEveryThread) {
     EXPECT_EQ(solverState.maxDepthB, -5);
 }
 
-std::atomic<int32_t> startsBeforeFailure{0};
-std::thread failingStarter(std::function<void()> body) {
-    if (startsBeforeFailure.fetch_sub(1) <= 0) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    return std::thread(std::move(body));
-}
+using test_support::failingStarter;
+using test_support::startsBeforeFailure;
 
 // Whichever thread fails to start, the start reports it, runs no build and no
 // callback, and leaves no database behind; a later start can succeed.

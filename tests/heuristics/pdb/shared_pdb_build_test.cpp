@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -13,7 +12,7 @@
 
 #include "tests/heuristics/pdb/pdb_test_support.h"
 
-// The oracle is the one-thread build of each database (builtDatabases): a build
+// The oracle is the reference build of each database (builtDatabases): a build
 // shared by several threads must give the same entries, depth and layer sizes.
 
 namespace fifteen {
@@ -133,13 +132,9 @@ TEST(SharedBuildStop, AStopDuringTheBuildEndsEveryThread) {
     EXPECT_EQ(wrong, 0);
 }
 
-// Fails the allocation numbered failAt (1-based), counting every call.
-std::atomic<int32_t> allocationCalls{0};
-std::atomic<int32_t> failAt{0};
-void* failingAllocator(std::size_t bytes) {
-    const int32_t call = ++allocationCalls;
-    return call == failAt.load() ? nullptr : std::malloc(bytes);
-}
+using testing::allocationCalls;
+using testing::failAt;
+using testing::failingAllocator;
 
 // Three layer sets and one per helper slot: whichever fails, the build reports it
 // before writing an entry and a waiting helper is let go.

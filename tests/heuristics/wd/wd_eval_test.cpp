@@ -12,6 +12,7 @@
 
 #include "puzzle/board.h"
 #include "tests/heuristics/wd/wd_test_support.h"
+#include "tests/support/walks.h"
 
 namespace fifteen {
 namespace {
@@ -20,10 +21,6 @@ Board boardOf(std::initializer_list<int32_t> cells) {
     Board b{};
     std::copy(cells.begin(), cells.end(), b.begin());
     return b;
-}
-
-int blankCell(const Board& board) {
-    return static_cast<int>(std::find(board.begin(), board.end(), 0) - board.begin());
 }
 
 struct ExampleBoard {
@@ -159,7 +156,7 @@ TEST(WdSuccessor, CarriedPairEqualsFreshLookups) {
         ASSERT_NE(row, nullptr);
         ASSERT_NE(column, nullptr);
         WdPair pair{wdPackedLinkOf(table, *row), wdPackedLinkOf(table, *column)};
-        int z = blankCell(board);
+        int z = test_support::blankCell(board);
         for (int step = 0; step < 200; ++step) {
             const auto zc = static_cast<size_t>(z);
             const int n = neighbors[zc][rng() % static_cast<unsigned>(neighborCount[zc])];
