@@ -33,12 +33,15 @@ inline std::string backwardText(int32_t moves) {
 // Seconds line before a solve has counted (a solve counts in formatSeconds' form).
 inline constexpr const char* zeroSecondsText = "0 sec";
 
-// Output box.
+// Output box: the start-up's failure, or its list of the tables being built (a
+// line a table, marked when it is ready).
 inline constexpr const char* noMemoryReport =
     "The solver's tables could not be allocated.\r\nSolve stays disabled.\r\n";
 inline constexpr const char* buildingTablesHeading = "Building the solver's tables:\r\n";
-inline constexpr const char* tableReadyMark = "  [x] ";
-inline constexpr const char* tablePendingMark = "  [ ] ";
+inline const char* tableMark(bool ready) {
+    return ready ? "  [x] " : "  [ ] ";
+}
+// Under the report of an unsolvable board.
 inline constexpr const char* unsolvableHint =
     "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";
 

@@ -163,7 +163,7 @@ void MainDialog::showPreparationProgress() {
     }
     std::string text = buildingTablesHeading;
     for (int i = 0; i < 3; ++i) {
-        text += ready_[i] ? tableReadyMark : tablePendingMark;
+        text += tableMark(ready_[i]);
         text += tableNames[static_cast<size_t>(i)];
         text += "\r\n";
     }
