@@ -66,17 +66,13 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const int32_t position = playback_.position;
     const int32_t length = solutionLength();
     const bool solution = solutionAvailable_ && length > 0;
-    const bool enabled[] = {
-        !busy(),                     // paste position
-        true,                        // copy position
-        solution,                    // copy solution
-        steps && position < length,  // step forward
-        steps && position > 0,       // step back
-        steps && position > 0,       // back to the problem
-        steps && position<length,    // show the goal
-                          speed_ + 1 < static_cast<int>(playbackSpeeds.size()),  // faster
-                          speed_> 0,                                             // slower
-    };
+    const bool forward = steps && position < length;
+    const bool back = steps && position > 0;
+    const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
+    // In the order of Action: paste, copy, copy solution, step forward, step back,
+    // back to the problem, show the goal, faster, slower.
+    const bool enabled[] = {!busy(), true,    solution, forward,   back,
+                            back,    forward, faster,   speed_ > 0};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
     for (size_t action = 0; action < actionTexts.size(); ++action) {

@@ -195,6 +195,24 @@ TEST(SecondsCounter, CountsWhileSolvingAndKeepsItsTextAfterACancel) {
     run(rig, "cancel wait");
 }
 
+// The dialog keeps the last solve as the solver's record kept it: an unsolvable
+// board replaces only the problem, a cancelled solve leaves no moves.
+TEST(LastSolve, AnUnsolvableBoardKeepsTheMovesAndACancelLeavesNone) {
+    DialogRig rig;
+    run(rig, "ready backward onemove solve wait");
+    const SolveResult solved = rig.dialog.lastSolve();
+    ASSERT_EQ(solved.length, 1);
+    run(rig, "reset drag swap solve wait");
+    EXPECT_EQ(rig.host.controlText(idStatus), "UnSolvable");
+    EXPECT_EQ(rig.dialog.lastSolve().problem, rig.dialog.view().board);
+    EXPECT_NE(rig.dialog.lastSolve().problem, solved.problem);
+    EXPECT_EQ(rig.dialog.lastSolve().length, 1);
+    EXPECT_EQ(rig.dialog.lastSolve().moves, solved.moves);
+    run(rig, "slow solve cancel wait");
+    EXPECT_EQ(rig.dialog.lastSolve().status, solveCancelled);
+    EXPECT_EQ(rig.dialog.lastSolve().length, 0);
+}
+
 TEST(SolveOutputTexts, GoToTheirControlsFromTheSolveThread) {
     DialogRig rig;
     rig.makeReady();
