@@ -22,7 +22,6 @@
 #include "puzzle/solution_replay.h"
 #include "search/preparation.h"
 #include "search/solver.h"
-#include "ui/dialog_texts.h"
 
 namespace fifteen::cli {
 namespace {
@@ -82,7 +81,7 @@ bool Runner::prepareTables() {
     bool built = false;
     try {
         built = preparation_->start([progress](PreparedTable table) {
-            if (progress) std::fprintf(stderr, "fifteen-solve: %s ready\n", ui::tableName(table));
+            if (progress) std::fprintf(stderr, "fifteen-solve: %s ready\n", tableName(table));
         });
         if (built) preparation_->join();
     } catch (const std::exception& e) {

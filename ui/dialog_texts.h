@@ -1,8 +1,7 @@
 #pragma once
 
 // The texts the dialog shows, byte for byte as the program has always shown them
-// (spellings included), in one place; the command line names the tables as the
-// dialog does.
+// (spellings included), in one place.
 
 #include <array>
 #include <cstddef>
@@ -44,14 +43,6 @@ inline const char* tableMark(bool ready) {
 // Under the report of an unsolvable board.
 inline constexpr const char* unsolvableHint =
     "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";
-
-// The tables being built, as the dialog lists them and the command line reports
-// them, in the order of PreparedTable.
-inline constexpr std::array<const char*, 3> tableNames = {
-    "pattern database A", "pattern database B", "walking-distance table"};
-inline const char* tableName(PreparedTable table) {
-    return tableNames[static_cast<std::size_t>(table)];
-}
 
 // " %2d / %2d moves": moves of the solution played so far and its length.
 inline std::string movesText(int32_t position, int32_t length) {

@@ -33,8 +33,6 @@ class SolverServices {
     virtual void joinPreparation() = 0;
     // Frees the tables. Called only when no thread uses them any more.
     virtual void releaseTables() = 0;
-    // The search threads a solve may use.
-    virtual int32_t maxThreads() = 0;
     // The body of the solve thread; its last call to output is solveFinished.
     virtual void solve(const Board& shownBoard, SolveOutput& output) = 0;
     // Any thread, as Solver's: a request made before the search begins is kept
@@ -46,7 +44,8 @@ class SolverServices {
     virtual SearchProgress progress() const { return SearchProgress{0, 0}; }
 };
 
-// The program's tables and solver; maxThreads is the parallel runtime's limit.
+// The program's tables and solver; its solves use the parallel runtime's thread
+// limit.
 class ProgramServices final : public SolverServices {
   public:
     explicit ProgramServices(ParallelDesign design = ParallelDesign::shared);
@@ -54,7 +53,6 @@ class ProgramServices final : public SolverServices {
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
-    int32_t maxThreads() override { return solver_.options().maxThreads; }
     void solve(const Board& shownBoard, SolveOutput& output) override;
     void cancelSolve() override { solver_.cancel(); }
     void clearCancel() override { solver_.clearCancel(); }

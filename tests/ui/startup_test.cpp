@@ -108,7 +108,7 @@ TEST(ProgramServices, SolveWithTheRuntimesThreadLimitAndTheChosenDesign) {
         EXPECT_EQ(services.solveOptions().design, design);
     }
     ProgramServices services;
-    EXPECT_EQ(services.maxThreads(), omp_get_max_threads());
+    EXPECT_EQ(services.solveOptions().maxThreads, omp_get_max_threads());
     EXPECT_EQ(services.solveOptions().design, ParallelDesign::shared);
 }
 

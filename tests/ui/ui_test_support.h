@@ -38,7 +38,6 @@ class FakeServices final : public SolverServices {
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
-    int32_t maxThreads() override { return 4; }
     void solve(const Board& shownBoard, SolveOutput& output) override;
     // A request is kept until clearCancel, as the solver keeps one made before its
     // search begins.
