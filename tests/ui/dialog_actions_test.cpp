@@ -209,6 +209,11 @@ TEST(Stepping, SpeedChangesTheSlideAndIsShownBriefly) {
     DialogRig rig;
     solvedRig(rig, test_support::randomWalkFromGoal(*std::make_unique<std::mt19937>(9), 10));
     const std::string before = rig.host.controlText(idStatus);
+    // A second press while the note shows: the line from before the first comes back.
+    rig.host.key(Key::slower);
+    rig.host.key(Key::faster);
+    rig.host.advance(speedNoteMs);
+    EXPECT_EQ(rig.host.controlText(idStatus), before);
     rig.host.key(Key::faster);
     EXPECT_EQ(rig.host.controlText(idStatus), " Speed: 2x");
     rig.host.advance(speedNoteMs);
