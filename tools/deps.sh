@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth python3
+  dpkg-dev file desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,9 @@
 // tiles@1.5x.png, tiles@2x.png, tiles@3x.png: the same tiles drawn for screens
 // with 1.5, 2 and 3 device pixels per pixel, so they need no scaling there.
 // fifteen.png: 64x64 icon, a small board with its blank in the goal corner.
+// icons/fifteen-N.png: the same icon at N x N for the desktop's hicolor theme
+// (16, 24, 32, 48, 64, 128 and 256 pixels), each drawn at its size rather than
+// scaled, so the small ones keep whole-pixel edges.
 
 #include <QColor>
 #include <QDir>
@@ -14,6 +17,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -71,15 +75,37 @@ QImage drawTiles(double scale) {
     return image;
 }
 
-QImage drawIcon() {
-    QImage image(64, 64, QImage::Format_ARGB32);
+// The 64-pixel design is a 2-pixel frame around cells of 15 with a 2-pixel bevel.
+// Other sizes scale the frame and bevel and fit the cells in whole pixels; the
+// pixels left over widen the frame evenly. At 64 this is the original drawing.
+QImage drawIcon(int size) {
+    const double scale = size / 64.0;
+    const int frame = std::max(1, static_cast<int>(std::lround(2 * scale)));
+    const int cellSide = (size - 2 * frame) / 4;
+    const int offset = (size - 4 * cellSide) / 2;
+    const int bevel = std::max(1, static_cast<int>(std::lround(2 * scale)));
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.fillRect(QRect(0, 0, 64, 64), shadow);
+    p.fillRect(QRect(0, 0, size, size), shadow);
     for (int cell = 0; cell < 15; ++cell) {
-        drawBevel(p, QRect(2 + 15 * (cell % 4), 2 + 15 * (cell / 4), 15, 15), 2);
+        drawBevel(p,
+                  QRect(offset + cellSide * (cell % 4), offset + cellSide * (cell / 4), cellSide,
+                        cellSide),
+                  bevel);
     }
     return image;
+}
+
+constexpr int iconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+bool saveIcons(const QDir& out) {
+    if (!out.mkpath(QStringLiteral("icons"))) return false;
+    for (const int size : iconSizes) {
+        const QString name = QStringLiteral("icons/fifteen-%1.png").arg(size);
+        if (!drawIcon(size).save(out.filePath(name))) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -91,7 +117,8 @@ int main(int argc, char** argv) {
                        drawTiles(1.5).save(out.filePath(QStringLiteral("tiles@1.5x.png"))) &&
                        drawTiles(2).save(out.filePath(QStringLiteral("tiles@2x.png"))) &&
                        drawTiles(3).save(out.filePath(QStringLiteral("tiles@3x.png"))) &&
-                       drawIcon().save(out.filePath(QStringLiteral("fifteen.png")));
+                       drawIcon(64).save(out.filePath(QStringLiteral("fifteen.png"))) &&
+                       saveIcons(out);
     if (!saved) {
         std::fprintf(stderr, "cannot write the artwork into %s\n", qPrintable(out.path()));
         return 1;

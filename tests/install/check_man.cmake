@@ -1,0 +1,45 @@
+# Checks that the OPTIONS section of manual page PAGE names every option that
+# `PROGRAM --help` prints, and that groff renders the page without a warning.
+#   cmake -DPROGRAM=<binary> -DPAGE=<docs/man/x.1> [-DGROFF=<groff>] -P check_man.cmake
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} --help failed (${rc})")
+endif()
+# An option is a dash or two and a letter, not inside a word ("start-up"). Words
+# are cut at everything else first, since a bracket would upset CMake's lists.
+string(REGEX REPLACE "[^A-Za-z0-9-]+" " " words " ${help}")
+string(REGEX MATCHALL " --?[A-Za-z][A-Za-z0-9-]*" found "${words}")
+set(options "")
+foreach(token ${found})
+  string(STRIP "${token}" option)
+  list(APPEND options ${option})
+endforeach()
+list(REMOVE_DUPLICATES options)
+if(NOT "--help" IN_LIST options OR NOT "--version" IN_LIST options)
+  message(FATAL_ERROR "no --help and --version found in the help of ${PROGRAM}: ${options}")
+endif()
+
+file(READ ${PAGE} page)
+if(NOT page MATCHES "\n\\.SH OPTIONS\n(.*)")
+  message(FATAL_ERROR "${PAGE} has no OPTIONS section")
+endif()
+string(REGEX REPLACE "\n\\.SH .*" "" section "${CMAKE_MATCH_1}")
+string(REPLACE "\\-" "-" section "${section}")
+set(unnamed "")
+foreach(option ${options})
+  if(NOT section MATCHES "[^A-Za-z0-9-]${option}([^A-Za-z0-9-]|$)")
+    list(APPEND unnamed ${option})
+  endif()
+endforeach()
+if(unnamed)
+  message(FATAL_ERROR "${PAGE}: OPTIONS does not name ${unnamed} (help names ${options})")
+endif()
+
+if(GROFF)
+  execute_process(COMMAND ${GROFF} -man -ww -z -Tutf8 ${PAGE}
+    ERROR_VARIABLE warnings RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT warnings STREQUAL "")
+    message(FATAL_ERROR "groff on ${PAGE}: ${warnings} (${rc})")
+  endif()
+endif()
