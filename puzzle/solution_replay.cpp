@@ -4,8 +4,8 @@
 
 namespace fifteen {
 
-bool replaySolution(const Board& start, const std::vector<int32_t>& moves,
-                    std::string& directions) {
+bool replaySolution(const Board& start, const std::vector<int32_t>& moves, std::string& directions,
+                    const Board& goal) {
     directions.clear();
     Board board = start;
     if (blankCell(board) < 0) return false;
@@ -14,7 +14,7 @@ bool replaySolution(const Board& start, const std::vector<int32_t>& moves,
         if (direction == SlideDirection::none) return false;
         directions += directionLetter(direction);
     }
-    return board == goalBoard;
+    return board == goal;
 }
 
 }  // namespace fifteen
