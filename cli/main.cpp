@@ -131,6 +131,7 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
         record.input = input.text;
         record.status = solveInvalid;
         record.error = parsed.error;
+        record.goal = options_.goal;
         print(record, withOrigin);
         anyInvalid_ = true;
         return true;
@@ -139,13 +140,15 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     if (interruptRequested()) return false;
     solver_.setOptions(SolveOptions{options_.threads > 0 ? options_.threads : omp_get_max_threads(),
                                     options_.parallel});
-    const SolveRecord record =
-        solvePosition(solver_, parsed.board, input.origin, input.text, progress_);
+    const Goal goal = options_.goal.value_or(Goal::blankLast);
+    SolveRecord record =
+        solvePosition(solver_, parsed.board, input.origin, input.text, progress_, goal);
+    record.goal = options_.goal;
     print(record, withOrigin);
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (options_.verify && record.status == solveSolved) {
         std::string directions;
-        if (!replaySolution(parsed.board, record.moves, directions)) {
+        if (!replaySolution(parsed.board, record.moves, directions, goalBoardOf(goal))) {
             std::fprintf(stderr,
                          "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
                          "the goal\n",
@@ -190,7 +193,8 @@ int run(int argc, char** argv) {
                      "fifteen-solve: type a position a line (16 numbers, the blank as 0, e.g. "
                      "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15\"); Ctrl-D ends\n");
     }
-    PositionSequence sequence(options.positions, options.file, std::cin, standardInputReady);
+    PositionSequence sequence(options.positions, options.file, std::cin, standardInputReady,
+                              options.lineOffset);
     PositionInput input;
     bool first = true;
     while (sequence.next(input)) {

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
+#include <limits>
 
 #include "fifteen/version.h"
 
@@ -54,6 +55,22 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     app.add_flag("--bench", options.bench,
                  "solve a fixed set of positions (one thread unless --threads) and print the "
                  "node count, the node signature, the time and nodes/s");
+    std::string goal;
+    app.add_option("--goal", goal,
+                   "the goal positions are written for: blank-last (1 2 ... 15 0, the default) "
+                   "or blank-first (0 1 2 ... 15, as Korf's instances are published)")
+        ->type_name("blank-last|blank-first")
+        ->check(CLI::Validator(
+            [](const std::string& word) {
+                return parseGoal(word) ? std::string()
+                                       : "must be blank-last or blank-first, not '" + word + "'";
+            },
+            ""));
+    app.add_option("--line-offset", options.lineOffset,
+                   "add N to the line numbers of origins: the chunk of a split file that starts "
+                   "after its line N names the file's own lines")
+        ->type_name("N")
+        ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max() / 2).description(""));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -63,6 +80,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     }
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
     options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
+    if (!goal.empty()) options.goal = parseGoal(goal);
     return std::nullopt;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "puzzle/goal.h"
 #include "search/solver.h"
 
 namespace fifteen::cli {
@@ -19,6 +21,8 @@ struct CliOptions {
     ParallelDesign parallel = ParallelDesign::shared;
     bool verify = false;
     bool bench = false;
+    std::optional<Goal> goal;  // the goal positions are written for; none given: blank last
+    int64_t lineOffset = 0;    // added to the line numbers of origins (a chunk of a split file)
 };
 
 // Exit code of a failed usage; also the code for invalid positions.

@@ -34,10 +34,11 @@ bool isLoneNumber(const std::string& text) {
 
 PositionSequence::PositionSequence(const std::vector<std::string>& arguments, std::string file,
                                    std::istream& standardInput,
-                                   std::function<bool()> standardInputReady)
+                                   std::function<bool()> standardInputReady, int64_t lineOffset)
     : file_(std::move(file)),
       standardInput_(standardInput),
-      standardInputReady_(std::move(standardInputReady)) {
+      standardInputReady_(std::move(standardInputReady)),
+      lineOffset_(lineOffset) {
     if (arguments.size() == 16 && std::all_of(arguments.begin(), arguments.end(), isLoneNumber)) {
         std::string text;
         for (const std::string& number : arguments) text += (text.empty() ? "" : " ") + number;
@@ -76,10 +77,10 @@ bool PositionSequence::fetch(PositionInput& out, bool mayWait) {
                     return false;
                 }
                 stream_ = &fileStream_;
-                lines_.emplace(fileStream_, file_);
+                lines_.emplace(fileStream_, file_, lineOffset_);
             } else {
                 stream_ = &standardInput_;
-                lines_.emplace(standardInput_, "stdin");
+                lines_.emplace(standardInput_, "stdin", lineOffset_);
             }
         }
         // Buffered or readable at once (a file, or a pipe or terminal with input).

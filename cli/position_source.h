@@ -3,6 +3,7 @@
 // Positions as they come in: one per command-line argument, or one per line of a
 // file or of standard input, each with the place it came from for messages.
 
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <istream>
@@ -22,16 +23,17 @@ struct PositionInput {
 
 // Hands out the position lines of a stream in order, skipping blank lines and
 // lines whose first non-blank character is '#'. Reads lazily, so standard input
-// is answered line by line.
+// is answered line by line. Lines are numbered from lineOffset + 1.
 class LineSource {
   public:
-    LineSource(std::istream& in, std::string name) : in_(in), name_(std::move(name)) {}
+    LineSource(std::istream& in, std::string name, int64_t lineOffset = 0)
+        : in_(in), name_(std::move(name)), lineNumber_(lineOffset) {}
     bool next(PositionInput& out);
 
   private:
     std::istream& in_;
     std::string name_;
-    int lineNumber_ = 0;
+    int64_t lineNumber_;
 };
 
 bool isSkippedLine(const std::string& line);
@@ -46,9 +48,11 @@ bool isLoneNumber(const std::string& text);
 class PositionSequence {
   public:
     // standardInputReady: whether standard input has input that can be read at
-    // once (the stream's own buffer cannot always tell).
+    // once (the stream's own buffer cannot always tell). lineOffset: added to the
+    // line numbers of both streams.
     PositionSequence(const std::vector<std::string>& arguments, std::string file,
-                     std::istream& standardInput, std::function<bool()> standardInputReady);
+                     std::istream& standardInput, std::function<bool()> standardInputReady,
+                     int64_t lineOffset = 0);
 
     // False at the end, or when the file cannot be opened (fileFailed).
     bool next(PositionInput& out);
@@ -73,6 +77,7 @@ class PositionSequence {
     std::string file_;
     std::istream& standardInput_;
     std::function<bool()> standardInputReady_;
+    int64_t lineOffset_;
     std::ifstream fileStream_;
     std::istream* stream_ = nullptr;
     std::optional<LineSource> lines_;

@@ -42,6 +42,7 @@ nlohmann::json formatJson(const SolveRecord& record) {
     out["input"] = record.input;
     out["origin"] = record.origin;
     out["status"] = statusName(record.status);
+    if (record.goal) out["goal"] = goalName(*record.goal);
     if (record.status == solveInvalid) {
         out["error"] = record.error;
         return out;

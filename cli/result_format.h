@@ -18,7 +18,8 @@ const char* statusName(SolveStatus status);
 // matched to their input.
 std::string formatText(const SolveRecord& record, bool withOrigin = false);
 
-// Fields: input, origin, status, and for invalid input error; otherwise length
+// Fields: input, origin, status, goal (when --goal was given), and for invalid
+// input error; otherwise length
 // (null unless solved), moves, directions, wd, pdb, threads, maxThreads, nodes,
 // nodesBelowFinalBound, ms.
 nlohmann::json formatJson(const SolveRecord& record);

@@ -7,6 +7,7 @@
 
 #include "cli/progress.h"
 #include "puzzle/board.h"
+#include "puzzle/goal.h"
 #include "search/solver.h"
 
 namespace fifteen::cli {
@@ -30,6 +31,7 @@ struct SolveRecord {
     uint64_t nodes = 0;
     uint64_t nodesBelowFinalBound = 0;
     int64_t ms = 0;
+    std::optional<Goal> goal;  // as --goal named it, for the JSON report
 };
 
 // What the solve shows, kept for the record; with showProgress, the progress line
@@ -57,10 +59,11 @@ class CapturedOutput : public SolveOutput {
     std::optional<ProgressTicker> progress_;
 };
 
-// Solves board with solver (tables ready, its options set) and fills the record
-// from the solve's output and result. showProgress: the progress line on standard
-// error during the search.
+// Solves board, written for goal, with solver (tables ready, its options set) and
+// fills the record from the solve's output and result: the report, moves and
+// directions as the position is written. showProgress: the progress line on
+// standard error during the search.
 SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
-                          bool showProgress = false);
+                          bool showProgress = false, Goal goal = Goal::blankLast);
 
 }  // namespace fifteen::cli

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth python3
-  dpkg-dev file desktop-file-utils appstream groff-base
+  dpkg-dev file desktop-file-utils appstream groff-base parallel
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -56,22 +56,6 @@ Board boardOf(const std::string& text) {
     return board;
 }
 
-// The letters of the moves (the way each tile slides), by row and column
-// arithmetic independent of the program's replay; "" on an illegal move.
-std::string directionsOf(Board board, const std::vector<int32_t>& moves) {
-    std::string letters;
-    for (const int32_t tile : moves) {
-        const std::optional<Board> after = test_support::replay(board, {&tile, 1});
-        if (!after) return "";
-        const int blank = test_support::blankCell(board);
-        const int from = test_support::blankCell(*after);
-        const int dr = blank / 4 - from / 4;
-        letters += dr < 0 ? 'U' : dr > 0 ? 'D' : blank % 4 < from % 4 ? 'L' : 'R';
-        board = *after;
-    }
-    return letters;
-}
-
 // A walk of `length` moves from the goal that never takes a move straight back.
 std::string randomWalk(unsigned seed, int length) {
     std::mt19937 random(seed);
@@ -283,7 +267,7 @@ TEST(FifteenSolveTest, JsonFieldsDescribeOptimalSolutionsThatReplay) {
                 << "every solution has the walk's parity";
         }
         EXPECT_TRUE(test_support::replayReachesGoal(boardOf(cases[i].text), moves));
-        EXPECT_EQ(json.at("directions"), directionsOf(boardOf(cases[i].text), moves));
+        EXPECT_EQ(json.at("directions"), test_support::slideLetters(boardOf(cases[i].text), moves));
         // Both bounds are admissible, so neither exceeds the optimal length.
         EXPECT_LE(json.at("wd").get<int32_t>(), length);
         EXPECT_LE(json.at("pdb").get<int32_t>(), length);

@@ -65,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
                     UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
                     UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
+                    UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
+                    UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
                     UsageCase{
                         "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
@@ -115,6 +117,16 @@ TEST(OptionsTest, FileAndBench) {
     ASSERT_FALSE(parsed.code.has_value()) << parsed.err;
     EXPECT_EQ(parsed.options.file, "/dev/null");
     EXPECT_TRUE(parsed.options.bench);
+}
+
+TEST(OptionsTest, GoalAndLineOffset) {
+    EXPECT_FALSE(parse({}).options.goal.has_value());
+    EXPECT_EQ(parse({}).options.lineOffset, 0);
+    const Parsed parsed = parse({"--goal", "blank-first", "--line-offset", "5000"});
+    ASSERT_FALSE(parsed.code.has_value()) << parsed.err;
+    EXPECT_EQ(parsed.options.goal, Goal::blankFirst);
+    EXPECT_EQ(parsed.options.lineOffset, 5000);
+    EXPECT_EQ(parse({"--goal", "blank-last"}).options.goal, Goal::blankLast);
 }
 
 }  // namespace

@@ -55,6 +55,20 @@ bool replayReachesGoal(const Board& board, std::span<const int32_t> tiles) {
     return end && *end == goalBoard;
 }
 
+std::string slideLetters(Board board, std::span<const int32_t> tiles) {
+    std::string letters;
+    for (const int32_t tile : tiles) {
+        const std::optional<Board> after = replay(board, {&tile, 1});
+        if (!after) return "";
+        const int blank = blankCell(board);
+        const int from = blankCell(*after);
+        const int dr = blank / 4 - from / 4;
+        letters += dr < 0 ? 'U' : dr > 0 ? 'D' : blank % 4 < from % 4 ? 'L' : 'R';
+        board = *after;
+    }
+    return letters;
+}
+
 bool replayMoves(Board& board, const int32_t* tiles, int32_t count) {
     const std::optional<Board> end = replay(board, {tiles, static_cast<std::size_t>(count)});
     if (end) board = *end;

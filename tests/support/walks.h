@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "puzzle/board.h"
@@ -28,6 +29,9 @@ Board randomWalkFromGoal(std::mt19937& random, int32_t moves);
 // when its turn comes (0 and numbers outside 1..15 never are).
 std::optional<Board> replay(Board board, std::span<const int32_t> tiles);
 bool replayReachesGoal(const Board& board, std::span<const int32_t> tiles);
+// The letters of the moves (the way each tile slides: U, D, L, R), by row and
+// column arithmetic independent of the program's replay; "" on an illegal move.
+std::string slideLetters(Board board, std::span<const int32_t> tiles);
 
 // The same over the first count tiles of a solution array. replayMoves leaves
 // the board reached in board (untouched when a tile was not next to the blank).
