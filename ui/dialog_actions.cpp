@@ -69,16 +69,18 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool forward = steps && position < length;
     const bool back = steps && position > 0;
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
-    // In the order of Action: paste, copy, copy solution, step forward, step back,
-    // back to the problem, show the goal, faster, slower.
-    const bool enabled[] = {!busy(), true,    solution, forward,   back,
-                            back,    forward, faster,   speed_ > 0};
+    // In the order of Action: paste, paste blank first, copy, copy solution, step
+    // forward, step back, back to the problem, show the goal, faster, slower.
+    const bool enabled[] = {!busy(), true, true,    solution, forward,
+                            back,    back, forward, faster,   speed_ > 0};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
     for (size_t action = 0; action < actionTexts.size(); ++action) {
         items.push_back({static_cast<int>(action), actionTexts[action].label,
                          actionTexts[action].shortcut, enabled[action]});
     }
+    items[static_cast<size_t>(Action::pasteBlankFirst)].checkable = true;
+    items[static_cast<size_t>(Action::pasteBlankFirst)].checked = pasteGoal_ == Goal::blankFirst;
     return items;
 }
 
@@ -87,6 +89,9 @@ void MainDialog::runAction(Action action) {
     switch (action) {
         case Action::pastePosition:
             paste(platform_.clipboardText());
+            break;
+        case Action::pasteBlankFirst:
+            pasteGoal_ = pasteGoal_ == Goal::blankFirst ? Goal::blankLast : Goal::blankFirst;
             break;
         case Action::copyPosition:
             copyPosition();
@@ -238,12 +243,15 @@ void MainDialog::paste(std::string_view text) {
     } else {
         setMode(UiMode::directDrag);
     }
-    view_.board = parsed.board;
+    // The board's goal stays blank last: a position written for the blank first
+    // is shown turned onto it, the same problem with the same solution length.
+    view_.board = boardForSearch(parsed.board, pasteGoal_);
     view_.motion = TileInMotion{};
     playback_.position = 0;
     playback_.direction = SlideDirection::none;
     view_.redraw();
-    platform_.setControlText(idStatus, pastedStatus);
+    platform_.setControlText(
+        idStatus, pasteGoal_ == Goal::blankFirst ? pastedBlankFirstStatus : pastedStatus);
 }
 
 void MainDialog::copyPosition() {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "puzzle/board.h"
+#include "puzzle/goal.h"
 #include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
@@ -17,6 +18,7 @@ namespace fifteen::ui {
 // In the order of the context menu (actionTexts in ui/dialog_texts.h).
 enum class Action : int {
     pastePosition,
+    pasteBlankFirst,  // a toggle: paste and drop read positions written for 0 1 2 ... 15
     copyPosition,
     copySolution,
     stepForward,

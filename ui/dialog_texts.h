@@ -19,6 +19,7 @@ inline constexpr const char* noMemoryStatus = "No memory for the tables";
 inline constexpr const char* shuffleStatus = "Shuffle";
 inline constexpr const char* directDragStatus = "DirctDrag";
 inline constexpr const char* pastedStatus = " Pasted position";
+inline constexpr const char* pastedBlankFirstStatus = " Pasted position, turned from blank first";
 inline constexpr const char* pastePrefix = " Paste: ";
 inline constexpr const char* speedPrefix = " Speed: ";
 
@@ -56,8 +57,9 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 9> actionTexts = {{
+inline constexpr std::array<MenuText, 10> actionTexts = {{
     {"Paste position", "Ctrl+V"},
+    {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
     {"Copy solution", ""},
     {"Step forward", "Right"},

@@ -125,6 +125,8 @@ class MainDialog final : public DialogHandler {
     int focusBeforeBusy_ = focusBoard;
     std::chrono::steady_clock::time_point solveStart_{};
     SolveResult lastSolve_;
+    // What paste and drop read positions against (the menu's toggle).
+    Goal pasteGoal_ = Goal::blankLast;
 
     std::thread solveThread_;
 };

@@ -79,12 +79,15 @@ enum class MouseEvent { move, leftDown, leftUp };
 enum class Key { left, right, up, down, home, end, faster, slower, escape, copy, paste, menu };
 
 // One entry of the board's context menu: an action of the dialog logic, its text,
-// the shortcut shown beside it, and whether it applies now.
+// the shortcut shown beside it, whether it applies now, and for a toggle whether
+// it is on.
 struct MenuItem {
     int action;
     std::string text;
     std::string shortcut;
     bool enabled;
+    bool checkable = false;
+    bool checked = false;
 };
 
 // Keyboard focus: a control identifier, or the board.

@@ -293,6 +293,8 @@ int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
             if (!item.shortcut.empty()) text += QLatin1Char('\t') + toQString(item.shortcut);
             QAction* action = menu.addAction(text);
             action->setEnabled(item.enabled);
+            action->setCheckable(item.checkable);
+            action->setChecked(item.checked);
             action->setData(item.action);
         }
         if (QAction* picked = menu.exec(dialog_->mapToGlobal(QPoint(client.x, client.y))))

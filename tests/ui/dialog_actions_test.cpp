@@ -76,6 +76,38 @@ TEST(Paste, AValidPositionReplacesTheBoardAndAnInvalidOneChangesNothing) {
     EXPECT_EQ(rig.dialog.view().board, board);
 }
 
+// The menu's toggle: paste and drop then read a position written for 0 1 2 ... 15
+// and show it turned onto the board's own goal.
+TEST(Paste, TheBlankFirstToggleTurnsWhatPasteAndDropRead) {
+    DialogRig rig;
+    rig.makeReady();
+    const auto toggle = static_cast<size_t>(Action::pasteBlankFirst);
+    const auto toggleShown = [&] {
+        rig.host.menuChoice = -1;
+        rig.host.rightClick(rig.cellCentre(0));
+        return rig.host.lastMenu.at(toggle).checkable && rig.host.lastMenu.at(toggle).checked;
+    };
+    const auto flip = [&] {
+        rig.host.menuChoice = static_cast<int>(toggle);
+        rig.host.rightClick(rig.cellCentre(0));
+    };
+    EXPECT_FALSE(toggleShown());
+    flip();
+    EXPECT_TRUE(toggleShown());
+    std::mt19937 rng(20);
+    const Board board = randomBoard(rng);
+    paste(rig, formatPosition(board));
+    EXPECT_EQ(rig.dialog.view().board, turnedBoard(board));
+    EXPECT_EQ(rig.host.controlText(idStatus), pastedBlankFirstStatus);
+    rig.host.dropText(formatPosition(blankFirstGoalBoard));
+    EXPECT_EQ(rig.dialog.view().board, goalBoard);
+    flip();
+    EXPECT_FALSE(toggleShown());
+    paste(rig, formatPosition(board));
+    EXPECT_EQ(rig.dialog.view().board, board);
+    EXPECT_EQ(rig.host.controlText(idStatus), pastedStatus);
+}
+
 TEST(Paste, AnUnsolvablePositionIsAcceptedAndSolveExplainsIt) {
     DialogRig rig;
     rig.makeReady();
@@ -341,7 +373,7 @@ TEST(ContextMenu, OffersOnlyWhatApplies) {
     ASSERT_EQ(rig.host.menuCount, 1);
     std::string enabled;
     for (const MenuItem& item : rig.host.lastMenu) enabled += item.enabled ? '1' : '0';
-    EXPECT_EQ(enabled, "110000011");  // paste, copy, faster and slower only
+    EXPECT_EQ(enabled, "1110000011");  // paste (both), copy, faster and slower only
     rig.host.menuChoice = static_cast<int>(Action::stepForward);
     rig.host.rightClick(rig.cellCentre(0));
     EXPECT_EQ(rig.dialog.view().board, goalBoard);
