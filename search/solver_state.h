@@ -48,6 +48,11 @@ struct Frontier {
     std::array<int32_t, capacity> prevBlank;  // -1 for the start node
     std::array<int32_t, capacity> parent;     // -1 for the start node
     std::array<int32_t, capacity> depth;
+    // The first moves of the shortest paths that reach each node: bit k for the
+    // start blank's neighbour k. A node reached again at its own depth gets the
+    // new path's first moves too (move analysis asks which first moves lead to
+    // a solution).
+    std::array<uint8_t, capacity> firstMoves;
     int32_t nodeCount;
     // Open-addressing index of the stored nodes by (key, prevBlank): node + 1, 0
     // for an empty slot. Twice the capacity, so probes stay short.
