@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "cli/solve_record.h"
-#include "search/solver_state.h"
 
 namespace fifteen::cli {
 namespace {
@@ -21,8 +20,9 @@ std::vector<StandardInstance> benchInstances() {
     return instances;
 }
 
-int runBench(const std::vector<StandardInstance>& instances, int threads, std::ostream& out) {
-    solverState.maxThreads = threads;
+int runBench(Solver& solver, const std::vector<StandardInstance>& instances, int threads,
+             std::ostream& out) {
+    solver.setOptions(SolveOptions{threads, solver.options().design});
     uint64_t totalNodes = 0;
     uint64_t signature = 0;
     int64_t totalMs = 0;
@@ -32,8 +32,8 @@ int runBench(const std::vector<StandardInstance>& instances, int threads, std::o
                   "signature", "ms");
     out << line;
     for (const StandardInstance& instance : instances) {
-        const SolveRecord record =
-            solvePosition(instance.board, "instance " + std::to_string(instance.number), "");
+        const SolveRecord record = solvePosition(solver, instance.board,
+                                                 "instance " + std::to_string(instance.number), "");
         if (record.status == solveCancelled) return 130;
         const bool right = record.status == solveSolved && record.length == instance.length;
         if (!right) ++wrong;

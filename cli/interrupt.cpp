@@ -11,8 +11,7 @@
 #include <system_error>
 #include <thread>
 
-#include "search/parallel_search.h"
-#include "search/solver_state.h"
+#include "search/solver.h"
 
 namespace fifteen::cli {
 namespace {
@@ -28,6 +27,8 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 int wakeRead = -1;
 int wakeWrite = -1;
 std::thread watcher;
+// Set before the watcher starts (which orders it before the watcher's reads).
+Solver* target = nullptr;
 
 extern "C" void onInterrupt(int) {
     interruptFlag.store(true, std::memory_order_relaxed);
@@ -41,13 +42,14 @@ void watch() {
         char byte = 0;
         const ssize_t n = read(wakeRead, &byte, 1);
         if (n == 0 || (n < 0 && errno != EINTR)) return;
-        if (interruptFlag.load(std::memory_order_relaxed)) requestCancel(solverState);
+        if (interruptFlag.load(std::memory_order_relaxed)) target->cancel();
     }
 }
 
 }  // namespace
 
-InterruptWatcher::InterruptWatcher() {
+InterruptWatcher::InterruptWatcher(Solver& solver) {
+    target = &solver;
     int ends[2];
     if (pipe(ends) != 0) throw std::runtime_error("no pipe for the interrupt watcher");
     wakeRead = ends[0];

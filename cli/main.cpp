@@ -21,7 +21,7 @@
 #include "puzzle/position_parser.h"
 #include "puzzle/solution_replay.h"
 #include "search/preparation.h"
-#include "search/solver_state.h"
+#include "search/solver.h"
 
 namespace fifteen::cli {
 namespace {
@@ -29,18 +29,6 @@ namespace {
 constexpr int exitAnswered = 0;
 constexpr int exitInternalFailure = 1;
 constexpr int exitInterrupted = 130;
-
-const char* tableName(PreparedTable table) {
-    switch (table) {
-        case PreparedTable::patternDbA:
-            return "pattern database A";
-        case PreparedTable::patternDbB:
-            return "pattern database B";
-        case PreparedTable::wdTable:
-            return "walking-distance table";
-    }
-    return "table";
-}
 
 // std::cin reads through C's stdin (kept in step with it, so a read that Ctrl-C
 // interrupts ends instead of being retried): input is ready when that buffer holds
@@ -53,7 +41,8 @@ bool standardInputReady() {
 
 class Runner {
   public:
-    Runner(const CliOptions& options, bool progress) : options_(options), progress_(progress) {}
+    Runner(const CliOptions& options, bool progress, Solver& solver)
+        : options_(options), progress_(progress), solver_(solver) {}
 
     // False when the run must stop: interrupted, or the tables are missing.
     // withOrigin: the text report starts with the line naming the input.
@@ -66,6 +55,7 @@ class Runner {
 
     const CliOptions& options_;
     const bool progress_;
+    Solver& solver_;
     std::unique_ptr<Preparation> preparation_;
     bool tablesReady_ = false;
     bool anyInvalid_ = false;
@@ -147,8 +137,10 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     }
     if (!prepareTables()) return false;
     if (interruptRequested()) return false;
-    solverState.maxThreads = options_.threads > 0 ? options_.threads : omp_get_max_threads();
-    const SolveRecord record = solvePosition(parsed.board, input.origin, input.text, progress_);
+    solver_.setOptions(SolveOptions{options_.threads > 0 ? options_.threads : omp_get_max_threads(),
+                                    options_.parallel});
+    const SolveRecord record =
+        solvePosition(solver_, parsed.board, input.origin, input.text, progress_);
     print(record, withOrigin);
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (options_.verify && record.status == solveSolved) {
@@ -174,21 +166,21 @@ int Runner::exitCode() const {
 int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
+    Solver solver(SolveOptions{1, options.parallel});
     std::optional<InterruptWatcher> interrupts;
     try {
-        interrupts.emplace();
+        interrupts.emplace(solver);
     } catch (const std::exception& e) {
         // Out of threads or descriptors: nothing could have been solved either.
         std::fprintf(stderr, "fifteen-solve: internal failure: %s\n", e.what());
         return exitInternalFailure;
     }
-    solverState.parallelDesign = options.parallel;
-    Runner runner(options, isatty(STDERR_FILENO) == 1);
+    Runner runner(options, isatty(STDERR_FILENO) == 1, solver);
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;
         if (interruptRequested()) return exitInterrupted;
-        const int code =
-            runBench(benchInstances(), options.threads > 0 ? options.threads : 1, std::cout);
+        const int code = runBench(solver, benchInstances(),
+                                  options.threads > 0 ? options.threads : 1, std::cout);
         return interruptRequested() ? exitInterrupted : code;
     }
 

@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 
 #include "fifteen/version.h"
-#include "search/solver_state.h"
 
 namespace fifteen::cli {
 

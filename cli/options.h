@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/solver_state.h"
+#include "search/solver.h"
 
 namespace fifteen::cli {
 

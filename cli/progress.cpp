@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-#include "search/parallel_search.h"
 #include "search/report.h"
-#include "search/solver_state.h"
+#include "search/solver.h"
 
 namespace fifteen::cli {
 
@@ -12,7 +11,8 @@ namespace {
 constexpr auto redrawPeriod = std::chrono::milliseconds(250);
 }
 
-ProgressTicker::ProgressTicker() : start_(std::chrono::steady_clock::now()) {
+ProgressTicker::ProgressTicker(const Solver& solver)
+    : solver_(solver), start_(std::chrono::steady_clock::now()) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -29,7 +29,7 @@ void ProgressTicker::run() {
     std::unique_lock lock(mutex_);
     bool shown = false;
     while (!wake_.wait_for(lock, redrawPeriod, [this] { return stop_; })) {
-        const SearchProgress progress = readSearchProgress(solverState);
+        const SearchProgress progress = solver_.progress();
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now() - start_)
                             .count();

@@ -7,8 +7,7 @@
 
 #include "cli/progress.h"
 #include "puzzle/board.h"
-#include "search/solve_job.h"
-#include "search/solver_state.h"
+#include "search/solver.h"
 
 namespace fifteen::cli {
 
@@ -33,11 +32,12 @@ struct SolveRecord {
     int64_t ms = 0;
 };
 
-// What the solve job shows, kept for the record; with showProgress, the progress
-// line runs while the parallel search does.
+// What the solve shows, kept for the record; with showProgress, the progress line
+// (of solver) runs while the parallel search does.
 class CapturedOutput : public SolveOutput {
   public:
-    explicit CapturedOutput(bool showProgress = false) : showProgress_(showProgress) {}
+    explicit CapturedOutput(const Solver& solver, bool showProgress = false)
+        : solver_(solver), showProgress_(showProgress) {}
     void setOutputText(const char* text) override { outputText = text; }
     void setStatusText(const char* text) override { statusText = text; }
     void setSecondsText(const char*) override {}
@@ -52,14 +52,15 @@ class CapturedOutput : public SolveOutput {
     bool finished = false;
 
   private:
+    const Solver& solver_;
     const bool showProgress_;
     std::optional<ProgressTicker> progress_;
 };
 
-// Solves board with solverState (tables ready, maxThreads set) and fills the
-// record from the job's output and the solver record. showProgress: the progress
-// line on standard error during the search.
-SolveRecord solvePosition(const Board& board, std::string origin, std::string input,
+// Solves board with solver (tables ready, its options set) and fills the record
+// from the solve's output and result. showProgress: the progress line on standard
+// error during the search.
+SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
                           bool showProgress = false);
 
 }  // namespace fifteen::cli

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "puzzle/moves.h"
+
 namespace fifteen {
 
 namespace {
@@ -75,8 +77,7 @@ ParsedMoves parseMoves(std::string_view text) {
 }
 
 char directionOfMove(int32_t blank, int32_t from) {
-    const int32_t diff = blank - from;
-    return diff == -4 ? 'U' : diff == 4 ? 'D' : diff == -1 ? 'L' : 'R';
+    return directionLetter(slideDirection(from, blank));
 }
 
 int32_t moveCell(const Board& board, int32_t blank, WrittenMove move) {

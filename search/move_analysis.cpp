@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <unordered_map>
 
+#include "puzzle/moves.h"
 #include "search/frontier.h"
 #include "search/parallel_search.h"
 #include "search/solve_job.h"
@@ -27,13 +28,6 @@ class QuietOutput final : public SolveOutput {
     void setPlaybackPosition(int32_t) override {}
     void solveFinished(const SolveResult&) override {}
 };
-
-int32_t blankOf(const Board& board) {
-    for (int32_t c = 0; c < 16; ++c) {
-        if (board[static_cast<std::size_t>(c)] == 0) return c;
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -115,7 +109,7 @@ MoveAnalysis MoveAnalyser::analyseMoves(const Board& board) {
     MoveAnalysis analysis;
     analysis.board = board;
     nodes_ = 0;
-    const int32_t blank = blankOf(board);
+    const int32_t blank = blankCell(board);
     const int32_t count = blank < 0 ? 0 : neighborCount[static_cast<std::size_t>(blank)];
     beginStep(0, 2);
     const uint32_t optimal = solveWithFirstMoves(board, analysis.solve);
@@ -156,7 +150,7 @@ uint32_t MoveAnalyser::solveWithFirstMoves(const Board& board, SolveResult& resu
             const SharedIteration& last = trace.back();
             const int32_t winner =
                 state.firstItem + last.order[static_cast<std::size_t>(last.winner)];
-            const int32_t blank = blankOf(board);
+            const int32_t blank = blankCell(board);
             const uint32_t wanted = (1U << neighborCount[static_cast<std::size_t>(blank)]) - 1;
             optimal = findFirstMoves(
                 state, tables_, result.length, last.winner, static_cast<int32_t>(last.order.size()),
@@ -178,7 +172,7 @@ uint32_t MoveAnalyser::solveWithFirstMoves(const Board& board, SolveResult& resu
 }
 
 uint32_t MoveAnalyser::firstMovesByNeighbour(const Board& board, SolveResult& result) {
-    const int32_t blank = blankOf(board);
+    const int32_t blank = blankCell(board);
     const int32_t count = neighborCount[static_cast<std::size_t>(blank)];
     uint32_t optimal = 0;
     for (int32_t k = 0; k < count; ++k) {
@@ -217,7 +211,7 @@ MoveReview MoveAnalyser::reviewMoves(const Board& start, const std::vector<Writt
     std::unordered_map<BoardKey, int32_t> known;
     known[packBoard(start)] = solved.length;
     Board board = start;
-    int32_t blank = blankOf(board);
+    int32_t blank = blankCell(board);
     int32_t distance = solved.length;
     for (int32_t i = 0; i < steps; ++i) {
         const WrittenMove move = moves[static_cast<std::size_t>(i)];

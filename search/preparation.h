@@ -4,8 +4,10 @@
 // walking-distance table, each built on a thread of its own; a thread whose
 // table is done joins the layers of a database still building.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +22,14 @@ namespace fifteen {
 #pragma GCC diagnostic ignored "-Wshadow"
 enum class PreparedTable { patternDbA, patternDbB, wdTable };
 #pragma GCC diagnostic pop
+
+// The tables as the front ends name them while they are built (the dialog's list,
+// the command line's progress), in the order of PreparedTable.
+inline constexpr std::array<const char*, 3> tableNames = {
+    "pattern database A", "pattern database B", "walking-distance table"};
+inline const char* tableName(PreparedTable table) {
+    return tableNames[static_cast<std::size_t>(table)];
+}
 
 // Called on the build thread once its build has ended, successfully or not (ask
 // Preparation::succeeded); when it returns, the thread helps the databases still

@@ -1,6 +1,7 @@
 #include "ui/board_view.h"
 
-#include <cstdio>
+#include "puzzle/moves.h"
+#include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
 
@@ -117,36 +118,20 @@ void BoardView::onMouse(UiMode mode, MouseEvent event, Point p) {
 }
 
 void BoardView::backwardClick(int cell) {
-    if (backwardCount == maxBackwardMoves || board[at(cell)] == 0) {
-        return;
-    }
-    const int row = cell / 4;
-    const int column = cell % 4;
-    int blank = -1;
-    if (row > 0 && board[at(cell - 4)] == 0) {
-        blank = cell - 4;
-    } else if (row < 3 && board[at(cell + 4)] == 0) {
-        blank = cell + 4;
-    } else if (column > 0 && board[at(cell - 1)] == 0) {
-        blank = cell - 1;
-    } else if (column < 3 && board[at(cell + 1)] == 0) {
-        blank = cell + 1;
-    }
-    if (blank < 0) {
+    // The blank and a tile away from it stay where they are.
+    if (backwardCount == maxBackwardMoves ||
+        slideTile(board, board[at(cell)]) == SlideDirection::none) {
         return;
     }
     ++backwardCount;
-    char text[32];
-    std::snprintf(text, sizeof text, " Backward %d moves", backwardCount);
-    platform_.setControlText(idStatus, text);
-    applyMove(board, blank, cell);
+    platform_.setControlText(idStatus, backwardText(backwardCount));
     redraw();
 }
 
 void BoardView::slideIntoBlank(int dColumn, int dRow) {
-    int blank = 0;
-    while (blank < 15 && board[at(blank)] != 0) {
-        ++blank;
+    const int blank = blankCell(board);
+    if (blank < 0) {
+        return;
     }
     const int column = blank % 4 - dColumn;
     const int row = blank / 4 - dRow;

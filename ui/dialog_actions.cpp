@@ -1,38 +1,17 @@
 #include "ui/dialog_actions.h"
 
-#include <cinttypes>
-#include <cstdio>
-
+#include "puzzle/moves.h"
 #include "puzzle/position_parser.h"
 #include "puzzle/solution_replay.h"
-#include "search/solver_state.h"
+#include "ui/dialog_texts.h"
 #include "ui/main_dialog.h"
 
 namespace fifteen::ui {
 
-namespace {
-
-// The tile moves into the blank; false when it is not next to it.
-bool slideTile(Board& board, int32_t tile) {
-    int blank = 0;
-    while (blank < 16 && board[static_cast<size_t>(blank)] != 0) ++blank;
-    if (blank == 16) return false;
-    for (int k = 0; k < neighborCount[static_cast<size_t>(blank)]; ++k) {
-        const int n = neighbors[static_cast<size_t>(blank)][static_cast<size_t>(k)];
-        if (board[static_cast<size_t>(n)] == tile) {
-            applyMove(board, blank, n);
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 std::string pasteErrorText(const std::string& parserMessage) {
     // The status line holds about 60 characters of the dialog font; leave room.
     constexpr size_t limit = 44;
-    std::string text = " Paste: " + parserMessage;
+    std::string text = pastePrefix + parserMessage;
     if (text.size() > limit) text = text.substr(0, limit - 3) + "...";
     return text;
 }
@@ -47,6 +26,16 @@ std::string solutionText(const Board& problem, const int32_t* solution, int32_t 
     std::string directions;
     replaySolution(problem, moves, directions);
     return tiles + "\n" + directions + "\n";
+}
+
+// Every user action (a command, a menu action, a drop) starts here: none once the
+// dialog is closed, and a lifted tile goes back and a sliding step lands first, so
+// the action sees a whole board and the cursor is free again.
+bool MainDialog::beginUserAction() {
+    if (closed_) return false;
+    endDrag();
+    finishStep();
+    return true;
 }
 
 bool MainDialog::busy() const {
@@ -65,7 +54,7 @@ void MainDialog::finishStep() {
 }
 
 int32_t MainDialog::solutionLength() const {
-    return solverState.bestLength.load(std::memory_order_relaxed);
+    return lastSolve_.length;
 }
 
 bool MainDialog::canStep() const {
@@ -77,25 +66,24 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const int32_t position = playback_.position;
     const int32_t length = solutionLength();
     const bool solution = solutionAvailable_ && length > 0;
-    return {
-        {static_cast<int>(Action::pastePosition), "Paste position", "Ctrl+V", !busy()},
-        {static_cast<int>(Action::copyPosition), "Copy position", "Ctrl+C", true},
-        {static_cast<int>(Action::copySolution), "Copy solution", "", solution},
-        {static_cast<int>(Action::stepForward), "Step forward", "Right",
-         steps && position < length},
-        {static_cast<int>(Action::stepBack), "Step back", "Left", steps && position > 0},
-        {static_cast<int>(Action::toProblem), "Back to the problem", "Home", steps && position > 0},
-        {static_cast<int>(Action::toGoal), "Show the goal", "End", steps && position < length},
-        {static_cast<int>(Action::faster), "Faster", "+",
-         speed_ + 1 < static_cast<int>(playbackSpeeds.size())},
-        {static_cast<int>(Action::slower), "Slower", "-", speed_ > 0},
-    };
+    const bool forward = steps && position < length;
+    const bool back = steps && position > 0;
+    const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
+    // In the order of Action: paste, copy, copy solution, step forward, step back,
+    // back to the problem, show the goal, faster, slower.
+    const bool enabled[] = {!busy(), true,    solution, forward,   back,
+                            back,    forward, faster,   speed_ > 0};
+    static_assert(std::size(enabled) == actionTexts.size());
+    std::vector<MenuItem> items;
+    for (size_t action = 0; action < actionTexts.size(); ++action) {
+        items.push_back({static_cast<int>(action), actionTexts[action].label,
+                         actionTexts[action].shortcut, enabled[action]});
+    }
+    return items;
 }
 
 void MainDialog::runAction(Action action) {
-    if (closed_) return;
-    endDrag();
-    finishStep();
+    if (!beginUserAction()) return;
     switch (action) {
         case Action::pastePosition:
             paste(platform_.clipboardText());
@@ -126,17 +114,13 @@ void MainDialog::runAction(Action action) {
 }
 
 void MainDialog::onContextMenu(Point client) {
-    if (closed_) return;
-    endDrag();
-    finishStep();
+    if (!beginUserAction()) return;
     const int chosen = platform_.popupMenu(menuItems(), client);
     if (chosen >= 0) runAction(static_cast<Action>(chosen));
 }
 
 void MainDialog::onDropText(std::string_view text) {
-    if (closed_) return;
-    endDrag();
-    finishStep();
+    if (!beginUserAction()) return;
     paste(text);
 }
 
@@ -198,7 +182,7 @@ void MainDialog::step(bool forward, bool animate) {
         if (target >= 0 && target <= solutionLength()) jumpTo(target);
         return;
     }
-    if (playback_.startStep(solverState.solution.data(), solutionLength(), forward)) {
+    if (playback_.startStep(lastSolve_.moves.data(), solutionLength(), forward)) {
         stepping_ = true;
         platform_.setTimer(timerStep, playbackSpeeds[static_cast<size_t>(speed_)].periodMs);
     }
@@ -206,14 +190,14 @@ void MainDialog::step(bool forward, bool animate) {
 
 void MainDialog::jumpTo(int32_t position) {
     // Replayed from the problem, so any mix of steps ends on the exact position.
-    Board board = solverState.problem;
+    Board board = lastSolve_.problem;
     for (int32_t i = 0; i < position; ++i) {
-        slideTile(board, solverState.solution[static_cast<size_t>(i)]);
+        slideTile(board, lastSolve_.moves[static_cast<size_t>(i)]);
     }
     view_.board = board;
     view_.motion = TileInMotion{};
     playback_.position = position;
-    playback_.direction = Playback::none;
+    playback_.direction = SlideDirection::none;
     view_.redraw();
     platform_.setControlText(idStatus, movesText(position, solutionLength()));
 }
@@ -225,7 +209,7 @@ void MainDialog::changeSpeed(int delta) {
     const int period = playbackSpeeds[static_cast<size_t>(speed_)].periodMs;
     if (mode_ == UiMode::tracing && !pausing_) platform_.setTimer(timerMain, period);
     if (speedNote_.empty()) statusBeforeNote_ = platform_.controlText(idStatus);
-    speedNote_ = std::string(" Speed: ") + playbackSpeeds[static_cast<size_t>(speed_)].name;
+    speedNote_ = std::string(speedPrefix) + playbackSpeeds[static_cast<size_t>(speed_)].name;
     platform_.setControlText(idStatus, speedNote_);
     platform_.setTimer(timerSpeedNote, speedNoteMs);
 }
@@ -257,7 +241,7 @@ void MainDialog::paste(std::string_view text) {
     view_.board = parsed.board;
     view_.motion = TileInMotion{};
     playback_.position = 0;
-    playback_.direction = Playback::none;
+    playback_.direction = SlideDirection::none;
     view_.redraw();
     platform_.setControlText(idStatus, pastedStatus);
 }
@@ -269,8 +253,7 @@ void MainDialog::copyPosition() {
 void MainDialog::copySolution() {
     const int32_t length = solutionLength();
     if (!solutionAvailable_ || length <= 0) return;
-    platform_.setClipboardText(
-        solutionText(solverState.problem, solverState.solution.data(), length));
+    platform_.setClipboardText(solutionText(lastSolve_.problem, lastSolve_.moves.data(), length));
 }
 
 void MainDialog::explainUnsolvable() {

@@ -9,10 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "search/parallel_search.h"
+#include "puzzle/board.h"
+#include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
 
+// In the order of the context menu (actionTexts in ui/dialog_texts.h).
 enum class Action : int {
     pastePosition,
     copyPosition,
@@ -45,9 +47,5 @@ std::string pasteErrorText(const std::string& parserMessage);
 // The tiles as numbers, then on a second line the same moves as the letters
 // U, D, L, R of the command line's JSON report.
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length);
-
-inline constexpr const char* pastedStatus = " Pasted position";
-inline constexpr const char* unsolvableHint =
-    "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";
 
 }  // namespace fifteen::ui

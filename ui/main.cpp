@@ -7,11 +7,11 @@
 #include <cstring>
 
 #include "fifteen/version.h"
-#include "search/solver_state.h"
 #include "ui/main_dialog.h"
 #include "ui/qt_platform.h"
 
 int main(int argc, char** argv) {
+    auto design = fifteen::ParallelDesign::shared;
     // Answered before Qt starts, so they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--parallel") == 0) {
             const char* value = i + 1 < argc ? argv[i + 1] : "";
             if (std::strcmp(value, "shared") == 0) {
-                fifteen::solverState.parallelDesign = fifteen::ParallelDesign::shared;
+                design = fifteen::ParallelDesign::shared;
             } else if (std::strcmp(value, "items") == 0) {
-                fifteen::solverState.parallelDesign = fifteen::ParallelDesign::items;
+                design = fifteen::ParallelDesign::items;
             } else {
                 std::fprintf(stderr, "fifteen: --parallel takes shared or items\n");
                 return 2;
@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/fifteen.png")));
     fifteen::ui::QtPlatform platform;
-    fifteen::ui::MainDialog dialog(platform);
+    fifteen::ui::ProgramServices services(design);
+    fifteen::ui::MainDialog dialog(platform, services);
     return platform.run(dialog);
 }

@@ -1,23 +1,16 @@
 #include "ui/main_dialog.h"
 
-#include <cstdio>
 #include <ctime>
 #include <mutex>
 #include <optional>
 
 #include "puzzle/shuffle.h"
-#include "search/parallel_search.h"
 #include "search/report.h"
-#include "search/solver_state.h"
+#include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
 
 namespace {
-
-constexpr const char* startupStatus = "Solver = WD + PDB + OpenMP";
-constexpr const char* noMemoryStatus = "No memory for the tables";
-constexpr const char* noMemoryReport =
-    "The solver's tables could not be allocated.\r\nSolve stays disabled.\r\n";
 
 int readyMessage(PreparedTable table) {
     switch (table) {
@@ -31,18 +24,13 @@ int readyMessage(PreparedTable table) {
     return msgWdTableReady;
 }
 
-std::string secondsText(int32_t seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%5d sec", seconds);
-    return text;
-}
-
 }  // namespace
 
-// The solve job's view of the dialog. Texts go to the controls from the solve
-// thread (the platform marshals them); the flag and the playback position wait in
-// atomics until the completion message hands them to the GUI thread. Relaxed order
-// is enough: the blocking send of that message orders them before it is handled.
+// The solve's view of the dialog. Texts go to the controls from the solve thread
+// (the platform marshals them); the flag and the playback position wait in atomics,
+// the result under the lock, until the completion message hands them to the GUI
+// thread. Relaxed order is enough: the blocking send of that message orders them
+// before it is handled.
 class MainDialog::Output final : public SolveOutput {
   public:
     explicit Output(Platform& platform) : platform_(platform) {}
@@ -64,8 +52,14 @@ class MainDialog::Output final : public SolveOutput {
     void setPlaybackPosition(int32_t position) override {
         position_.store(position, std::memory_order_relaxed);
     }
-    void solveFinished(const SolveResult&) override { platform_.sendMessage(msgSolveFinished); }
-    // While true the search's progress (readSearchProgress) is live, for a progress
+    void solveFinished(const SolveResult& result) override {
+        {
+            std::lock_guard lock(mutex_);
+            result_ = result;
+        }
+        platform_.sendMessage(msgSolveFinished);
+    }
+    // While true the search's progress (the services' progress) is live, for a progress
     // line on the GUI thread; relaxed: it only decides what is shown.
     void searchStarted() override { searching_.store(true, std::memory_order_relaxed); }
     void searchEnded(SolveStatus) override { searching_.store(false, std::memory_order_relaxed); }
@@ -87,12 +81,17 @@ class MainDialog::Output final : public SolveOutput {
     // -1: the job did not say.
     int takeAvailable() { return available_.exchange(-1, std::memory_order_relaxed); }
     int32_t takePosition() { return position_.exchange(-1, std::memory_order_relaxed); }
+    SolveResult result() {
+        std::lock_guard lock(mutex_);
+        return result_;
+    }
 
   private:
     Platform& platform_;
     std::mutex mutex_;
     int outputCount_ = 0;
     std::string problemText_;
+    SolveResult result_;
     std::atomic<int> available_{-1};
     std::atomic<int32_t> position_{-1};
     std::atomic<bool> searching_{false};
@@ -134,7 +133,6 @@ void MainDialog::onInit() {
     platform_.setControlText(idStatus, startupStatus);
     showPreparationProgress();
 
-    solverState.maxThreads = services_.maxThreads();
     platform_.enableControl(idSolve, false);
     const bool started = services_.startPreparation([this](PreparedTable table, bool built) {
         // The ready message still goes out, so the dialog thread learns of the
@@ -163,12 +161,10 @@ void MainDialog::showPreparationProgress() {
         platform_.setControlText(idOutput, "");
         return;
     }
-    const char* const names[3] = {"pattern database A", "pattern database B",
-                                  "walking-distance table"};
-    std::string text = "Building the solver's tables:\r\n";
+    std::string text = buildingTablesHeading;
     for (int i = 0; i < 3; ++i) {
-        text += ready_[i] ? "  [x] " : "  [ ] ";
-        text += names[i];
+        text += tableMark(ready_[i]);
+        text += tableNames[static_cast<size_t>(i)];
         text += "\r\n";
     }
     platform_.setControlText(idOutput, text);
@@ -199,10 +195,9 @@ void MainDialog::setMode(UiMode mode) {
     if (mode != UiMode::solved) {
         solutionAvailable_ = false;
         platform_.setControlText(idStatus, "");
-        platform_.setControlText(idSeconds, "0 sec");
+        platform_.setControlText(idSeconds, zeroSecondsText);
     }
-    platform_.enableControl(
-        idTrace, solutionAvailable_ && solverState.bestLength.load(std::memory_order_relaxed) > 0);
+    platform_.enableControl(idTrace, solutionAvailable_ && lastSolve_.length > 0);
     if (wasBusy) {
         const int back = focusBeforeBusy_;
         platform_.setFocus(back);
@@ -216,13 +211,9 @@ void MainDialog::onCommand(int controlId) {
     // While solving or tracing only Cancel is enabled; a command from any other
     // control cannot come from the user and would, for Solve, join a running job.
     const bool busy = mode_ == UiMode::solving || mode_ == UiMode::tracing;
-    if (closed_ || (busy && controlId != idCancel)) {
+    if ((busy && controlId != idCancel) || !beginUserAction()) {
         return;
     }
-    // A tile lifted when the command came goes back first, so every command sees
-    // a whole board and the cursor is free again.
-    endDrag();
-    finishStep();
     switch (controlId) {
         case idShuffle:
             shuffle();
@@ -256,7 +247,7 @@ void MainDialog::shuffle() {
     view_.redraw();
     platform_.setCheck(idBackward, false);
     platform_.setCheck(idDirectDrag, false);
-    platform_.setControlText(idStatus, "Shuffle");
+    platform_.setControlText(idStatus, shuffleStatus);
 }
 
 void MainDialog::backward() {
@@ -265,28 +256,28 @@ void MainDialog::backward() {
     view_.redraw();
     view_.backwardCount = 0;
     platform_.setCheck(idDirectDrag, false);
-    platform_.setControlText(idStatus, " Backward 0 moves");
+    platform_.setControlText(idStatus, backwardText(0));
 }
 
 void MainDialog::directDrag() {
     setMode(UiMode::directDrag);
     platform_.setCheck(idBackward, false);
-    platform_.setControlText(idStatus, "DirctDrag");
+    platform_.setControlText(idStatus, directDragStatus);
 }
 
 void MainDialog::reset() {
-    const int32_t length = solverState.bestLength.load(std::memory_order_relaxed);
+    const int32_t length = lastSolve_.length;
     switch (mode_) {
         case UiMode::backward:
             view_.putGoal();
             view_.redraw();
             view_.backwardCount = 0;
-            platform_.setControlText(idStatus, " Backward 0 moves");
+            platform_.setControlText(idStatus, backwardText(0));
             break;
         case UiMode::idle:
             view_.putGoal();
             view_.redraw();
-            platform_.setControlText(idStatus, "DirctDrag");
+            platform_.setControlText(idStatus, directDragStatus);
             break;
         case UiMode::directDrag:
             view_.putGoal();
@@ -294,7 +285,7 @@ void MainDialog::reset() {
             break;
         case UiMode::solved:
             if (playback_.position > 0) {
-                playback_.restore(solverState.problem);
+                playback_.restore(lastSolve_.problem);
                 platform_.setControlText(idStatus, movesText(0, length));
             } else {
                 view_.putGoal();
@@ -322,7 +313,7 @@ void MainDialog::solve() {
         solveThread_.join();  // it has sent its completion message and is ending
     }
     // Here rather than in the job, so a Cancel clicked before the thread runs counts.
-    clearCancelRequest(solverState);
+    services_.clearCancel();
     output_->beginSolve();
     solveStart_ = std::chrono::steady_clock::now();
     platform_.setTimer(timerProgress, progressPeriodMs);
@@ -331,7 +322,7 @@ void MainDialog::solve() {
 
 void MainDialog::cancel() {
     if (mode_ == UiMode::solving) {
-        requestCancel(solverState);
+        services_.cancelSolve();
     } else if (!pausing_) {
         // During the pause every move has been shown: there is nothing to stop.
         playback_.stopRequest = true;
@@ -376,12 +367,13 @@ void MainDialog::onTimer(int timerId) {
         return;
     }
     ++seconds_;
-    platform_.setControlText(idSeconds, secondsText(seconds_));
+    StatusText text;
+    formatSeconds(text, seconds_);
+    platform_.setControlText(idSeconds, text.c_str());
 }
 
 void MainDialog::traceTick() {
-    const int32_t length = solverState.bestLength.load(std::memory_order_relaxed);
-    switch (playback_.tick(solverState.solution.data(), length)) {
+    switch (playback_.tick(lastSolve_.moves.data(), lastSolve_.length)) {
         case Playback::Tick::moved:
             break;
         case Playback::Tick::stopped:
@@ -405,15 +397,14 @@ void MainDialog::endPause() {
         return;
     }
     pausing_ = false;
-    playback_.restore(solverState.problem);
+    playback_.restore(lastSolve_.problem);
     setMode(UiMode::solved);
-    platform_.setControlText(idStatus,
-                             movesText(0, solverState.bestLength.load(std::memory_order_relaxed)));
+    platform_.setControlText(idStatus, movesText(0, lastSolve_.length));
 }
 
 void MainDialog::showProgress() {
     const auto text = output_->searchingText();
-    const SearchProgress progress = readSearchProgress(solverState);
+    const SearchProgress progress = services_.progress();
     if (!text || progress.bound <= 0) return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - solveStart_);
@@ -445,8 +436,10 @@ void MainDialog::onMessage(int message) {
         case msgSolveFinished: {
             platform_.killTimer(timerMain);
             platform_.killTimer(timerProgress);
-            // The completion message hands the job's status over to this thread.
-            if (solverState.status == solveUnsolvable) {
+            // The completion message hands the solve's result over to this thread.
+            const SolveResult result = output_->result();
+            keepSolve(result);
+            if (result.status == solveUnsolvable) {
                 explainUnsolvable();
             }
             const int available = output_->takeAvailable();
@@ -472,6 +465,18 @@ void MainDialog::onMessage(int message) {
     if (allReady()) {
         platform_.enableControl(idSolve, true);
     }
+}
+
+// As the solver's record kept it: an unsolvable or invalid board replaces only the
+// problem, so the earlier solution's length and moves stay; a cancelled solve
+// leaves no moves (length 0).
+void MainDialog::keepSolve(const SolveResult& result) {
+    SolveResult kept = result;
+    if (result.status != solveSolved && result.status != solveCancelled) {
+        kept.length = lastSolve_.length;
+        kept.moves = lastSolve_.moves;
+    }
+    lastSolve_ = kept;
 }
 
 void MainDialog::onMouse(MouseEvent event, Point client) {
@@ -521,7 +526,7 @@ void MainDialog::onClose() {
 void MainDialog::stopThreads() {
     if (solveThread_.joinable()) {
         // The request is kept until the search starts, so one is enough.
-        if (mode_ == UiMode::solving) requestCancel(solverState);
+        if (mode_ == UiMode::solving) services_.cancelSolve();
         solveThread_.join();
     }
     services_.joinPreparation();

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "search/preparation.h"
-#include "search/solve_job.h"
+#include "search/solver.h"
 #include "ui/board_view.h"
 #include "ui/dialog_actions.h"
 #include "ui/dialog_ids.h"
@@ -26,7 +26,7 @@ namespace fifteen::ui {
 
 class MainDialog final : public DialogHandler {
   public:
-    // Over the program's tables and solve job.
+    // Over the program's tables and solver.
     explicit MainDialog(Platform& platform);
     // Over other services (tests); services must outlive the dialog.
     MainDialog(Platform& platform, SolverServices& services);
@@ -62,6 +62,9 @@ class MainDialog final : public DialogHandler {
     bool pausing() const { return pausing_; }
     bool stepping() const { return stepping_; }
     int speed() const { return speed_; }  // index into playbackSpeeds
+    // The last solve's result, except that an unsolvable or invalid board keeps
+    // the length and moves of the solve before it (see keepSolve).
+    const SolveResult& lastSolve() const { return lastSolve_; }
 
   private:
     class Output;
@@ -77,10 +80,12 @@ class MainDialog final : public DialogHandler {
     void traceTick();
     void endPause();
     void stopThreads();
+    void keepSolve(const SolveResult& result);
     void showPreparationFailure();
     void showPreparationProgress();
 
     // The added tools (dialog_actions.cpp).
+    bool beginUserAction();
     bool busy() const;
     void endDrag();
     void finishStep();
@@ -119,6 +124,7 @@ class MainDialog final : public DialogHandler {
     std::string statusBeforeNote_;  // what the note replaced
     int focusBeforeBusy_ = focusBoard;
     std::chrono::steady_clock::time_point solveStart_{};
+    SolveResult lastSolve_;
 
     std::thread solveThread_;
 };

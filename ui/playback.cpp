@@ -1,14 +1,6 @@
 #include "ui/playback.h"
 
-#include <cstdio>
-
 namespace fifteen::ui {
-
-std::string movesText(int32_t position, int32_t length) {
-    char text[32];
-    std::snprintf(text, sizeof text, " %2d / %2d moves", position, length);
-    return text;
-}
 
 Playback::Tick Playback::tick(const int32_t* solution, int32_t length) {
     length_ = length;
@@ -42,7 +34,7 @@ Playback::Tick Playback::tick(const int32_t* solution, int32_t length) {
 void Playback::land() {
     TileInMotion& motion = view_.motion;
     view_.board[static_cast<size_t>(motion.cell)] = motion.tile;
-    direction = none;
+    direction = SlideDirection::none;
     motion.tile = 0;
     platform_.setControlText(idStatus, movesText(position, length_));
 }
@@ -50,33 +42,29 @@ void Playback::land() {
 void Playback::advance() {
     TileInMotion& motion = view_.motion;
     switch (direction) {
-        case up:
+        case SlideDirection::up:
             motion.y -= playbackStepPixels;
             break;
-        case right:
+        case SlideDirection::right:
             motion.x += playbackStepPixels;
             break;
-        case down:
+        case SlideDirection::down:
             motion.y += playbackStepPixels;
             break;
-        case left:
+        case SlideDirection::left:
             motion.x -= playbackStepPixels;
             break;
-        default:
+        case SlideDirection::none:
             break;
     }
 }
 
 void Playback::start(int32_t tile) {
     Board& board = view_.board;
-    int blank = -1;
+    const int blank = blankCell(board);
     int source = -1;
-    for (int i = 0; i < 16; ++i) {
-        if (board[static_cast<size_t>(i)] == 0) {
-            blank = i;
-        } else if (board[static_cast<size_t>(i)] == tile) {
-            source = i;
-        }
+    for (int i = 0; tile != 0 && i < 16; ++i) {
+        if (board[static_cast<size_t>(i)] == tile) source = i;
     }
     if (blank < 0 || source < 0) {
         return;  // not a move of this board: nothing to show
@@ -88,23 +76,7 @@ void Playback::start(int32_t tile) {
     motion.x = cellPixels * (source % 4) + cellPixels / 2;
     motion.y = cellPixels * (source / 4) + cellPixels / 2;
     // A tile that is not next to the blank gets no direction and lands at once.
-    direction = none;
-    switch (blank - source) {
-        case -4:
-            direction = up;
-            break;
-        case -1:
-            direction = left;
-            break;
-        case 1:
-            direction = right;
-            break;
-        case 4:
-            direction = down;
-            break;
-        default:
-            break;
-    }
+    direction = slideDirection(source, blank);
     advance();
 }
 
@@ -146,7 +118,7 @@ void Playback::restore(const Board& problem) {
     view_.board = problem;
     view_.motion = TileInMotion{};
     position = 0;
-    direction = none;
+    direction = SlideDirection::none;
     view_.redraw();
 }
 

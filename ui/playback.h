@@ -8,14 +8,13 @@
 #include <string>
 
 #include "puzzle/board.h"
+#include "puzzle/moves.h"
 #include "ui/board_view.h"
+#include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
 
 inline constexpr int32_t playbackStepPixels = 8;
-
-// " %2d / %2d moves": moves started so far and the solution length.
-std::string movesText(int32_t position, int32_t length);
 
 class Playback {
   public:
@@ -24,7 +23,6 @@ class Playback {
         stopped,   // the stop request ended the playback
         finished,  // every move has been shown
     };
-    enum Direction : int32_t { none = 0, up = 1, right = 2, down = 3, left = 4 };
 
     Playback(BoardView& view, Platform& platform) : view_(view), platform_(platform) {}
 
@@ -42,7 +40,7 @@ class Playback {
     void finishStep();
 
     int32_t position = 0;  // index of the next move to start
-    int32_t direction = none;
+    SlideDirection direction = SlideDirection::none;
     bool stopRequest = false;
 
   private:

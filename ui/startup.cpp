@@ -8,6 +8,9 @@
 
 namespace fifteen::ui {
 
+ProgramServices::ProgramServices(ParallelDesign design)
+    : solver_(SolveOptions{omp_get_max_threads(), design}) {}
+
 bool ProgramServices::startPreparation(TableCallback onDone) {
     return preparation_.start([this, onDone = std::move(onDone)](PreparedTable table) {
         onDone(table, preparation_.succeeded(table));
@@ -23,12 +26,8 @@ void ProgramServices::releaseTables() {
     releasePatternDbs();
 }
 
-int32_t ProgramServices::maxThreads() {
-    return omp_get_max_threads();
-}
-
 void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
-    solveJob(shownBoard, output);
+    solver_.solve(shownBoard, output);  // the result reaches output's solveFinished
 }
 
 BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect outputBox,

@@ -9,7 +9,7 @@
 
 #include "puzzle/board.h"
 #include "search/preparation.h"
-#include "search/solve_job.h"
+#include "search/solver.h"
 #include "ui/platform.h"
 
 namespace fifteen::ui {
@@ -18,9 +18,9 @@ namespace fifteen::ui {
 // the build failed (a block it needed could not be allocated).
 using TableCallback = std::function<void(PreparedTable table, bool built)>;
 
-// What the dialog needs of the solver besides the solver record. The program's
-// implementation runs the real builds and the real solve job; tests substitute
-// their own to send the readiness messages themselves or to fake a solve.
+// What the dialog needs of the solver. The program's implementation runs the real
+// builds and solves through a Solver; tests substitute their own to send the
+// readiness messages themselves or to fake a solve.
 class SolverServices {
   public:
     virtual ~SolverServices() = default;
@@ -33,22 +33,35 @@ class SolverServices {
     virtual void joinPreparation() = 0;
     // Frees the tables. Called only when no thread uses them any more.
     virtual void releaseTables() = 0;
-    // The worker limit of the parallel runtime, for the solver record.
-    virtual int32_t maxThreads() = 0;
-    // The body of the solve thread.
+    // The body of the solve thread; its last call to output is solveFinished.
     virtual void solve(const Board& shownBoard, SolveOutput& output) = 0;
+    // Any thread, as Solver's: a request made before the search begins is kept
+    // until it begins; clearCancel forgets it before the next solve starts.
+    // Services whose solve never runs need not override these.
+    virtual void cancelSolve() {}
+    virtual void clearCancel() {}
+    // The running search's bound and nodes, for the progress line (any thread).
+    virtual SearchProgress progress() const { return SearchProgress{0, 0}; }
 };
 
+// The program's tables and solver; its solves use the parallel runtime's thread
+// limit.
 class ProgramServices final : public SolverServices {
   public:
+    explicit ProgramServices(ParallelDesign design = ParallelDesign::shared);
+
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
-    int32_t maxThreads() override;
     void solve(const Board& shownBoard, SolveOutput& output) override;
+    void cancelSolve() override { solver_.cancel(); }
+    void clearCancel() override { solver_.clearCancel(); }
+    SearchProgress progress() const override { return solver_.progress(); }
+    const SolveOptions& solveOptions() const { return solver_.options(); }
 
   private:
     Preparation preparation_;
+    Solver solver_;
 };
 
 // The board rectangle in client coordinates and, for the drag clip square, the

@@ -38,7 +38,8 @@ TEST_F(BenchTest, OneWrongLengthFailsWithItsMessage) {
     std::vector<StandardInstance> instances = quickInstances();
     instances[1].length += 2;
     std::ostringstream out;
-    EXPECT_EQ(runBench(instances, 1, out), 1);
+    Solver solver;
+    EXPECT_EQ(runBench(solver, instances, 1, out), 1);
     EXPECT_NE(out.str().find("1 instance(s) with a wrong length"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("WRONG LENGTH"), std::string::npos);
 }
@@ -46,9 +47,10 @@ TEST_F(BenchTest, OneWrongLengthFailsWithItsMessage) {
 TEST_F(BenchTest, RightLengthsSucceedWithAStableSignature) {
     // With a fixed thread count the signature does not depend on timing.
     std::map<int, uint64_t> signatures;
+    Solver solver;
     for (const int threads : {1, 2, 1, 2}) {
         std::ostringstream out;
-        EXPECT_EQ(runBench(quickInstances(), threads, out), 0) << out.str();
+        EXPECT_EQ(runBench(solver, quickInstances(), threads, out), 0) << out.str();
         EXPECT_EQ(out.str().find("WRONG"), std::string::npos) << out.str();
         const uint64_t signature = signatureOf(out.str());
         EXPECT_GT(signature, 0u) << out.str();

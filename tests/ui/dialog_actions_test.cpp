@@ -10,8 +10,6 @@
 
 #include "puzzle/position_parser.h"
 #include "puzzle/shuffle.h"
-#include "search/parallel_search.h"
-#include "search/solver_state.h"
 #include "tests/support/walks.h"
 #include "tests/ui/ui_test_support.h"
 
@@ -49,9 +47,10 @@ void solvedRig(DialogRig& rig, const Board& problem) {
 // The shown board, once nothing slides, is the problem with the first
 // `position` moves of the solution played.
 void expectBoardAtPosition(const DialogRig& rig) {
-    const auto& s = solverState.solution;
-    const std::vector<int32_t> played(s.begin(), s.begin() + rig.dialog.playback().position);
-    EXPECT_EQ(rig.dialog.view().board, *testing::replay(solverState.problem, played));
+    const SolveResult& solve = rig.dialog.lastSolve();
+    const std::vector<int32_t> played(solve.moves.begin(),
+                                      solve.moves.begin() + rig.dialog.playback().position);
+    EXPECT_EQ(rig.dialog.view().board, *testing::replay(solve.problem, played));
 }
 
 TEST(Paste, AValidPositionReplacesTheBoardAndAnInvalidOneChangesNothing) {
@@ -89,7 +88,7 @@ TEST(Paste, AnUnsolvablePositionIsAcceptedAndSolveExplainsIt) {
 TEST(Paste, IsRefusedWhileASolveOrAPlaybackRuns) {
     DialogRig rig;
     rig.makeReady();
-    rig.services.job = testing::solveUntilCancelled;
+    rig.services.job = rig.services.untilCancelled();
     rig.host.click(idSolve);
     const Board before = rig.dialog.view().board;
     paste(rig, "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15");
@@ -156,7 +155,7 @@ TEST(Stepping, AnyMixOfStepsAndTraceKeepsTheBoardOnTheSolution) {
     std::mt19937 rng(5);
     const Board problem = test_support::randomWalkFromGoal(rng, 12);
     solvedRig(rig, problem);
-    const int32_t length = solverState.bestLength.load();
+    const int32_t length = rig.dialog.lastSolve().length;
     ASSERT_GT(length, 1);
     rig.host.key(Key::end);
     EXPECT_EQ(rig.dialog.view().board, goalBoard);
@@ -274,7 +273,7 @@ TEST_P(HeldTile, GoesBackToItsCellBeforeAnyCommandOrKey) {
     EXPECT_TRUE(isValidBoard(rig.dialog.view().settledBoard()));
     if (GetParam().control == idSolve) {
         rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
-        EXPECT_EQ(solverState.problem, before) << "the solver got the whole board";
+        EXPECT_EQ(rig.dialog.lastSolve().problem, before) << "the solver got the whole board";
         EXPECT_NE(rig.host.controlText(idStatus), "Invalid");
     }
     if (GetParam().control == 0 || GetParam().control == idDirectDrag) {
@@ -285,7 +284,7 @@ TEST_P(HeldTile, GoesBackToItsCellBeforeAnyCommandOrKey) {
     rig.host.mouse(MouseEvent::leftUp, rig.cellCentre(10));
     EXPECT_EQ(rig.dialog.view().board, shown);
     if (GetParam().control == idSolve) {
-        EXPECT_EQ(shown, solverState.problem);
+        EXPECT_EQ(shown, rig.dialog.lastSolve().problem);
     }
 }
 
@@ -322,7 +321,7 @@ TEST(Focus, MovesToCancelWhileAJobRunsAndReturnsAfterwards) {
     rig.host.focus = idShuffle;
     rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(3));  // idle: focus only
     EXPECT_EQ(rig.host.focus, focusBoard);
-    rig.services.job = testing::solveUntilCancelled;
+    rig.services.job = rig.services.untilCancelled();
     rig.host.focus = idSolve;  // Space on Solve
     rig.host.click(idSolve);
     EXPECT_EQ(rig.host.focus, idCancel);
@@ -358,18 +357,20 @@ TEST(StartUp, TheOutputBoxTicksOffEachTable) {
 TEST(Progress, ALineUnderTheProblemUntilTheReportReplacesIt) {
     DialogRig rig;
     rig.makeReady();
-    rig.services.job = [](const Board&, SolveOutput& output) {
+    rig.services.job = [&](const Board&, SolveOutput& output) {
         output.setOutputText("problem\r\n");
         output.searchStarted();
-        solverState.progressBound.store(58);
-        solverState.progressNodes.store(1'234'567'890);
-        while (!isCancelRequested(solverState)) std::this_thread::yield();
+        rig.services.progressBound.store(58);
+        rig.services.progressNodes.store(1'234'567'890);
+        while (!rig.services.cancelRequested.load()) std::this_thread::yield();
         output.searchEnded(solveCancelled);
         output.setOutputText("problem\r\nCancel.");
-        output.solveFinished(solveResultOf(solverState));
+        SolveResult cancelled;
+        cancelled.status = solveCancelled;
+        output.solveFinished(cancelled);
     };
     rig.host.click(idSolve);
-    rig.host.pumpUntil([&] { return solverState.progressBound.load() == 58; });
+    rig.host.pumpUntil([&] { return rig.services.progressBound.load() == 58; });
     rig.host.advance(progressPeriodMs);
     EXPECT_EQ(rig.host.controlText(idOutput).rfind(
                   "problem\r\nSearching: bound 58,\r\n 1.2 G nodes, ", 0),
@@ -378,7 +379,6 @@ TEST(Progress, ALineUnderTheProblemUntilTheReportReplacesIt) {
     rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
     rig.host.advance(progressPeriodMs);
     EXPECT_EQ(rig.host.controlText(idOutput), "problem\r\nCancel.");
-    solverState.progressBound.store(0);
 }
 
 }  // namespace

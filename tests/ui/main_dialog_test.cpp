@@ -9,8 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "search/parallel_search.h"
-#include "search/solver_state.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace fifteen::ui {
@@ -47,7 +45,7 @@ void run(DialogRig& rig, const std::string& script) {
         else if (w == "swap")
             rig.drag(13, 14);  // 14 and 15 exchanged: unsolvable
         else if (w == "slow")
-            rig.services.job = testing::solveUntilCancelled;
+            rig.services.job = rig.services.untilCancelled();
         else if (w == "wait")
             rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
         else if (w == "finish") {
@@ -164,7 +162,7 @@ TEST(Commands, SolveCopiesTheShownBoardAndClearsTheOutput) {
     Board seen{};
     rig.services.job = [&](const Board& b, SolveOutput& out) {
         seen = b;
-        out.solveFinished(solveResultOf(solverState));
+        out.solveFinished(SolveResult{});
     };
     rig.host.click(idSolve);
     EXPECT_EQ(rig.host.controlText(idOutput), "");
@@ -184,7 +182,7 @@ TEST(SecondsCounter, CountsWhileSolvingAndKeepsItsTextAfterACancel) {
     EXPECT_EQ(rig.dialog.seconds(), 3);
     EXPECT_EQ(rig.host.controlText(idSeconds), "    3 sec");
     run(rig, "cancel wait");
-    EXPECT_TRUE(isCancelRequested(solverState));
+    EXPECT_TRUE(rig.services.cancelRequested.load());
     EXPECT_EQ(rig.host.timerPeriod(timerMain), 0);
     rig.host.advance(5000);
     EXPECT_EQ(rig.host.controlText(idSeconds), "    3 sec");
@@ -197,6 +195,24 @@ TEST(SecondsCounter, CountsWhileSolvingAndKeepsItsTextAfterACancel) {
     run(rig, "cancel wait");
 }
 
+// The dialog keeps the last solve as the solver's record kept it: an unsolvable
+// board replaces only the problem, a cancelled solve leaves no moves.
+TEST(LastSolve, AnUnsolvableBoardKeepsTheMovesAndACancelLeavesNone) {
+    DialogRig rig;
+    run(rig, "ready backward onemove solve wait");
+    const SolveResult solved = rig.dialog.lastSolve();
+    ASSERT_EQ(solved.length, 1);
+    run(rig, "reset drag swap solve wait");
+    EXPECT_EQ(rig.host.controlText(idStatus), "UnSolvable");
+    EXPECT_EQ(rig.dialog.lastSolve().problem, rig.dialog.view().board);
+    EXPECT_NE(rig.dialog.lastSolve().problem, solved.problem);
+    EXPECT_EQ(rig.dialog.lastSolve().length, 1);
+    EXPECT_EQ(rig.dialog.lastSolve().moves, solved.moves);
+    run(rig, "slow solve cancel wait");
+    EXPECT_EQ(rig.dialog.lastSolve().status, solveCancelled);
+    EXPECT_EQ(rig.dialog.lastSolve().length, 0);
+}
+
 TEST(SolveOutputTexts, GoToTheirControlsFromTheSolveThread) {
     DialogRig rig;
     rig.makeReady();
@@ -205,7 +221,7 @@ TEST(SolveOutputTexts, GoToTheirControlsFromTheSolveThread) {
         out.setStatusText(" WD=0, PDB=0, Threads=1/4");
         out.setSecondsText("   10 sec");
         out.setSolutionAvailable(false);
-        out.solveFinished(solveResultOf(solverState));
+        out.solveFinished(SolveResult{});
     };
     rig.solveAndWait();
     EXPECT_EQ(rig.host.controlText(idOutput), "report");
@@ -231,22 +247,21 @@ TEST(Close, WhileTheSolveThreadWaitsOnTheDialog) {
     EXPECT_EQ(rig.host.threadViolations(), 0);
 }
 
-TEST(Close, CancelsASolveEvenIfTheCancelIsOverwritten) {
+TEST(Close, CancelsASolveThatBeginsAfterTheRequest) {
     DialogRig rig;
     rig.makeReady();
-    // Like the frontier stage, the job stores 82 after the close has begun and then
-    // runs until it sees the cancel.
+    // The job begins only after the close has begun (as a search may begin after
+    // the request), then runs until it sees the cancel.
     rig.services.job = [&](const Board& b, SolveOutput& out) {
         while (!rig.host.closing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        solverState.bestLength.store(noSolutionLength);
-        testing::solveUntilCancelled(b, out);
+        rig.services.solveUntilCancelled(b, out);
     };
     rig.host.click(idSolve);
     {
         DeadlockGuard guard("close during a solve");
         rig.host.close();
     }
-    EXPECT_TRUE(isCancelRequested(solverState));
+    EXPECT_TRUE(rig.services.cancelRequested.load());
     EXPECT_EQ(rig.services.releaseCount, 1);
     EXPECT_FALSE(rig.services.solveRunningAtRelease);
     EXPECT_EQ(rig.host.endResult, 0);

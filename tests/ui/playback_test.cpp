@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "search/solver_state.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/playback.h"
 
@@ -20,14 +19,14 @@ struct DirectionCase {
     int blank;
     int dx;
     int dy;
-    int32_t direction;
+    SlideDirection direction;
 };
 
 const DirectionCase directionCases[] = {
-    {"up", 4, 0, 0, -8, Playback::up},
-    {"right", 0, 1, 8, 0, Playback::right},
-    {"down", 0, 4, 0, 8, Playback::down},
-    {"left", 1, 0, -8, 0, Playback::left},
+    {"up", 4, 0, 0, -8, SlideDirection::up},
+    {"right", 0, 1, 8, 0, SlideDirection::right},
+    {"down", 0, 4, 0, 8, SlideDirection::down},
+    {"left", 1, 0, -8, 0, SlideDirection::left},
 };
 
 class PlaybackDirection : public ::testing::TestWithParam<DirectionCase> {};
@@ -63,7 +62,7 @@ TEST_P(PlaybackDirection, StartsMovesSevenStepsAndLands) {
     EXPECT_EQ(playback.position, 1);
     ASSERT_EQ(playback.tick(solution, 1), Playback::Tick::moved);
     EXPECT_EQ(view.motion.tile, 0);
-    EXPECT_EQ(playback.direction, Playback::none);
+    EXPECT_EQ(playback.direction, SlideDirection::none);
     Board expected = board;
     applyMove(expected, c.blank, c.source);
     EXPECT_EQ(view.board, expected);
@@ -80,9 +79,9 @@ TEST(MovesText, FormatsTwoDigitFields) {
     EXPECT_EQ(movesText(80, 80), " 80 / 80 moves");
 }
 
-std::vector<int32_t> solutionOf() {
-    return std::vector<int32_t>(solverState.solution.begin(),
-                                solverState.solution.begin() + solverState.bestLength.load());
+std::vector<int32_t> solutionOf(const MainDialog& dialog) {
+    const SolveResult& solve = dialog.lastSolve();
+    return std::vector<int32_t>(solve.moves.begin(), solve.moves.begin() + solve.length);
 }
 
 std::vector<int32_t> prefix(const std::vector<int32_t>& v, size_t n) {
@@ -96,7 +95,7 @@ struct SolvedRig : DialogRig {
         backwardClicks(backwardCells);
         problem = dialog.view().board;
         solveAndWait();
-        solution = solutionOf();
+        solution = solutionOf(dialog);
     }
     // Ticks until the playback finishes and starts its pause; returns the count.
     int ticksUntilPause(int limit = 1000) {

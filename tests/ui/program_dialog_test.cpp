@@ -4,7 +4,6 @@
 
 #include "heuristics/pdb/pattern_db.h"
 #include "puzzle/standard_instances.h"
-#include "search/solver_state.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace fifteen::ui {
@@ -47,8 +46,9 @@ TEST(ProgramDialog, PreparesSolvesTracesAndClosesDuringASolve) {
     ASSERT_TRUE(host.pumpUntil([&] { return dialog.mode() == UiMode::solved; }));
     EXPECT_TRUE(contains(host.controlText(idOutput),
                          "Optimal solution is " + std::to_string(length) + " moves.\r\n"));
-    const std::vector<int32_t> solution(solverState.solution.begin(),
-                                        solverState.solution.begin() + length);
+    ASSERT_EQ(dialog.lastSolve().length, length);
+    const std::vector<int32_t> solution(dialog.lastSolve().moves.begin(),
+                                        dialog.lastSolve().moves.begin() + length);
     EXPECT_EQ(testing::replay(problem, solution), goalBoard);
     ASSERT_TRUE(host.isControlEnabled(idTrace));
 

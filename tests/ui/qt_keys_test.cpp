@@ -26,7 +26,6 @@ class NoServices final : public SolverServices {
     bool startPreparation(TableCallback) override { return true; }
     void joinPreparation() override {}
     void releaseTables() override {}
-    int32_t maxThreads() override { return 1; }
     void solve(const Board&, SolveOutput&) override {}
 };
 

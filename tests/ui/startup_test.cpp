@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 
 #include "fifteen/version.h"
-#include "search/solver_state.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/startup.h"
 
@@ -92,12 +92,24 @@ TEST(StartUp, ShowsTheGoalWithEditingEnabledAndSolveDisabled) {
     EXPECT_EQ(rig.host.monospaceControl, idOutput);
     EXPECT_NE(rig.host.caption.find("fifteen"), std::string::npos);
     EXPECT_NE(rig.host.caption.find(versionString), std::string::npos);
-    EXPECT_EQ(solverState.maxThreads, 4);
     EXPECT_EQ(rig.services.startCount, 1);
     EXPECT_EQ(rig.dialog.view().rect().left, 1);
     EXPECT_EQ(rig.dialog.view().rect().top, 54);
     EXPECT_GT(rig.host.invalidateCount, 0);
     EXPECT_EQ(rig.host.threadViolations(), 0);
+}
+
+// The thread limit of the program's solves is the parallel runtime's, and the
+// design the command line chose goes with it.
+TEST(ProgramServices, SolveWithTheRuntimesThreadLimitAndTheChosenDesign) {
+    for (const ParallelDesign design : {ParallelDesign::shared, ParallelDesign::items}) {
+        const ProgramServices services(design);
+        EXPECT_EQ(services.solveOptions().maxThreads, omp_get_max_threads());
+        EXPECT_EQ(services.solveOptions().design, design);
+    }
+    ProgramServices services;
+    EXPECT_EQ(services.solveOptions().maxThreads, omp_get_max_threads());
+    EXPECT_EQ(services.solveOptions().design, ParallelDesign::shared);
 }
 
 // Solve is enabled by the last of the three messages, whatever their order, each

@@ -6,9 +6,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "search/parallel_search.h"
-#include "search/solver_state.h"
-
 namespace fifteen::ui::testing {
 
 namespace {
@@ -70,39 +67,40 @@ std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int max
 }
 
 void oracleSolve(const Board& board, SolveOutput& output) {
-    solverState.problem = board;
+    SolveResult result;
+    result.problem = board;
     std::string text;
     reportProblem(board, text);
     output.setOutputText(text.c_str());
     const auto tiles = shortestSolution(board);
     if (!tiles) {
-        solverState.status = solveUnsolvable;
+        result.status = solveUnsolvable;
         output.setStatusText("UnSolvable");
         output.setSolutionAvailable(false);
         text += "UnSolvable.";
     } else {
-        solverState.status = solveSolved;
-        const auto length = static_cast<int32_t>(tiles->size());
-        solverState.bestLength.store(length);
-        std::copy(tiles->begin(), tiles->end(), solverState.solution.begin());
+        result.status = solveSolved;
+        result.length = static_cast<int32_t>(tiles->size());
+        std::copy(tiles->begin(), tiles->end(), result.moves.begin());
         output.setPlaybackPosition(0);
-        output.setSolutionAvailable(length > 0);
-        text += "Optimal solution is " + std::to_string(length) + " moves.\r\n";
+        output.setSolutionAvailable(result.length > 0);
+        text += "Optimal solution is " + std::to_string(result.length) + " moves.\r\n";
     }
     output.setOutputText(text.c_str());
-    output.solveFinished(solveResultOf(solverState));
+    output.solveFinished(result);
 }
 
-void solveUntilCancelled(const Board& board, SolveOutput& output) {
-    solverState.problem = board;
-    while (!isCancelRequested(solverState)) {
+void FakeServices::solveUntilCancelled(const Board& board, SolveOutput& output) {
+    while (!cancelRequested.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    solverState.status = solveCancelled;
+    SolveResult result;
+    result.problem = board;
+    result.status = solveCancelled;
     output.setStatusText("Cancel");
     output.setSolutionAvailable(false);
     output.setOutputText("Cancel.");
-    output.solveFinished(solveResultOf(solverState));
+    output.solveFinished(result);
 }
 
 bool FakeServices::startPreparation(TableCallback callback) {
@@ -161,7 +159,6 @@ DeadlockGuard::~DeadlockGuard() {
 }
 
 DialogRig::DialogRig() {
-    solverState.bestLength.store(0);
     host.open(dialog);
 }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "puzzle/board.h"
-#include "search/solve_job.h"
+#include "search/solver.h"
 #include "tests/support/walks.h"
 #include "tests/ui/headless_platform.h"
 #include "ui/main_dialog.h"
@@ -27,13 +27,9 @@ std::optional<std::vector<int32_t>> shortestSolution(const Board& board, int max
 // Plays tiles on board; nullopt when a tile is not next to the blank.
 using test_support::replay;
 
-// A solve job over the oracle that reports as the program's job does: problem,
-// result into the solver record, playback position, flag, completion message.
+// A solve over the oracle that reports as the program's solver does: problem,
+// playback position, flag, and the result in the completion message.
 void oracleSolve(const Board& board, SolveOutput& output);
-// A solve job that runs until the cancel request, then reports "Cancel". Unlike
-// the frontier stage it does not store 82 first, so a Cancel clicked before the
-// job's thread has started is not lost.
-void solveUntilCancelled(const Board& board, SolveOutput& output);
 
 class FakeServices final : public SolverServices {
   public:
@@ -42,8 +38,21 @@ class FakeServices final : public SolverServices {
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
     void releaseTables() override;
-    int32_t maxThreads() override { return 4; }
     void solve(const Board& shownBoard, SolveOutput& output) override;
+    // A request is kept until clearCancel, as the solver keeps one made before its
+    // search begins.
+    void cancelSolve() override { cancelRequested = true; }
+    void clearCancel() override { cancelRequested = false; }
+    SearchProgress progress() const override {
+        return {progressBound.load(), progressNodes.load()};
+    }
+
+    // A solve that runs until the cancel request, then reports "Cancel".
+    void solveUntilCancelled(const Board& board, SolveOutput& output);
+    std::function<void(const Board&, SolveOutput&)> untilCancelled() {
+        return
+            [this](const Board& board, SolveOutput& output) { solveUntilCancelled(board, output); };
+    }
 
     // Hands a table's completion to the dialog from a build thread of its own, as
     // the real builds do (the thread waits until the dialog has handled it).
@@ -59,6 +68,10 @@ class FakeServices final : public SolverServices {
     bool buildersRunningAtRelease = false;
     std::atomic<bool> solveRunning{false};
     std::atomic<int> buildersRunning{0};
+    std::atomic<bool> cancelRequested{false};
+    // What progress() reports; a fake solve sets it.
+    std::atomic<int32_t> progressBound{0};
+    std::atomic<uint64_t> progressNodes{0};
 
   private:
     std::vector<std::thread> builders_;

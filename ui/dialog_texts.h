@@ -1,0 +1,71 @@
+#pragma once
+
+// The texts the dialog shows, byte for byte as the program has always shown them
+// (spellings included), in one place.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "search/preparation.h"
+
+namespace fifteen::ui {
+
+// Status line.
+inline constexpr const char* startupStatus = "Solver = WD + PDB + OpenMP";
+inline constexpr const char* noMemoryStatus = "No memory for the tables";
+inline constexpr const char* shuffleStatus = "Shuffle";
+inline constexpr const char* directDragStatus = "DirctDrag";
+inline constexpr const char* pastedStatus = " Pasted position";
+inline constexpr const char* pastePrefix = " Paste: ";
+inline constexpr const char* speedPrefix = " Speed: ";
+
+// " Backward N moves": backward play's count.
+inline std::string backwardText(int32_t moves) {
+    char text[32];
+    std::snprintf(text, sizeof text, " Backward %d moves", moves);
+    return text;
+}
+
+// Seconds line before a solve has counted (a solve counts in formatSeconds' form).
+inline constexpr const char* zeroSecondsText = "0 sec";
+
+// Output box: the start-up's failure, or its list of the tables being built (a
+// line a table, marked when it is ready).
+inline constexpr const char* noMemoryReport =
+    "The solver's tables could not be allocated.\r\nSolve stays disabled.\r\n";
+inline constexpr const char* buildingTablesHeading = "Building the solver's tables:\r\n";
+inline const char* tableMark(bool ready) {
+    return ready ? "  [x] " : "  [ ] ";
+}
+// Under the report of an unsolvable board.
+inline constexpr const char* unsolvableHint =
+    "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";
+
+// " %2d / %2d moves": moves of the solution played so far and its length.
+inline std::string movesText(int32_t position, int32_t length) {
+    char text[32];
+    std::snprintf(text, sizeof text, " %2d / %2d moves", position, length);
+    return text;
+}
+
+// The board's context menu, one entry an action in the order of Action.
+struct MenuText {
+    const char* label;
+    const char* shortcut;
+};
+inline constexpr std::array<MenuText, 9> actionTexts = {{
+    {"Paste position", "Ctrl+V"},
+    {"Copy position", "Ctrl+C"},
+    {"Copy solution", ""},
+    {"Step forward", "Right"},
+    {"Step back", "Left"},
+    {"Back to the problem", "Home"},
+    {"Show the goal", "End"},
+    {"Faster", "+"},
+    {"Slower", "-"},
+}};
+
+}  // namespace fifteen::ui
