@@ -1,6 +1,5 @@
 #include "search/move_analysis.h"
 
-#include <chrono>
 #include <cstddef>
 #include <unordered_map>
 
@@ -70,13 +69,6 @@ void MoveAnalyser::beginStep(int32_t step, int32_t steps) {
     step_.store(step, std::memory_order_relaxed);
 }
 
-SolveResult MoveAnalyser::solveStart(const Board& board) {
-    QuietOutput quiet;
-    const SolveResult result = solver_.solve(board, quiet);
-    nodes_ += result.nodes;
-    return result;
-}
-
 BoundedSearch MoveAnalyser::solvesWithin(const Board& board, int32_t prevBlank, int32_t bound,
                                          std::vector<int32_t>* path) {
     SolverState& state = *state_;
@@ -105,14 +97,16 @@ BoundedSearch MoveAnalyser::solvesWithin(const Board& board, int32_t prevBlank, 
     return result;
 }
 
-MoveAnalysis MoveAnalyser::analyseMoves(const Board& board) {
+MoveAnalysis MoveAnalyser::analyseMoves(const Board& board, SolveOutput* output) {
+    QuietOutput quiet;
     MoveAnalysis analysis;
     analysis.board = board;
     nodes_ = 0;
     const int32_t blank = blankCell(board);
     const int32_t count = blank < 0 ? 0 : neighborCount[static_cast<std::size_t>(blank)];
     beginStep(0, 2);
-    const uint32_t optimal = solveWithFirstMoves(board, analysis.solve);
+    const uint32_t optimal =
+        solveWithFirstMoves(board, analysis.solve, output != nullptr ? *output : quiet);
     analysis.status = analysis.solve.status;
     if (analysis.status == solveSolved) {
         analysis.length = analysis.solve.length;
@@ -130,45 +124,32 @@ MoveAnalysis MoveAnalyser::analyseMoves(const Board& board) {
     return analysis;
 }
 
-uint32_t MoveAnalyser::solveWithFirstMoves(const Board& board, SolveResult& result) {
+uint32_t MoveAnalyser::solveWithFirstMoves(const Board& board, SolveResult& result,
+                                           SolveOutput& output) {
     SolverState& state = *state_;
-    const auto t0 = std::chrono::steady_clock::now();
-    state.problem = board;
-    state.maxThreads = solver_.options().maxThreads;
-    state.parallelDesign = ParallelDesign::shared;
-    state.nodes = 0;
-    state.nodesBelowFinalBound = 0;
-    state.status = buildSharedFrontier(state, tables_);
-    uint32_t optimal = 0;
-    if (state.status == solveFrontierReady) {
-        SharedDeepeningTrace trace;
-        runSharedDeepening(state, tables_, &trace);
+    solver_.setOptions({solver_.options().maxThreads, ParallelDesign::shared});
+    result = solver_.solve(board, output);
+    nodes_ += result.nodes;
+    if (result.status != solveSolved || result.length == 0) return 0;
+    // Shared deepening ended with a winner: every item before it was searched out
+    // at the final bound, so the search for the other first moves goes on after it.
+    if (state.parallelDesign == ParallelDesign::shared && state.maxThreads > 1 &&
+        state.frontierDepth < result.length) {
+        beginStep(1, 2);
+        const int32_t winner =
+            state.firstItem + state.frontier.order[static_cast<std::size_t>(state.sharedWinner)];
+        const int32_t blank = blankCell(board);
+        const uint32_t wanted = (1U << neighborCount[static_cast<std::size_t>(blank)]) - 1;
+        const uint32_t optimal =
+            findFirstMoves(state, tables_, result.length, state.sharedWinner, state.sharedActive,
+                           state.frontier.firstMoves[static_cast<std::size_t>(winner)], wanted);
         nodes_ += state.nodes;
-        result = solveResultOf(state);
-        if (state.status == solveSolved) {
-            beginStep(1, 2);
-            const SharedIteration& last = trace.back();
-            const int32_t winner =
-                state.firstItem + last.order[static_cast<std::size_t>(last.winner)];
-            const int32_t blank = blankCell(board);
-            const uint32_t wanted = (1U << neighborCount[static_cast<std::size_t>(blank)]) - 1;
-            optimal = findFirstMoves(
-                state, tables_, result.length, last.winner, static_cast<int32_t>(last.order.size()),
-                state.frontier.firstMoves[static_cast<std::size_t>(winner)], wanted);
-            nodes_ += state.nodes;
-            if (state.status == solveCancelled) result.status = solveCancelled;
-        }
-    } else {
-        result = solveResultOf(state);
-        // Solved within the first levels: a bounded search of each other move.
-        if (state.status == solveSolved && result.length > 0) {
-            optimal = firstMovesByNeighbour(board, result);
-        }
+        if (state.status == solveCancelled) result.status = solveCancelled;
+        return optimal;
     }
-    result.elapsedMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
-            .count();
-    return optimal;
+    // One thread searches the start node alone, and a solve within the first
+    // levels has no iteration: a bounded search of each other move.
+    return firstMovesByNeighbour(board, result);
 }
 
 uint32_t MoveAnalyser::firstMovesByNeighbour(const Board& board, SolveResult& result) {
@@ -193,13 +174,16 @@ uint32_t MoveAnalyser::firstMovesByNeighbour(const Board& board, SolveResult& re
     return optimal;
 }
 
-MoveReview MoveAnalyser::reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) {
+MoveReview MoveAnalyser::reviewMoves(const Board& start, const std::vector<WrittenMove>& moves,
+                                     SolveOutput* output) {
     MoveReview review;
     review.start = start;
     nodes_ = 0;
     const auto steps = static_cast<int32_t>(moves.size());
     beginStep(0, steps);
-    const SolveResult solved = solveStart(start);
+    QuietOutput quiet;
+    const SolveResult solved = solver_.solve(start, output != nullptr ? *output : quiet);
+    nodes_ += solved.nodes;
     review.status = solved.status;
     if (review.status == solveInvalid || review.status == solveCancelled) return review;
     review.startLength = solved.length;

@@ -86,18 +86,22 @@ class MoveAnalyser {
 
     void setOptions(const SolveOptions& options);
 
-    // The optimal length of board and the verdict of each legal move.
-    MoveAnalysis analyseMoves(const Board& board);
-    // The moves played in turn from start, up to the first illegal one.
-    MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves);
+    // The optimal length of board and the verdict of each legal move. The solve
+    // that gives the length writes its texts to output, as a Solver's would.
+    MoveAnalysis analyseMoves(const Board& board, SolveOutput* output = nullptr);
+    // The moves played in turn from start, up to the first illegal one; the
+    // solve of start writes to output.
+    MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves,
+                           SolveOutput* output = nullptr);
 
     void cancel();
     void clearCancel();
     AnalysisProgress progress() const;
+    // The solver over the analyser's record: for a watcher that cancels it, or an
+    // output that shows its progress.
+    Solver& solver() { return solver_; }
 
   private:
-    // A shortest solution from board (its length then, at least): the solve.
-    SolveResult solveStart(const Board& board);
     // Whether a solution of at most bound moves exists from board, whose last
     // move came from cell prevBlank; cancelled when Cancel stopped it. On found,
     // path receives the moves.
@@ -105,7 +109,7 @@ class MoveAnalyser {
                                std::vector<int32_t>* path);
     // The solve of board into result, and the first moves (bits by the blank's
     // neighbours) that begin a shortest solution.
-    uint32_t solveWithFirstMoves(const Board& board, SolveResult& result);
+    uint32_t solveWithFirstMoves(const Board& board, SolveResult& result, SolveOutput& output);
     // The same for a solve answered within the first levels: a bounded search
     // of each move but the solve's first.
     uint32_t firstMovesByNeighbour(const Board& board, SolveResult& result);

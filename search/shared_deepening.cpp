@@ -137,6 +137,8 @@ void runSharedDeepening(SolverState& state, const TableSet& tables, SharedDeepen
         previousBound = bound;
         uint64_t iterationNodes = 0;
         const int32_t winner = searchIteration(state, tables, bound, active, iterationNodes);
+        state.sharedWinner = winner;
+        state.sharedActive = active;
         nodes += iterationNodes;
         nodesAtBound[std::min(cell(bound), nodesAtBound.size() - 1)] += iterationNodes;
         if (trace != nullptr) {

@@ -123,6 +123,11 @@ struct SolverState {
     std::array<std::atomic<int32_t>, maxSharedThreads> workerPosition;
     std::atomic<int32_t> progressBound;
     std::atomic<uint64_t> progressNodes;
+    // Shared deepening's last iteration: the order position of the item that
+    // gave the solution and the number of items in the order (move analysis
+    // goes on from there).
+    int32_t sharedWinner;
+    int32_t sharedActive;
     // Milliseconds of the last solve's frontier and search (the report's time).
     int64_t elapsedMs;
 };
