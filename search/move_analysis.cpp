@@ -40,6 +40,65 @@ std::vector<int32_t> lostMoves(const MoveReview& review) {
     return lost;
 }
 
+namespace {
+
+const char* directionWord(char direction) {
+    switch (direction) {
+        case 'U':
+            return "up";
+        case 'D':
+            return "down";
+        case 'L':
+            return "left";
+        default:
+            return "right";
+    }
+}
+
+// "12 (left), 7 (up)" of the verdicts with optimal as given; "none" if none.
+std::string movesNamed(const MoveAnalysis& analysis, bool optimal) {
+    std::string text;
+    for (int32_t k = 0; k < analysis.moveCount; ++k) {
+        const MoveVerdict& v = analysis.moves[static_cast<std::size_t>(k)];
+        if (v.optimal != optimal) continue;
+        if (!text.empty()) text += ", ";
+        text += std::to_string(v.tile) + " (" + directionWord(v.direction) + ")";
+    }
+    return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+std::string analysisLine(const MoveAnalysis& analysis) {
+    return "Optimal moves: " + movesNamed(analysis, true) + "; +2: " + movesNamed(analysis, false) +
+           "; " + std::to_string(analysis.length) + (analysis.length == 1 ? " move" : " moves") +
+           " to go";
+}
+
+std::string reviewSummary(const MoveReview& review) {
+    const auto count = static_cast<int32_t>(review.distances.size());
+    const int32_t ended = count == 0 ? review.startLength : review.distances.back();
+    std::string text = std::to_string(count) + (count == 1 ? " move" : " moves");
+    if (ended == 0 && count == review.startLength) {
+        text += ", optimal";
+    } else if (ended == 0) {
+        text += ", " + std::to_string(count - review.startLength) + " more than the optimal " +
+                std::to_string(review.startLength);
+    } else {
+        text += ", ended " + std::to_string(ended) + " from the goal (optimal " +
+                std::to_string(review.startLength) + ")";
+    }
+    const std::vector<int32_t> lost = lostMoves(review);
+    if (!lost.empty()) {
+        text += lost.size() == 1 ? ": move " : ": moves ";
+        for (std::size_t i = 0; i < lost.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + std::to_string(lost[i] + 1);
+        }
+        text += lost.size() == 1 ? " lost 2" : " each lost 2";
+    }
+    return text;
+}
+
 MoveAnalyser::MoveAnalyser(SolveOptions options) : MoveAnalyser(defaultTableSet(), options) {}
 
 MoveAnalyser::MoveAnalyser(const TableSet& tables, SolveOptions options)
@@ -184,6 +243,7 @@ MoveReview MoveAnalyser::reviewMoves(const Board& start, const std::vector<Writt
     QuietOutput quiet;
     const SolveResult solved = solver_.solve(start, output != nullptr ? *output : quiet);
     nodes_ += solved.nodes;
+    review.solve = solved;
     review.status = solved.status;
     if (review.status == solveInvalid || review.status == solveCancelled) return review;
     review.startLength = solved.length;

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "puzzle/board.h"
@@ -55,11 +56,20 @@ struct MoveReview {
     std::vector<int32_t> tiles;      // the legal moves, as tiles
     std::vector<int32_t> distances;  // the optimal length after each of them
     int32_t illegalIndex = -1;       // index of the first illegal move, -1 if none
+    SolveResult solve;               // the solve of start
     uint64_t nodes = 0;
 };
 
 // Indices (0-based) of the moves after which the distance rose: each lost 2.
 std::vector<int32_t> lostMoves(const MoveReview& review);
+
+// "Optimal moves: 12 (left), 7 (up); +2: 3 (down); 54 moves to go", of a
+// solved analysis (the front ends' one line).
+std::string analysisLine(const MoveAnalysis& analysis);
+// "64 moves, 12 more than the optimal 52: moves 7, 19, 33, 40, 51, 58 each lost
+// 2", or where the moves did not reach the goal "30 moves, ended 22 from the
+// goal (optimal 50): ...", of a review with distances; moves counted from 1.
+std::string reviewSummary(const MoveReview& review);
 
 // Progress of a running analysis or review, for display: step of steps (an
 // analysis: the solve, then the search for the other optimal moves; a review:
