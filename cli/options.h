@@ -19,6 +19,11 @@ struct CliOptions {
     ParallelDesign parallel = ParallelDesign::shared;
     bool verify = false;
     bool bench = false;
+    // With each answer, every legal move and whether it keeps the solution optimal.
+    bool analyse = false;
+    // --review MOVES: the moves to review from each position; ":" takes each
+    // position's own moves from after a ':' on its line.
+    std::optional<std::string> review;
 };
 
 // Exit code of a failed usage; also the code for invalid positions.

@@ -14,13 +14,13 @@ void CapturedOutput::searchEnded(SolveStatus) {
     progress_.reset();
 }
 
-SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
-                          bool showProgress) {
+namespace {
+
+SolveRecord recordOf(const SolveResult& result, const CapturedOutput& output, const Board& board,
+                     std::string origin, std::string input) {
     SolveRecord record;
     record.origin = std::move(origin);
     record.input = std::move(input);
-    CapturedOutput output(solver, showProgress);
-    const SolveResult result = solver.solve(board, output);
     // The search's own time (frontier and search), as in the report.
     record.ms = result.elapsedMs;
     record.report = withUnixLineEnds(output.outputText);
@@ -39,6 +39,51 @@ SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin
         replaySolution(board, record.moves, record.directions);
     } else if (record.status == solveInvalid) {
         record.error = "not a position of the puzzle";
+    }
+    return record;
+}
+
+}  // namespace
+
+SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
+                          bool showProgress) {
+    CapturedOutput output(solver, showProgress);
+    const SolveResult result = solver.solve(board, output);
+    return recordOf(result, output, board, std::move(origin), std::move(input));
+}
+
+SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::string origin,
+                            std::string input, bool showProgress) {
+    CapturedOutput output(analyser.solver(), showProgress);
+    const MoveAnalysis analysis = analyser.analyseMoves(board, &output);
+    SolveResult result = analysis.solve;
+    // Cancelled while it looked for the other optimal moves: the solve stands,
+    // the verdicts do not.
+    result.status = analysis.status == solveCancelled ? solveCancelled : result.status;
+    SolveRecord record = recordOf(result, output, board, std::move(origin), std::move(input));
+    record.analysed = true;
+    if (analysis.status == solveSolved) {
+        record.analysis.assign(analysis.moves.begin(), analysis.moves.begin() + analysis.moveCount);
+        record.analysisText = analysisLine(analysis);
+    }
+    return record;
+}
+
+SolveRecord reviewPosition(MoveAnalyser& analyser, const Board& board,
+                           const std::vector<WrittenMove>& moves, std::string origin,
+                           std::string input, bool showProgress) {
+    CapturedOutput output(analyser.solver(), showProgress);
+    const MoveReview review = analyser.reviewMoves(board, moves, &output);
+    SolveRecord record = recordOf(review.solve, output, board, std::move(origin), std::move(input));
+    record.reviewed = true;
+    record.review = review;
+    if (review.status == solveCancelled) record.status = solveCancelled;
+    if (review.illegalIndex >= 0) {
+        const WrittenMove m = moves[static_cast<std::size_t>(review.illegalIndex)];
+        std::string named = std::to_string(m.tile);
+        if (m.tile == 0) named.assign(1, m.direction);
+        record.reviewError = "move " + std::to_string(review.illegalIndex + 1) + " (" + named +
+                             ") is not a legal move there";
     }
     return record;
 }
