@@ -71,6 +71,16 @@ uint32_t cellsOf(Slot slot, uint32_t free) {
 
 constexpr int64_t chunkPlacements = 1 << 16;
 
+// A successor of a region, kept until the visited slots of all successors of
+// the region have been asked for: the misses of a table far larger than the
+// caches then overlap instead of following one another.
+struct Successor {
+    uint32_t placement;
+    uint16_t free;  // the free cells of the successor
+    uint8_t from;   // the cell the tile left, now the blank's
+    uint8_t probe;  // from's slot bit: whole regions, so one bit tells
+};
+
 template <int32_t Size>
 class LayeredBuild {
   public:
@@ -78,18 +88,23 @@ class LayeredBuild {
     using Slot = std::conditional_t<(16 - Size <= 8), uint8_t, uint16_t>;
 
     LayeredBuild(const TileGroup& group, uint8_t* entries, const GroupBuildOptions& options)
-        : group_(group), entries_(entries), options_(options) {}
+        : group_(group),
+          entries_(entries),
+          options_(options),
+          threads_(std::clamp(options.threads, int32_t{1}, maxThreads)) {}
     ~LayeredBuild() {
         std::free(visited_);
         std::free(current_);
-        std::free(next_);
+        for (Slot* next : next_) std::free(next);
     }
 
     int32_t run();
 
   private:
-    void expand(int64_t begin, int64_t end);
-    int64_t merge(int64_t begin, int64_t end, uint8_t depth, int64_t& states);
+    static constexpr int32_t maxThreads = 16;
+
+    void expand(Slot* next, int64_t begin, int64_t end) const;
+    void merge(int64_t begin, int64_t end, uint8_t depth, int64_t& reached, int64_t& states);
     bool stopRequested() const {
         return options_.stop != nullptr && options_.stop->load(std::memory_order_relaxed);
     }
@@ -99,38 +114,40 @@ class LayeredBuild {
     const TileGroup group_;
     uint8_t* const entries_;
     const GroupBuildOptions& options_;
+    const int32_t threads_;
     static constexpr int64_t count_ = groupEntryCount(Size);
     Slot* visited_ = nullptr;
     Slot* current_ = nullptr;
-    Slot* next_ = nullptr;
+    // One next layer per thread, so that the expansion writes with plain stores
+    // (a locked OR on a missed line would stall the misses behind it).
+    std::vector<Slot*> next_;
     // The next range of a phase. Relaxed: it hands over no data; each phase's
     // sets reach the next phase through the joins of its threads.
     std::atomic<int64_t> cursor_{0};
-    std::atomic<int64_t> reached_{0};  // placements first reached in the layer
-    std::atomic<int64_t> states_{0};   // placements with a new region in the layer
 };
 
 template <int32_t Size>
 template <class Work>
 void LayeredBuild<Size>::runPhase(const Work& work) {
     cursor_.store(0, std::memory_order_relaxed);
-    const auto body = [&] {
+    const auto body = [&](int32_t thread) {
         for (;;) {
             if (stopRequested()) return;
             const int64_t begin = cursor_.fetch_add(chunkPlacements, std::memory_order_relaxed);
             if (begin >= count_) return;
-            work(begin, std::min(begin + chunkPlacements, count_));
+            work(thread, begin, std::min(begin + chunkPlacements, count_));
         }
     };
     std::vector<std::thread> helpers;
-    for (int32_t k = 1; k < options_.threads; ++k) helpers.emplace_back(body);
-    body();
+    for (int32_t k = 1; k < threads_; ++k) helpers.emplace_back(body, k);
+    body(0);
     for (std::thread& helper : helpers) helper.join();
 }
 
 template <int32_t Size>
-void LayeredBuild<Size>::expand(int64_t begin, int64_t end) {
+void LayeredBuild<Size>::expand(Slot* next, int64_t begin, int64_t end) const {
     uint8_t cells[maxGroupSize];
+    Successor successors[4 * maxGroupSize];
     for (int64_t p = begin; p < end; ++p) {
         const Slot slot = current_[p];
         if (slot == 0) continue;
@@ -139,6 +156,7 @@ void LayeredBuild<Size>::expand(int64_t begin, int64_t end) {
         while (left != 0) {
             const uint32_t region = floodRegion(left & (0u - left), free);
             left &= ~region;
+            int32_t n = 0;
             for (int32_t i = 0; i < Size; ++i) {
                 const uint8_t from = cells[i];
                 const uint32_t fromBit = 1u << from;
@@ -150,33 +168,39 @@ void LayeredBuild<Size>::expand(int64_t begin, int64_t end) {
                     const uint32_t q = rankGroupCells<Size>(cells);
                     cells[i] = from;
                     const uint32_t nextFree = free ^ toBit ^ fromBit;
-                    const uint32_t k = countCells(nextFree & (fromBit - 1));
-                    // Regions are whole, so one cell tells whether it was reached.
-                    if ((visited_[q] >> k & 1u) != 0) continue;
-                    const Slot add = slotOf<Slot>(floodRegion(fromBit, nextFree), nextFree);
-                    std::atomic_ref<Slot>(next_[q]).fetch_or(add, std::memory_order_relaxed);
+                    __builtin_prefetch(&visited_[q]);
+                    __builtin_prefetch(&next[q], 1);
+                    successors[n++] = {q, static_cast<uint16_t>(nextFree), from,
+                                       static_cast<uint8_t>(countCells(nextFree & (fromBit - 1)))};
                 }
+            }
+            for (int32_t k = 0; k < n; ++k) {
+                const Successor& s = successors[k];
+                if ((visited_[s.placement] >> s.probe & 1u) != 0) continue;
+                next[s.placement] |= slotOf<Slot>(floodRegion(1u << s.from, s.free), s.free);
             }
         }
     }
 }
 
 template <int32_t Size>
-int64_t LayeredBuild<Size>::merge(int64_t begin, int64_t end, uint8_t depth, int64_t& states) {
-    int64_t reached = 0;
+void LayeredBuild<Size>::merge(int64_t begin, int64_t end, uint8_t depth, int64_t& reached,
+                               int64_t& states) {
     for (int64_t p = begin; p < end; ++p) {
-        const Slot add = next_[p];
+        Slot add = 0;
+        for (Slot* next : next_) {
+            add = static_cast<Slot>(add | next[p]);
+            next[p] = 0;
+        }
         current_[p] = add;
         if (add == 0) continue;
         ++states;
-        next_[p] = 0;
         if (visited_[p] == 0) {
             entries_[p] = depth;
             ++reached;
         }
         visited_[p] = static_cast<Slot>(visited_[p] | add);
     }
-    return reached;
 }
 
 template <int32_t Size>
@@ -184,8 +208,12 @@ int32_t LayeredBuild<Size>::run() {
     const auto bytes = static_cast<std::size_t>(count_) * sizeof(Slot);
     visited_ = static_cast<Slot*>(std::calloc(bytes, 1));
     current_ = static_cast<Slot*>(std::calloc(bytes, 1));
-    next_ = static_cast<Slot*>(std::calloc(bytes, 1));
-    if (visited_ == nullptr || current_ == nullptr || next_ == nullptr) return groupBuildFailed;
+    bool allocated = visited_ != nullptr && current_ != nullptr;
+    for (int32_t k = 0; allocated && k < threads_; ++k) {
+        next_.push_back(static_cast<Slot*>(std::calloc(bytes, 1)));
+        allocated = next_.back() != nullptr;
+    }
+    if (!allocated) return groupBuildFailed;
 
     uint8_t goal[maxGroupSize];
     uint32_t occupied = 0;
@@ -202,24 +230,33 @@ int32_t LayeredBuild<Size>::run() {
     std::vector<int64_t> sizes{1};
     if (options_.progress) options_.progress(0, reached);
 
+    // The counts of each range, summed after the joins.
+    std::vector<int64_t> layerReached(static_cast<std::size_t>(threads_));
+    std::vector<int64_t> layerStates(static_cast<std::size_t>(threads_));
     int32_t depth = 0;
     int32_t maxEntry = 0;
     for (;;) {
-        runPhase([this](int64_t b, int64_t e) { expand(b, e); });
-        if (stopRequested()) return groupBuildStopped;
-        reached_.store(0, std::memory_order_relaxed);
-        states_.store(0, std::memory_order_relaxed);
-        const auto d = static_cast<uint8_t>(depth + 1);
-        runPhase([this, d](int64_t b, int64_t e) {
-            int64_t states = 0;
-            reached_.fetch_add(merge(b, e, d, states), std::memory_order_relaxed);
-            states_.fetch_add(states, std::memory_order_relaxed);
+        runPhase([this](int32_t t, int64_t b, int64_t e) {
+            expand(next_[static_cast<std::size_t>(t)], b, e);
         });
         if (stopRequested()) return groupBuildStopped;
+        std::fill(layerReached.begin(), layerReached.end(), 0);
+        std::fill(layerStates.begin(), layerStates.end(), 0);
+        const auto d = static_cast<uint8_t>(depth + 1);
+        runPhase([&, d](int32_t t, int64_t b, int64_t e) {
+            const auto k = static_cast<std::size_t>(t);
+            merge(b, e, d, layerReached[k], layerStates[k]);
+        });
+        if (stopRequested()) return groupBuildStopped;
+        int64_t layer = 0;
+        int64_t states = 0;
+        for (int32_t t = 0; t < threads_; ++t) {
+            layer += layerReached[static_cast<std::size_t>(t)];
+            states += layerStates[static_cast<std::size_t>(t)];
+        }
         // A layer can reach only new regions of placements reached before: the
         // search ends when no state at all was new.
-        if (states_.load(std::memory_order_relaxed) == 0) break;
-        const int64_t layer = reached_.load(std::memory_order_relaxed);
+        if (states == 0) break;
         ++depth;
         reached += layer;
         sizes.push_back(layer);
