@@ -5,6 +5,7 @@
 //   fifteen_additive_bench cache [threads]   load, or build and store, the cache file
 //   fifteen_additive_bench korf threads [first [last]]   Korf's instances with the 7+8 set
 //   fifteen_additive_bench position threads "cells"      one position with the 7+8 set
+// FIFTEEN_BENCH_DESIGN=items runs the per-item parallel search instead of the shared one.
 
 #include <sys/resource.h>
 
@@ -127,6 +128,10 @@ int benchSolve(int32_t threads, int32_t first, int32_t last, const char* positio
     SolverState state{};
     SolveOptions solveOptions;
     solveOptions.maxThreads = threads;
+    if (const char* design = std::getenv("FIFTEEN_BENCH_DESIGN");
+        design != nullptr && std::strcmp(design, "items") == 0) {
+        solveOptions.design = ParallelDesign::items;
+    }
     Solver solver(state, *stronger.tableSet(), solveOptions);
     uint64_t nodes = 0;
     int64_t ms = 0;
