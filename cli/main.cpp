@@ -18,8 +18,10 @@
 #include "cli/progress.h"
 #include "cli/result_format.h"
 #include "cli/solve_record.h"
+#include "puzzle/move_text.h"
 #include "puzzle/position_parser.h"
 #include "puzzle/solution_replay.h"
+#include "search/move_analysis.h"
 #include "search/preparation.h"
 #include "search/solver.h"
 
@@ -41,8 +43,8 @@ bool standardInputReady() {
 
 class Runner {
   public:
-    Runner(const CliOptions& options, bool progress, Solver& solver)
-        : options_(options), progress_(progress), solver_(solver) {}
+    Runner(const CliOptions& options, bool progress, Solver& solver, MoveAnalyser* analyser)
+        : options_(options), progress_(progress), solver_(solver), analyser_(analyser) {}
 
     // False when the run must stop: interrupted, or the tables are missing.
     // withOrigin: the text report starts with the line naming the input.
@@ -52,10 +54,15 @@ class Runner {
 
   private:
     void print(const SolveRecord& record, bool withOrigin);
+    // An input that is not a position (or whose moves are not moves).
+    void reject(const PositionInput& input, const std::string& error, bool withOrigin);
+    SolveRecord solve(const PositionInput& input, const Board& board,
+                      const std::vector<WrittenMove>& moves);
 
     const CliOptions& options_;
     const bool progress_;
     Solver& solver_;
+    MoveAnalyser* const analyser_;  // with --analyse or --review
     std::unique_ptr<Preparation> preparation_;
     bool tablesReady_ = false;
     bool anyInvalid_ = false;
@@ -118,37 +125,88 @@ void Runner::print(const SolveRecord& record, bool withOrigin) {
     std::fflush(stdout);
 }
 
+void Runner::reject(const PositionInput& input, const std::string& error, bool withOrigin) {
+    const bool hint = input.loneNumber && !hinted_;
+    hinted_ = hinted_ || hint;
+    std::fprintf(stderr, "fifteen-solve: %s: %s%s\n", input.origin.c_str(), error.c_str(),
+                 hint ? quoteHint : "");
+    SolveRecord record;
+    record.origin = input.origin;
+    record.input = input.text;
+    record.status = solveInvalid;
+    record.error = error;
+    record.goal = options_.goal;
+    print(record, withOrigin);
+    anyInvalid_ = true;
+}
+
+SolveRecord Runner::solve(const PositionInput& input, const Board& board,
+                          const std::vector<WrittenMove>& moves) {
+    if (analyser_ == nullptr) {
+        return solvePosition(solver_, board, input.origin, input.text, progress_,
+                             options_.goal.value_or(Goal::blankLast));
+    }
+    analyser_->setOptions(solver_.options());
+    if (!options_.review) {
+        return analysePosition(*analyser_, board, input.origin, input.text, progress_);
+    }
+    SolveRecord record =
+        reviewPosition(*analyser_, board, moves, input.origin, input.text, progress_);
+    if (options_.analyse && record.status == solveSolved) {
+        const SolveRecord analysed =
+            analysePosition(*analyser_, board, input.origin, input.text, false);
+        record.analysed = analysed.analysed;
+        record.analysis = analysed.analysis;
+        record.analysisText = analysed.analysisText;
+        if (analysed.status == solveCancelled) record.status = solveCancelled;
+    }
+    return record;
+}
+
 bool Runner::answer(const PositionInput& input, bool withOrigin) {
     if (interruptRequested()) return false;
-    const ParsedPosition parsed = parsePosition(input.text);
+    std::string positionText = input.text;
+    std::vector<WrittenMove> moves;
+    if (options_.review) {
+        std::string movesText = *options_.review;
+        if (movesText == ":") {
+            const std::size_t colon = positionText.find(':');
+            if (colon == std::string::npos) {
+                reject(input, "no moves after a ':' to review", withOrigin);
+                return true;
+            }
+            movesText = positionText.substr(colon + 1);
+            positionText.resize(colon);
+        }
+        const ParsedMoves parsedMoves = parseMoves(movesText);
+        if (!parsedMoves.ok) {
+            reject(input, "moves to review: " + parsedMoves.error, withOrigin);
+            return true;
+        }
+        moves = parsedMoves.moves;
+    }
+    const ParsedPosition parsed = parsePosition(positionText);
     if (!parsed.ok) {
-        const bool hint = input.loneNumber && !hinted_;
-        hinted_ = hinted_ || hint;
-        std::fprintf(stderr, "fifteen-solve: %s: %s%s\n", input.origin.c_str(),
-                     parsed.error.c_str(), hint ? quoteHint : "");
-        SolveRecord record;
-        record.origin = input.origin;
-        record.input = input.text;
-        record.status = solveInvalid;
-        record.error = parsed.error;
-        record.goal = options_.goal;
-        print(record, withOrigin);
-        anyInvalid_ = true;
+        reject(input, parsed.error, withOrigin);
         return true;
     }
     if (!prepareTables()) return false;
     if (interruptRequested()) return false;
     solver_.setOptions(SolveOptions{options_.threads > 0 ? options_.threads : omp_get_max_threads(),
                                     options_.parallel});
-    const Goal goal = options_.goal.value_or(Goal::blankLast);
-    SolveRecord record =
-        solvePosition(solver_, parsed.board, input.origin, input.text, progress_, goal);
+    SolveRecord record = solve(input, parsed.board, moves);
     record.goal = options_.goal;
     print(record, withOrigin);
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
+    if (record.reviewed && record.review.illegalIndex >= 0) {
+        std::fprintf(stderr, "fifteen-solve: %s: %s\n", input.origin.c_str(),
+                     record.reviewError.c_str());
+        anyInvalid_ = true;
+    }
     if (options_.verify && record.status == solveSolved) {
         std::string directions;
-        if (!replaySolution(parsed.board, record.moves, directions, goalBoardOf(goal))) {
+        if (!replaySolution(parsed.board, record.moves, directions,
+                            goalBoardOf(options_.goal.value_or(Goal::blankLast)))) {
             std::fprintf(stderr,
                          "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
                          "the goal\n",
@@ -170,15 +228,18 @@ int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
     Solver solver(SolveOptions{1, options.parallel});
+    // Analyses and reviews solve in the analyser's own record: Ctrl-C goes there.
+    std::unique_ptr<MoveAnalyser> analyser;
+    if (options.analyse || options.review) analyser = std::make_unique<MoveAnalyser>();
     std::optional<InterruptWatcher> interrupts;
     try {
-        interrupts.emplace(solver);
+        interrupts.emplace(analyser != nullptr ? analyser->solver() : solver);
     } catch (const std::exception& e) {
         // Out of threads or descriptors: nothing could have been solved either.
         std::fprintf(stderr, "fifteen-solve: internal failure: %s\n", e.what());
         return exitInternalFailure;
     }
-    Runner runner(options, isatty(STDERR_FILENO) == 1, solver);
+    Runner runner(options, isatty(STDERR_FILENO) == 1, solver, analyser.get());
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;
         if (interruptRequested()) return exitInterrupted;

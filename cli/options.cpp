@@ -17,8 +17,13 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         "to the end of the line. Each argument is one position (sixteen one-number\n"
         "arguments are taken together as one); with --file, '-' or no position, one\n"
         "position per line (blank and comment lines are skipped).\n"
-        "Exit codes: 0 all answered, 1 internal failure, 2 invalid input or usage,\n"
-        "130 interrupted.");
+        "--review MOVES plays MOVES (tile numbers, or U/D/L/R letters: the way each tile\n"
+        "slides, as Copy solution and the report print them) from each position and\n"
+        "prints the optimal distance after each move and the moves that lost 2; with\n"
+        "--review :, each position's line carries its own moves after a ':', as in\n"
+        "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15 : 15 11 15\".\n"
+        "Exit codes: 0 all answered, 1 internal failure, 2 invalid input or usage\n"
+        "(also an illegal move to review), 130 interrupted.");
     app.set_version_flag("--version",
                          std::string("fifteen-solve ") + versionString + " (" + gitRevision + ")");
     app.add_option("positions", options.positions, "positions to solve, or '-' for standard input");
@@ -55,6 +60,14 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     app.add_flag("--bench", options.bench,
                  "solve a fixed set of positions (one thread unless --threads) and print the "
                  "node count, the node signature, the time and nodes/s");
+    app.add_flag("--analyse", options.analyse,
+                 "with each answer, the legal moves and whether each keeps the solution optimal "
+                 "(text: a line after the report; json: an analysis array)");
+    app.add_option("--review", options.review,
+                   "play MOVES from each position and print the optimal distance after each "
+                   "move, the total and the moves that lost (':' : the moves after a ':' on each "
+                   "position's line)")
+        ->type_name("MOVES");
     std::string goal;
     app.add_option("--goal", goal,
                    "the goal positions are written for: blank-last (1 2 ... 15 0, the default) "
@@ -81,6 +94,12 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
     options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
     if (!goal.empty()) options.goal = parseGoal(goal);
+    // The verdicts and reviews name tiles of the board they search.
+    if (options.goal == Goal::blankFirst && (options.analyse || options.review)) {
+        err << "fifteen-solve: --goal blank-first does not combine with --analyse or --review "
+               "(see --help)\n";
+        return exitBadInput;
+    }
     return std::nullopt;
 }
 

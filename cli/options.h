@@ -21,6 +21,11 @@ struct CliOptions {
     ParallelDesign parallel = ParallelDesign::shared;
     bool verify = false;
     bool bench = false;
+    // With each answer, every legal move and whether it keeps the solution optimal.
+    bool analyse = false;
+    // --review MOVES: the moves to review from each position; ":" takes each
+    // position's own moves from after a ':' on its line.
+    std::optional<std::string> review;
     std::optional<Goal> goal;  // the goal positions are written for; none given: blank last
     int64_t lineOffset = 0;    // added to the line numbers of origins (a chunk of a split file)
 };

@@ -21,7 +21,10 @@ std::string formatText(const SolveRecord& record, bool withOrigin = false);
 // Fields: input, origin, status, goal (when --goal was given), and for invalid
 // input error; otherwise length
 // (null unless solved), moves, directions, wd, pdb, threads, maxThreads, nodes,
-// nodesBelowFinalBound, ms.
+// nodesBelowFinalBound, ms. With --analyse, analysis: one object a legal move
+// (tile, direction, length after it, optimal); with --review, review: moves
+// (tiles played), distances, lost (moves counted from 1), illegalMove (or null),
+// ended (the distance after the last move) and summary.
 nlohmann::json formatJson(const SolveRecord& record);
 
 }  // namespace fifteen::cli

@@ -17,30 +17,11 @@ void CapturedOutput::searchEnded(SolveStatus) {
 
 namespace {
 
-// The report of solveJob, written again for the position as given: the searched
-// board was its turn, so both its problem and its move numbers differ.
-std::string reportAsWritten(const SolveRecord& record, const Board& written) {
-    ReportText report;
-    appendProblem(report, written);
-    if (record.status == solveSolved) {
-        appendSolution(report, record.length, record.moves.data(), splitElapsed(record.ms));
-    } else {
-        report.append(record.status == solveCancelled    ? cancelReport
-                      : record.status == solveUnsolvable ? unsolvableReport
-                                                         : invalidReport);
-    }
-    return withUnixLineEnds(report.c_str());
-}
-
-}  // namespace
-
-SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
-                          bool showProgress, Goal goal) {
+SolveRecord recordOf(const SolveResult& result, const CapturedOutput& output, const Board& board,
+                     std::string origin, std::string input) {
     SolveRecord record;
     record.origin = std::move(origin);
     record.input = std::move(input);
-    CapturedOutput output(solver, showProgress);
-    const SolveResult result = solver.solve(boardForSearch(board, goal), output);
     // The search's own time (frontier and search), as in the report.
     record.ms = result.elapsedMs;
     record.report = withUnixLineEnds(output.outputText);
@@ -55,13 +36,76 @@ SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin
         // A late Ctrl-C cannot touch a finished result (Solver::cancel), so the
         // length is the search's.
         record.length = result.length;
-        record.moves = movesForGoal(
-            std::vector<int32_t>(result.moves.begin(), result.moves.begin() + record.length), goal);
-        replaySolution(board, record.moves, record.directions, goalBoardOf(goal));
+        record.moves.assign(result.moves.begin(), result.moves.begin() + record.length);
+        replaySolution(board, record.moves, record.directions);
     } else if (record.status == solveInvalid) {
         record.error = "not a position of the puzzle";
     }
-    if (goal != Goal::blankLast) record.report = reportAsWritten(record, board);
+    return record;
+}
+
+// The record of a solve of boardForSearch(written, goal), told again for the
+// position as written: its board in the report, its tile numbers and directions.
+void restateForGoal(SolveRecord& record, const Board& written, Goal goal) {
+    record.moves = movesForGoal(record.moves, goal);
+    replaySolution(written, record.moves, record.directions, goalBoardOf(goal));
+    ReportText report;
+    appendProblem(report, written);
+    if (record.status == solveSolved) {
+        appendSolution(report, record.length, record.moves.data(), splitElapsed(record.ms));
+    } else {
+        report.append(record.status == solveCancelled    ? cancelReport
+                      : record.status == solveUnsolvable ? unsolvableReport
+                                                         : invalidReport);
+    }
+    record.report = withUnixLineEnds(report.c_str());
+}
+
+}  // namespace
+
+SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
+                          bool showProgress, Goal goal) {
+    CapturedOutput output(solver, showProgress);
+    const Board searched = boardForSearch(board, goal);
+    const SolveResult result = solver.solve(searched, output);
+    SolveRecord record = recordOf(result, output, searched, std::move(origin), std::move(input));
+    if (goal != Goal::blankLast) restateForGoal(record, board, goal);
+    return record;
+}
+
+SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::string origin,
+                            std::string input, bool showProgress) {
+    CapturedOutput output(analyser.solver(), showProgress);
+    const MoveAnalysis analysis = analyser.analyseMoves(board, &output);
+    SolveResult result = analysis.solve;
+    // Cancelled while it looked for the other optimal moves: the solve stands,
+    // the verdicts do not.
+    result.status = analysis.status == solveCancelled ? solveCancelled : result.status;
+    SolveRecord record = recordOf(result, output, board, std::move(origin), std::move(input));
+    record.analysed = true;
+    if (analysis.status == solveSolved) {
+        record.analysis.assign(analysis.moves.begin(), analysis.moves.begin() + analysis.moveCount);
+        record.analysisText = analysisLine(analysis);
+    }
+    return record;
+}
+
+SolveRecord reviewPosition(MoveAnalyser& analyser, const Board& board,
+                           const std::vector<WrittenMove>& moves, std::string origin,
+                           std::string input, bool showProgress) {
+    CapturedOutput output(analyser.solver(), showProgress);
+    const MoveReview review = analyser.reviewMoves(board, moves, &output);
+    SolveRecord record = recordOf(review.solve, output, board, std::move(origin), std::move(input));
+    record.reviewed = true;
+    record.review = review;
+    if (review.status == solveCancelled) record.status = solveCancelled;
+    if (review.illegalIndex >= 0) {
+        const WrittenMove m = moves[static_cast<std::size_t>(review.illegalIndex)];
+        std::string named = std::to_string(m.tile);
+        if (m.tile == 0) named.assign(1, m.direction);
+        record.reviewError = "move " + std::to_string(review.illegalIndex + 1) + " (" + named +
+                             ") is not a legal move there";
+    }
     return record;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/progress.h"
 #include "puzzle/board.h"
 #include "puzzle/goal.h"
+#include "search/move_analysis.h"
 #include "search/solver.h"
 
 namespace fifteen::cli {
@@ -31,6 +32,14 @@ struct SolveRecord {
     uint64_t nodes = 0;
     uint64_t nodesBelowFinalBound = 0;
     int64_t ms = 0;
+    // --analyse: every legal move's verdict (empty unless solved).
+    bool analysed = false;
+    std::vector<MoveVerdict> analysis;
+    std::string analysisText;  // the line after the report
+    // --review: the moves played and what they did.
+    bool reviewed = false;
+    MoveReview review;
+    std::string reviewError;   // the illegal move, when one stopped the review
     std::optional<Goal> goal;  // as --goal named it, for the JSON report
 };
 
@@ -65,5 +74,15 @@ class CapturedOutput : public SolveOutput {
 // standard error during the search.
 SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin, std::string input,
                           bool showProgress = false, Goal goal = Goal::blankLast);
+
+// The same through the analyser (its solver's options set): the record of its
+// solve, with the verdict of every legal move.
+SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::string origin,
+                            std::string input, bool showProgress = false);
+
+// The record of the solve of board, with the review of moves from it.
+SolveRecord reviewPosition(MoveAnalyser& analyser, const Board& board,
+                           const std::vector<WrittenMove>& moves, std::string origin,
+                           std::string input, bool showProgress = false);
 
 }  // namespace fifteen::cli

@@ -91,6 +91,19 @@ template <class Tables>
 // neverCheckDepth, which no depth of a search reaches: step 2.7 is left out, and
 // the node is given by its limit, bound - depth - 1, alone, so that fewer values
 // live across each call.
+// A set may ask for a lookup at every node below the root (a member
+// looksUpEveryNode that is true); step 2.7 then ignores the schedule. A
+// compile-time choice: a set without the member compiles to the scheduled test
+// alone.
+template <class Tables>
+constexpr bool looksUpEveryNode() {
+    if constexpr (requires { Tables::looksUpEveryNode; }) {
+        return Tables::looksUpEveryNode;
+    } else {
+        return false;
+    }
+}
+
 template <class Tables, int Blank, int Prev>
 int32_t search(Worker<Tables>& w, SearchLink row, SearchLink column, int32_t depth,
                int32_t nextCheckDepth);
@@ -129,7 +142,7 @@ template <class Tables, int Blank, int N, bool Checks>
     int32_t r = searchNotFound;
     if constexpr (Checks) {
         int32_t p = 0;
-        if (depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
+        if (looksUpEveryNode<Tables>() || depth + 1 == nextCheckDepth) [[unlikely]] {  // 2.7
             p = lookUpChild(w, depth + 1, wd, nextCheckDepth);
         }
         // 2.8: with wd within the limit, p above the limit is also above wd.

@@ -30,9 +30,6 @@ struct HashIndex {
             if (frontier.key[i] == key && frontier.prevBlank[i] == prevBlank) return s;
         }
     }
-    bool isStored(BoardKey key, int32_t prevBlank) const {
-        return frontier.slot[find(key, prevBlank)] != 0;
-    }
     void add(int32_t node) {
         const std::size_t i = cell(node);
         frontier.slot[find(frontier.key[i], frontier.prevBlank[i])] = node + 1;
@@ -73,7 +70,7 @@ namespace {
 // the last complete level), or once a complete level has at least layerTarget
 // nodes (that level).
 SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t nodeLimit,
-                           int32_t layerLimit, int32_t layerTarget) {
+                           int32_t layerLimit, int32_t layerTarget, int32_t startPrevBlank) {
     const Board& problem = state.problem;
     Frontier& frontier = state.frontier;
     frontier.slot.fill(0);
@@ -94,9 +91,10 @@ SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t n
     state.bestLength.store(noSolutionLength, std::memory_order_relaxed);
     state.goalKey = packBoard(goalBoard);
     frontier.key[0] = packBoard(problem);
-    frontier.prevBlank[0] = -1;
+    frontier.prevBlank[0] = startPrevBlank;
     frontier.parent[0] = -1;
     frontier.depth[0] = 0;
+    frontier.firstMoves[0] = 0;
     frontier.nodeCount = 1;
     index.add(0);
     state.frontierDepth = 0;
@@ -133,7 +131,13 @@ SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t n
                 state.itemCount = 1;
                 return solveSolved;
             }
-            if (!index.isStored(childKey, blank)) {
+            const uint8_t firstMoves =
+                depth == 0 ? static_cast<uint8_t>(1U << k) : frontier.firstMoves[cell(parent)];
+            const int32_t stored = frontier.slot[index.find(childKey, blank)];
+            if (stored != 0) {
+                const std::size_t other = cell(stored - 1);
+                if (frontier.depth[other] == depth + 1) frontier.firstMoves[other] |= firstMoves;
+            } else {
                 if (frontier.nodeCount == nodeLimit || newestCount == layerLimit) {
                     expanding = false;
                     break;
@@ -143,6 +147,7 @@ SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t n
                 frontier.prevBlank[slot] = blank;
                 frontier.parent[slot] = parent;
                 frontier.depth[slot] = depth + 1;
+                frontier.firstMoves[slot] = firstMoves;
                 index.add(frontier.nodeCount - 1);
                 ++newestCount;
             }
@@ -159,14 +164,15 @@ SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t n
 
 SolveStatus buildFrontier(SolverState& state, const TableSet& tables) {
     const SolveStatus status =
-        expandFrontier(state, tables, frontierCapacity, state.maxThreads, frontierCapacity + 1);
+        expandFrontier(state, tables, frontierCapacity, state.maxThreads, frontierCapacity + 1, -1);
     state.searchThreads = state.itemCount;
     return status;
 }
 
-SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables) {
+SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables, int32_t startPrevBlank,
+                                int32_t layerTarget) {
     const SolveStatus status = expandFrontier(state, tables, sharedFrontierCapacity,
-                                              sharedFrontierCapacity, sharedItemTarget);
+                                              sharedFrontierCapacity, layerTarget, startPrevBlank);
     state.searchThreads = std::min({state.itemCount, state.maxThreads, maxSharedThreads});
     return status;
 }

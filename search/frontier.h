@@ -19,8 +19,13 @@ SolveStatus buildFrontier(SolverState& state, const TableSet& tables);
 // The same stage for shared deepening: the expansion goes on
 // to the first level of at least sharedItemTarget nodes, whatever maxThreads is,
 // so that every thread count searches the same items. Sets searchThreads to
-// the smaller of itemCount and maxThreads.
-SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables);
+// the smaller of itemCount and maxThreads. startPrevBlank is the start node's
+// previous blank cell: a move back into it is never generated (-1: none). A
+// single bounded iteration may ask for a smaller layer (layerTarget): its items
+// need no balance over many iterations, and each costs a lookup.
+SolveStatus buildSharedFrontier(SolverState& state, const TableSet& tables,
+                                int32_t startPrevBlank = -1,
+                                int32_t layerTarget = sharedItemTarget);
 
 // Writes the moves from the start node to frontier node `node` into
 // solution[0 .. depth(node) - 1], walking the parent links backwards. board holds

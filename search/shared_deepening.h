@@ -35,4 +35,24 @@ using SharedDeepeningTrace = std::vector<SharedIteration>;
 void runSharedDeepening(SolverState& state, const TableSet& tables,
                         SharedDeepeningTrace* trace = nullptr);
 
+enum class BoundedSearch { found, notFound, cancelled };
+
+// One iteration of shared deepening at the total bound (moves from the start)
+// over the frontier buildSharedFrontier has left ready: whether a solution of
+// at most total moves exists. The first solution found ends it: status
+// solveSolved, bestLength total and solution its moves (not necessarily those a
+// solve would give). Not found: bestLength noSolutionLength, status unchanged.
+// Cancel as in a solve (status solveCancelled). nodes holds its nodes.
+BoundedSearch runBoundedIteration(SolverState& state, const TableSet& tables, int32_t total);
+
+// After runSharedDeepening has found a solution of total moves, its winner at
+// position winner of the final iteration's count items (the order still in the
+// frontier): the start's first moves (bits of frontier.firstMoves) within wanted
+// that begin a solution of total moves. found holds those known (the winner's);
+// the items before the winner were searched out at that bound, so only those
+// after it are searched, each only while it could add a move. Cancel as in a
+// solve (status solveCancelled, the moves found so far returned).
+uint32_t findFirstMoves(SolverState& state, const TableSet& tables, int32_t total, int32_t winner,
+                        int32_t count, uint32_t found, uint32_t wanted);
+
 }  // namespace fifteen

@@ -48,6 +48,11 @@ struct Frontier {
     std::array<int32_t, capacity> prevBlank;  // -1 for the start node
     std::array<int32_t, capacity> parent;     // -1 for the start node
     std::array<int32_t, capacity> depth;
+    // The first moves of the shortest paths that reach each node: bit k for the
+    // start blank's neighbour k. A node reached again at its own depth gets the
+    // new path's first moves too (move analysis asks which first moves lead to
+    // a solution).
+    std::array<uint8_t, capacity> firstMoves;
     int32_t nodeCount;
     // Open-addressing index of the stored nodes by (key, prevBlank): node + 1, 0
     // for an empty slot. Twice the capacity, so probes stay short.
@@ -118,6 +123,11 @@ struct SolverState {
     std::array<std::atomic<int32_t>, maxSharedThreads> workerPosition;
     std::atomic<int32_t> progressBound;
     std::atomic<uint64_t> progressNodes;
+    // Shared deepening's last iteration: the order position of the item that
+    // gave the solution and the number of items in the order (move analysis
+    // goes on from there).
+    int32_t sharedWinner;
+    int32_t sharedActive;
     // Milliseconds of the last solve's frontier and search (the report's time).
     int64_t elapsedMs;
 };

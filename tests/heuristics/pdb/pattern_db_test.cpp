@@ -194,7 +194,7 @@ TEST(PatternDbExpansion, EveryStateIsExpandedExactlyOnce) {
 TEST(PatternDbStop, AStopBeforeTheFirstLayerEndsTheBuild) {
     fillRankTables();
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     const std::atomic<bool> stop{true};
     int64_t expanded = 0;
     PdbBuildOptions options;
@@ -225,7 +225,7 @@ class PatternDbAllocation : public ::testing::Test {
 
 TEST_F(PatternDbAllocation, AFailedBitsetStopsTheBuildBeforeItWritesAnything) {
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     for (int32_t which = 1; which <= 3; ++which) {
         failAt = which;
         allocationCalls = 0;

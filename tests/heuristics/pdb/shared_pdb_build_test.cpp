@@ -40,7 +40,7 @@ TEST_P(SharedBuild, GivesTheEntriesAndLayersOfTheOneThreadBuild) {
     const SharedCase c = GetParam();
     const testing::BuiltDatabases& oracle = builtDatabases();
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     SharedPdbBuild shared(smallChunk);
     std::vector<std::thread> helpers;
     std::atomic<int32_t> helped{0};
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Threads, SharedBuild,
 TEST(SharedBuildSlots, AHelperBeyondTheSlotsIsTurnedAway) {
     fillRankTables();
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     SharedPdbBuild shared;
     std::atomic<int32_t> refused{0};
     std::vector<std::thread> helpers;
@@ -101,7 +101,7 @@ TEST(SharedBuildSlots, AHelperBeyondTheSlotsIsTurnedAway) {
 TEST(SharedBuildStop, AStopDuringTheBuildEndsEveryThread) {
     const testing::BuiltDatabases& oracle = builtDatabases();
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     SharedPdbBuild shared(smallChunk);
     std::atomic<bool> stop{false};
     constexpr int32_t helperCount = 2;
@@ -143,7 +143,7 @@ TEST(SharedBuildAllocation, AnyFailedBitsetFailsTheBuild) {
     const PdbAllocator previous = pdbAllocator;
     pdbAllocator = &failingAllocator;
     std::vector<uint8_t> block(static_cast<std::size_t>(patternStateCount), 0xAB);
-    PatternDb db{block.data()};
+    PatternDb db{block.data(), 0};
     for (int32_t which = 1; which <= 5; ++which) {
         failAt = which;
         allocationCalls = 0;

@@ -1,0 +1,320 @@
+#include "heuristics/additive/table_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace fifteen {
+
+namespace {
+
+constexpr char fileMagic[8] = {'F', '1', '5', 'A', 'D', 'D', 'T', 'B'};
+constexpr std::size_t pageBytes = 4096;
+
+struct StoredTableEntry {
+    int8_t tiles[maxGroupSize];
+    uint32_t size;
+    uint32_t zero;
+    uint64_t entryCount;
+    uint64_t offset;
+};
+
+struct FileHeader {
+    char magic[8];
+    uint32_t version;
+    uint32_t tableCount;
+    StoredTableEntry tables[maxStoredTables];
+    uint64_t checksum;
+};
+static_assert(sizeof(StoredTableEntry) == 32 && sizeof(FileHeader) == 152);
+
+constexpr uint64_t prime1 = 0x9E3779B185EBCA87ULL;
+constexpr uint64_t prime2 = 0xC2B2AE3D27D4EB4FULL;
+
+uint64_t rotateLeft(uint64_t x, int r) {
+    return (x << r) | (x >> (64 - r));
+}
+
+uint64_t mixWord(uint64_t lane, uint64_t word) {
+    return rotateLeft(lane + word * prime2, 31) * prime1;
+}
+
+// The header as it would be written for these groups; offsets page-aligned.
+FileHeader headerFor(const std::vector<TileGroup>& groups) {
+    FileHeader header{};
+    std::memcpy(header.magic, fileMagic, sizeof fileMagic);
+    header.version = tableFileVersion;
+    header.tableCount = static_cast<uint32_t>(groups.size());
+    uint64_t offset = pageBytes;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        StoredTableEntry& entry = header.tables[k];
+        std::memcpy(entry.tiles, groups[k].tiles.data(), maxGroupSize);
+        entry.size = static_cast<uint32_t>(groups[k].size);
+        entry.entryCount = static_cast<uint64_t>(groupEntryCount(groups[k].size));
+        entry.offset = offset;
+        offset += (entry.entryCount + pageBytes - 1) / pageBytes * pageBytes;
+    }
+    return header;
+}
+
+uint64_t headerChecksum(FileHeader header) {
+    header.checksum = 0;
+    return tableChecksum(&header, sizeof header, 0);
+}
+
+bool writeAll(int fd, const void* data, std::size_t bytes, const std::atomic<bool>* stop) {
+    const auto* p = static_cast<const char*>(data);
+    while (bytes > 0) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed)) return false;
+        const std::size_t block = std::min<std::size_t>(bytes, std::size_t{1} << 24);
+        const ssize_t written = ::write(fd, p, block);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        p += written;
+        bytes -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool makeDirectories(const std::string& path) {
+    for (std::size_t slash = 1; slash <= path.size(); ++slash) {
+        if (slash != path.size() && path[slash] != '/') continue;
+        const std::string prefix = path.substr(0, slash);
+        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+const char* describeTableFileStatus(TableFileStatus status) {
+    switch (status) {
+        case TableFileStatus::ok:
+            return "is valid";
+        case TableFileStatus::missing:
+            return "is missing";
+        case TableFileStatus::unreadable:
+            return "cannot be read";
+        case TableFileStatus::truncated:
+            return "is truncated";
+        case TableFileStatus::otherFormat:
+            return "is not a table file";
+        case TableFileStatus::otherVersion:
+            return "is of another format version";
+        case TableFileStatus::otherTables:
+            return "holds other tables";
+        case TableFileStatus::corrupt:
+            return "is corrupt (checksum mismatch)";
+    }
+    return "is invalid";
+}
+
+uint64_t tableChecksum(const void* data, std::size_t bytes, uint64_t seed) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    uint64_t lanes[4] = {seed + prime1 + prime2, seed + prime2, seed, seed - prime1};
+    std::size_t done = 0;
+    for (; done + 32 <= bytes; done += 32) {
+        uint64_t words[4];
+        std::memcpy(words, p + done, sizeof words);
+        for (std::size_t k = 0; k < 4; ++k) lanes[k] = mixWord(lanes[k], words[k]);
+    }
+    uint64_t h = rotateLeft(lanes[0], 1) + rotateLeft(lanes[1], 7) + rotateLeft(lanes[2], 12) +
+                 rotateLeft(lanes[3], 18) + bytes;
+    for (; done < bytes; ++done) h = rotateLeft(h ^ (p[done] * prime1), 11) * prime2;
+    h ^= h >> 33;
+    h *= prime2;
+    h ^= h >> 29;
+    return h;
+}
+
+bool writeTableFile(const std::string& path, const std::vector<TableToStore>& tables,
+                    std::string& error, const std::atomic<bool>* stop) {
+    std::vector<TileGroup> groups;
+    for (const TableToStore& table : tables) groups.push_back(table.group);
+    if (groups.empty() || groups.size() > static_cast<std::size_t>(maxStoredTables)) {
+        error = "no tables to write";
+        return false;
+    }
+    FileHeader header = headerFor(groups);
+    uint64_t checksum = headerChecksum(header);
+    for (std::size_t k = 0; k < tables.size(); ++k) {
+        checksum = tableChecksum(tables[k].entries, header.tables[k].entryCount, checksum);
+    }
+    header.checksum = checksum;
+
+    const std::string temporary = path + ".tmp";
+    // Left behind by a writer that died: nobody trusts it, and we hold the lock.
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = writeAll(fd, &header, sizeof header, stop);
+    uint64_t position = sizeof header;
+    static const char zeros[pageBytes] = {};
+    for (std::size_t k = 0; ok && k < tables.size(); ++k) {
+        const StoredTableEntry& entry = header.tables[k];
+        ok = writeAll(fd, zeros, entry.offset - position, stop) &&
+             writeAll(fd, tables[k].entries, entry.entryCount, stop);
+        position = entry.offset + entry.entryCount;
+    }
+    const int savedErrno = errno;
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        const bool stopped = stop != nullptr && stop->load(std::memory_order_relaxed);
+        error = stopped ? "stopped" : temporary + ": " + std::strerror(errno ? errno : savedErrno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+StoredTables::StoredTables(StoredTables&& other) noexcept {
+    *this = std::move(other);
+}
+
+StoredTables& StoredTables::operator=(StoredTables&& other) noexcept {
+    if (this != &other) {
+        close();
+        base_ = std::exchange(other.base_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        owned_ = std::move(other.owned_);
+        entries_ = std::move(other.entries_);
+        other.owned_.clear();
+        other.entries_.clear();
+    }
+    return *this;
+}
+
+StoredTables::~StoredTables() {
+    close();
+}
+
+void StoredTables::close() {
+    if (base_ != nullptr) ::munmap(base_, size_);
+    base_ = nullptr;
+    size_ = 0;
+    for (uint8_t* block : owned_) std::free(block);
+    owned_.clear();
+    entries_.clear();
+}
+
+void StoredTables::adopt(std::vector<uint8_t*> blocks) {
+    close();
+    owned_ = std::move(blocks);
+    entries_.assign(owned_.begin(), owned_.end());
+}
+
+TableFileStatus StoredTables::open(const std::string& path, const std::vector<TileGroup>& groups) {
+    close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? TableFileStatus::missing : TableFileStatus::unreadable;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        return TableFileStatus::unreadable;
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    FileHeader header{};
+    if (size < sizeof header) {
+        ::close(fd);
+        return size < sizeof fileMagic ? TableFileStatus::otherFormat : TableFileStatus::truncated;
+    }
+    // Populated at once: the checksum reads every page anyway.
+    void* base = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (base == MAP_FAILED) return TableFileStatus::unreadable;
+    const auto* bytes = static_cast<const uint8_t*>(base);
+    std::memcpy(&header, bytes, sizeof header);
+    const FileHeader expected = headerFor(groups);
+    TableFileStatus status = TableFileStatus::ok;
+    if (std::memcmp(header.magic, fileMagic, sizeof fileMagic) != 0) {
+        status = TableFileStatus::otherFormat;
+    } else if (header.version != tableFileVersion) {
+        status = TableFileStatus::otherVersion;
+    } else if (header.tableCount != expected.tableCount ||
+               std::memcmp(header.tables, expected.tables, sizeof header.tables) != 0) {
+        status = TableFileStatus::otherTables;
+    } else {
+        const StoredTableEntry& last = header.tables[groups.size() - 1];
+        if (size < last.offset + last.entryCount) status = TableFileStatus::truncated;
+    }
+    if (status == TableFileStatus::ok) {
+        uint64_t checksum = headerChecksum(header);
+        for (std::size_t k = 0; k < groups.size(); ++k) {
+            checksum = tableChecksum(bytes + header.tables[k].offset, header.tables[k].entryCount,
+                                     checksum);
+        }
+        if (checksum != header.checksum) status = TableFileStatus::corrupt;
+    }
+    if (status != TableFileStatus::ok) {
+        ::munmap(base, size);
+        return status;
+    }
+    base_ = base;
+    size_ = size;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        entries_.push_back(bytes + header.tables[k].offset);
+    }
+    return status;
+}
+
+TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait) {
+    if (wouldWait != nullptr) *wouldWait = false;
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) return;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    if (wouldWait != nullptr) *wouldWait = errno == EWOULDBLOCK;
+    while (::flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+    }
+}
+
+TableFileLock::~TableFileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+std::string tableCacheDirectory(std::string& error) {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    std::string base;
+    if (cache != nullptr && cache[0] == '/') {
+        base = cache;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] == '\0') {
+            error = "neither XDG_CACHE_HOME nor HOME is set";
+            return {};
+        }
+        base = std::string(home) + "/.cache";
+    }
+    const std::string folder = base + "/fifteen";
+    if (!makeDirectories(folder)) {
+        error = folder + ": " + std::strerror(errno);
+        return {};
+    }
+    return folder;
+}
+
+}  // namespace fifteen
