@@ -77,7 +77,7 @@ const ChangeCase changes[] = {
     {"Drop", [](DialogRig& rig) { rig.host.dropText("15 14 13 12 11 10 9 8 7 6 5 4 3 2 1 0"); }},
 };
 INSTANTIATE_TEST_SUITE_P(EachChange, StaleReport, ::testing::ValuesIn(changes),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Every step of the solution, by key, by playback or back by Reset, belongs to
 // the report; so does the goal that Backward or Reset puts up.

@@ -230,7 +230,7 @@ TEST_P(StopPlayback, MidMotionPlacesTheTile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CancelAndEscape, StopPlayback, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Escape" : "Cancel"; });
+                         [](const auto& testCase) { return testCase.param ? "Escape" : "Cancel"; });
 
 TEST(Playback, TraceAtTheLastStepRestartsFromTheFirstMove) {
     SolvedRig rig({14, 10, 9});
