@@ -106,13 +106,12 @@ void BoardView::onMouse(UiMode mode, MouseEvent event, Point p) {
         return;
     }
     if (mode == UiMode::directDrag && motion.tile != 0) {
-        // A drop on the edge lands in the edge cell, so a lifted tile is never lost.
-        if (cell < 0) {
-            cell = cellAt(Point{p.x < boardPixels ? p.x : boardPixels - 1,
-                                p.y < boardPixels ? p.y : boardPixels - 1});
-        }
+        // Released off the cells (the right and bottom edges, or outside), the
+        // drag is called off.
         if (cell >= 0) {
             drop(cell);
+        } else {
+            cancelDrag();
         }
     }
 }
@@ -172,7 +171,6 @@ void BoardView::lift(int cell) {
     if (motion.tile != 0) {
         board[at(cell)] = 0;
         redraw();
-        platform_.confineCursor(dragClip());
     }
 }
 

@@ -49,8 +49,8 @@ class BoardView {
     void compose();
 
     // The board mouse handler, in the backward and direct-drag modes only; p is
-    // board-relative (the dialog has checked that it lies inside the rectangle,
-    // edges included).
+    // board-relative (inside the rectangle, edges included, or anywhere while a
+    // lifted tile follows the pointer).
     void onMouse(UiMode mode, MouseEvent event, Point p);
     // Backward play by key: the tile next to the blank that can slide dColumn,
     // dRow (one of them +-1) slides into it, counted as the same click would be.

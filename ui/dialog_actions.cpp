@@ -9,11 +9,9 @@
 namespace fifteen::ui {
 
 std::string pasteErrorText(const std::string& parserMessage) {
-    // The status line holds about 60 characters of the dialog font; leave room.
-    constexpr size_t limit = 44;
-    std::string text = pastePrefix + parserMessage;
-    if (text.size() > limit) text = text.substr(0, limit - 3) + "...";
-    return text;
+    // Whole: the status line elides what does not fit and shows it all as its
+    // tooltip, and the output box shows it too.
+    return pastePrefix + parserMessage;
 }
 
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length) {
@@ -116,6 +114,7 @@ void MainDialog::runAction(Action action) {
             changeSpeed(-1);
             break;
     }
+    updateStaleMark();
 }
 
 void MainDialog::onContextMenu(Point client) {
@@ -127,6 +126,7 @@ void MainDialog::onContextMenu(Point client) {
 void MainDialog::onDropText(std::string_view text) {
     if (!beginUserAction()) return;
     paste(text);
+    updateStaleMark();
 }
 
 bool MainDialog::onKey(Key key, bool autoRepeat) {
@@ -135,7 +135,14 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
     endDrag();
     switch (key) {
         case Key::escape:
-            return dragging;  // otherwise Esc stays the window system's
+            if (dragging) return true;
+            // Out of the output box, the arrow keys are the board's again; while a
+            // job runs the focus belongs on Cancel.
+            if (platform_.focusedControl() == idOutput) {
+                platform_.setFocus(busy() ? idCancel : focusBoard);
+            }
+            if (mode_ == UiMode::solving || mode_ == UiMode::tracing) onCommand(idCancel);
+            return true;  // never the window system's: it would close the dialog
         case Key::copy:
             runAction(Action::copyPosition);
             return true;
@@ -161,8 +168,11 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
         case Key::left:
         case Key::right:
         case Key::up:
-        case Key::down:
-            return arrowKey(key, autoRepeat);
+        case Key::down: {
+            const bool used = arrowKey(key, autoRepeat);
+            updateStaleMark();
+            return used;
+        }
     }
     return false;
 }
@@ -232,9 +242,12 @@ void MainDialog::paste(std::string_view text) {
     if (busy()) return;
     const ParsedPosition parsed = parsePosition(text);
     if (!parsed.ok) {
-        platform_.setControlText(idStatus, pasteErrorText(parsed.error));
+        const std::string message = pasteErrorText(parsed.error);
+        platform_.setControlText(idStatus, message);
+        showOutputNote(message.substr(message.find_first_not_of(' ')));
         return;
     }
+    showOutputNote("");
     // As DirectDrag would have left it: no solution, and out of backward play,
     // whose move count would no longer mean anything.
     if (mode_ != UiMode::directDrag) {
@@ -262,6 +275,33 @@ void MainDialog::copySolution() {
     const int32_t length = solutionLength();
     if (!solutionAvailable_ || length <= 0) return;
     platform_.setClipboardText(solutionText(lastSolve_.problem, lastSolve_.moves.data(), length));
+}
+
+void MainDialog::showOutputNote(const std::string& note) {
+    std::string text = platform_.controlText(idOutput);
+    const std::string separator = std::string("\r\n") + outputSeparator + "\r\n";
+    const size_t earlier = text.find(separator);
+    if (earlier != std::string::npos) text.erase(earlier);
+    if (!note.empty()) text += separator + note + "\r\n";
+    if (text != platform_.controlText(idOutput)) platform_.setControlText(idOutput, text);
+}
+
+bool MainDialog::isStepOfReport(const Board& board) const {
+    Board step = lastSolve_.problem;
+    if (board == step) return true;
+    if (lastSolve_.status != solveSolved) return false;
+    for (int32_t i = 0; i < lastSolve_.length; ++i) {
+        slideTile(step, lastSolve_.moves[static_cast<size_t>(i)]);
+        if (board == step) return true;
+    }
+    return false;
+}
+
+void MainDialog::updateStaleMark() {
+    const bool stale = reportShown_ && !isStepOfReport(view_.settledBoard());
+    if (stale == staleShown_) return;
+    staleShown_ = stale;
+    platform_.setOutputStale(stale ? staleReportNote : "");
 }
 
 void MainDialog::explainUnsolvable() {

@@ -41,6 +41,10 @@ inline constexpr const char* buildingTablesHeading = "Building the solver's tabl
 inline const char* tableMark(bool ready) {
     return ready ? "  [x] " : "  [ ] ";
 }
+// Between a report and a paste's error message below it.
+inline constexpr const char* outputSeparator = "------------------------------";
+// Above a report that no longer belongs to the shown board.
+inline constexpr const char* staleReportNote = "Board changed since this report";
 // Under the report of an unsolvable board.
 inline constexpr const char* unsolvableHint =
     "The tiles' parity and the blank's row do not match the goal's: swap any two tiles.";

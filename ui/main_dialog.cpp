@@ -239,6 +239,7 @@ void MainDialog::onCommand(int controlId) {
         default:
             break;
     }
+    updateStaleMark();
 }
 
 void MainDialog::shuffle() {
@@ -304,6 +305,8 @@ void MainDialog::solve() {
         return;
     }
     setMode(UiMode::solving);
+    reportShown_ = false;
+    updateStaleMark();
     platform_.setControlText(idOutput, "");
     platform_.setCheck(idBackward, false);
     platform_.setCheck(idDirectDrag, false);
@@ -323,13 +326,22 @@ void MainDialog::solve() {
 void MainDialog::cancel() {
     if (mode_ == UiMode::solving) {
         services_.cancelSolve();
-    } else if (!pausing_) {
-        // During the pause every move has been shown: there is nothing to stop.
+    } else if (pausing_) {
+        // Every move has been shown: the playback stops on the goal, as it stops
+        // wherever it is when cancelled earlier.
+        platform_.killTimer(timerPause);
+        pausing_ = false;
+        setMode(UiMode::solved);
+    } else {
         playback_.stopRequest = true;
     }
 }
 
 void MainDialog::trace() {
+    // From the last step there is nothing left to play: start again from the problem.
+    if (playback_.position >= lastSolve_.length) {
+        playback_.restore(lastSolve_.problem);
+    }
     setMode(UiMode::tracing);
     platform_.setTimer(timerMain, playbackSpeeds[static_cast<size_t>(speed_)].periodMs);
 }
@@ -451,6 +463,8 @@ void MainDialog::onMessage(int message) {
                 playback_.position = position;
             }
             setMode(UiMode::solved);
+            reportShown_ = true;
+            updateStaleMark();
             return;
         }
         default:
@@ -484,17 +498,30 @@ void MainDialog::onMouse(MouseEvent event, Point client) {
         return;
     }
     const Rect board = view_.rect();
+    const Point onBoard{client.x - board.left, client.y - board.top};
     if (client.x < board.left || client.x > board.right || client.y < board.top ||
         client.y > board.bottom) {
+        // A lifted tile follows the pointer off the board; released there, the
+        // drag is called off.
+        if (mode_ == UiMode::directDrag && view_.motion.tile != 0) {
+            if (event == MouseEvent::leftUp) {
+                view_.cancelDrag();
+            } else {
+                view_.onMouse(mode_, event, onBoard);
+            }
+        }
         return;
     }
     if (event == MouseEvent::leftDown) {
-        platform_.setFocus(focusBoard);  // in any mode, so the keys reach the board
+        // In any mode, so the keys reach the board; while a job runs they do from
+        // Cancel, which keeps the focus.
+        platform_.setFocus(busy() ? idCancel : focusBoard);
     }
     if (mode_ != UiMode::backward && mode_ != UiMode::directDrag) {
         return;
     }
-    view_.onMouse(mode_, event, Point{client.x - board.left, client.y - board.top});
+    view_.onMouse(mode_, event, onBoard);
+    if (event == MouseEvent::leftUp) updateStaleMark();
 }
 
 void MainDialog::onPaint() {

@@ -60,6 +60,7 @@ class MainDialog final : public DialogHandler {
     bool preparationFailed() const { return preparationFailed_; }
     int32_t seconds() const { return seconds_; }
     bool pausing() const { return pausing_; }
+    bool reportStale() const { return staleShown_; }
     bool stepping() const { return stepping_; }
     int speed() const { return speed_; }  // index into playbackSpeeds
     // The last solve's result, except that an unsolvable or invalid board keeps
@@ -101,6 +102,13 @@ class MainDialog final : public DialogHandler {
     bool arrowKey(Key key, bool autoRepeat);
     void showProgress();
     void explainUnsolvable();
+    // The report's text, then (below a separator line) a paste's error message in
+    // full, or nothing below the report when note is empty.
+    void showOutputNote(const std::string& note);
+    // Marks the report as stale when the shown board is neither its problem nor
+    // a step of its solution.
+    void updateStaleMark();
+    bool isStepOfReport(const Board& board) const;
 
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
@@ -117,6 +125,8 @@ class MainDialog final : public DialogHandler {
     bool solutionAvailable_ = false;
     bool pausing_ = false;
     bool closed_ = false;
+    bool reportShown_ = false;  // the output box holds a solve's report
+    bool staleShown_ = false;
     int32_t seconds_ = 0;
     bool stepping_ = false;  // a step's tile is sliding on timerStep
     int speed_ = normalSpeed;

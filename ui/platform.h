@@ -136,6 +136,9 @@ class Platform {
     virtual bool isControlEnabled(int controlId) const = 0;
     virtual void setCheck(int controlId, bool checked) = 0;
     virtual bool isChecked(int controlId) const = 0;
+    // A report that no longer belongs to the board: the output box drawn dimmed,
+    // with note in one line above it; an empty note takes the mark away.
+    virtual void setOutputStale(std::string_view note) = 0;
     // The output box font: a monospace system font.
     virtual void setMonospaceFont(int controlId) = 0;
 

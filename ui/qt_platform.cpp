@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QMenu>
 #include <QPushButton>
@@ -162,6 +163,31 @@ bool QtPlatform::isChecked(int controlId) const {
 void QtPlatform::setMonospaceFont(int controlId) {
     onGuiThread([&] {
         if (QWidget* w = control(controlId)) w->setFont(outputFont());
+    });
+}
+
+void QtPlatform::setOutputStale(std::string_view note) {
+    onGuiThread([&] {
+        QWidget* box = control(idOutput);
+        if (!box) return;
+        if (!staleNote_) {
+            // A static text of the template's kind, in the gap between the buttons'
+            // groups and the output box; hidden, it leaves the layout as it was.
+            staleNote_ = createControl({0, ControlKind::leftText, "", 0, 0, 0, 0}, dialog_.data());
+            staleNote_->setFont(dialog_->font());
+            const int height = QFontMetrics(dialog_->font()).height();
+            staleNote_->setGeometry(box->x(), box->y() - height, box->width(), height);
+        }
+        ui::setControlText(staleNote_, toQString(note));
+        staleNote_->setVisible(!note.empty());
+        // Dimmed: the text in the colour of disabled text, still selectable.
+        QPalette palette = box->palette();
+        const QPalette normal = dialog_->palette();
+        const QColor text = note.empty() ? normal.color(QPalette::Active, QPalette::Text)
+                                         : normal.color(QPalette::Disabled, QPalette::Text);
+        palette.setColor(QPalette::Active, QPalette::Text, text);
+        palette.setColor(QPalette::Inactive, QPalette::Text, text);
+        box->setPalette(palette);
     });
 }
 

@@ -56,6 +56,10 @@ class QtPlatform : public Platform {
     void setCheck(int controlId, bool checked) override;
     bool isChecked(int controlId) const override;
     void setMonospaceFont(int controlId) override;
+    void setOutputStale(std::string_view note) override;
+    // The line above the output box that marks a stale report (null until the
+    // first mark).
+    QWidget* staleNote() const { return staleNote_; }
     void setFocus(int controlId) override;
     int focusedControl() const override;
 
@@ -93,6 +97,7 @@ class QtPlatform : public Platform {
     QPointer<DialogWindow> dialog_;
     BoardWidget* board_ = nullptr;  // a child of dialog_
     std::map<int, QWidget*> controls_;
+    QWidget* staleNote_ = nullptr;  // a child of dialog_
     std::map<int, QTimer*> timers_;
     DialogBaseUnits units_{};
     // The window frame as it was when the dialog was built: a window manager adds

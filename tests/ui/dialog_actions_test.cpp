@@ -299,14 +299,14 @@ TEST_P(HeldTile, GoesBackToItsCellBeforeAnyCommandOrKey) {
     const Board before = rig.dialog.view().board;
     rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(1));
     rig.host.mouse(MouseEvent::move, rig.cellCentre(10));
-    ASSERT_TRUE(rig.host.confinedTo.has_value());
+    ASSERT_NE(rig.dialog.view().motion.tile, 0);
     rig.host.menuChoice = static_cast<int>(Action::copyPosition);
     if (GetParam().control != 0) {
         rig.host.click(GetParam().control);
     } else {
         rig.host.key(GetParam().key);
     }
-    EXPECT_FALSE(rig.host.confinedTo.has_value()) << "the cursor is free again";
+    EXPECT_EQ(rig.dialog.view().motion.tile, 0) << "the tile is down again";
     EXPECT_TRUE(isValidBoard(rig.dialog.view().settledBoard()));
     if (GetParam().control == idSolve) {
         rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
@@ -342,14 +342,17 @@ const HeldTileCase heldTileCases[] = {
 INSTANTIATE_TEST_SUITE_P(CommandsAndKeys, HeldTile, ::testing::ValuesIn(heldTileCases),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
-TEST(Keyboard, EscapeIsTheBoardsOnlyWhileATileIsHeld) {
+// Escape is always the board's, so the window system never closes the dialog on it.
+TEST(Keyboard, EscapePutsAHeldTileBackAndOtherwiseDoesNothing) {
     DialogRig rig;
     rig.host.click(idDirectDrag);
-    EXPECT_FALSE(rig.host.key(Key::escape));
+    EXPECT_TRUE(rig.host.key(Key::escape));
+    EXPECT_EQ(rig.dialog.mode(), UiMode::directDrag);
     rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(0));
     EXPECT_TRUE(rig.host.key(Key::escape));
     EXPECT_EQ(rig.dialog.view().board, goalBoard);
-    EXPECT_EQ(rig.host.releaseCount, 1);
+    EXPECT_EQ(rig.dialog.view().motion.tile, 0);
+    EXPECT_FALSE(rig.host.endResult.has_value());
 }
 
 TEST(Focus, MovesToCancelWhileAJobRunsAndReturnsAfterwards) {
@@ -365,6 +368,39 @@ TEST(Focus, MovesToCancelWhileAJobRunsAndReturnsAfterwards) {
     rig.host.click(idCancel);
     rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; });
     EXPECT_EQ(rig.host.focus, idSolve);
+}
+
+// Escape stops a solve as Cancel does, and the focus, back from Cancel, is where
+// it was; a click on the board meanwhile leaves it on Cancel.
+TEST(Focus, EscapeStopsASolveAsCancelDoes) {
+    for (const bool escape : {false, true}) {
+        DialogRig rig;
+        rig.makeReady();
+        rig.services.job = rig.services.untilCancelled();
+        rig.host.focus = idSolve;
+        rig.host.click(idSolve);
+        rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(3));
+        EXPECT_EQ(rig.host.focus, idCancel);
+        if (escape) {
+            EXPECT_TRUE(rig.host.key(Key::escape));
+        } else {
+            rig.host.click(idCancel);
+        }
+        EXPECT_TRUE(rig.host.pumpUntil([&] { return rig.dialog.mode() != UiMode::solving; }));
+        EXPECT_EQ(rig.dialog.lastSolve().status, solveCancelled);
+        EXPECT_EQ(rig.host.focus, idSolve);
+        EXPECT_EQ(rig.buttons(), "SBDRX--");
+    }
+}
+
+TEST(Focus, EscapeInTheOutputBoxGivesTheKeysBackToTheBoard) {
+    DialogRig rig;
+    rig.host.focus = idOutput;
+    EXPECT_TRUE(rig.host.key(Key::escape));
+    EXPECT_EQ(rig.host.focus, focusBoard);
+    rig.host.focus = idOutput;
+    rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(0));
+    EXPECT_EQ(rig.host.focus, focusBoard);
 }
 
 TEST(ContextMenu, OffersOnlyWhatApplies) {

@@ -398,6 +398,11 @@ void HeadlessPlatform::setFocus(int controlId) {
     }
 }
 
+void HeadlessPlatform::setOutputStale(std::string_view note) {
+    checkGuiThread();
+    staleNote = note;
+}
+
 int HeadlessPlatform::focusedControl() const {
     return focus;
 }

@@ -64,6 +64,7 @@ class HeadlessPlatform final : public Platform {
 
     // What was recorded.
     std::string caption;
+    std::string staleNote;  // the output box's stale mark, "" when none
     int monospaceControl = 0;
     std::vector<int> delivered;  // messages handled, in order
     std::vector<std::pair<int, std::string>> textLog;
@@ -103,6 +104,7 @@ class HeadlessPlatform final : public Platform {
     void setCheck(int controlId, bool checked) override;
     bool isChecked(int controlId) const override;
     void setMonospaceFont(int controlId) override;
+    void setOutputStale(std::string_view note) override;
     void setTimer(int timerId, int periodMs) override;
     void killTimer(int timerId) override;
     bool sendMessage(int message) override;

@@ -186,18 +186,61 @@ TEST(Playback, CancelMidMotionPlacesTheTileAndTraceResumes) {
     EXPECT_EQ(rig.host.controlText(idStatus), movesText(0, length));
 }
 
-TEST(Playback, CancelDuringThePauseHasNothingToStop) {
+// Cancel and Escape stop a playback alike, in its moves and in its end pause
+// (there on the goal), and the window answers meanwhile.
+class StopPlayback : public ::testing::TestWithParam<bool> {
+  protected:
+    void stop(SolvedRig& rig) {
+        if (GetParam()) {
+            EXPECT_TRUE(rig.host.key(Key::escape));
+        } else {
+            EXPECT_TRUE(rig.host.click(idCancel));
+        }
+    }
+};
+
+TEST_P(StopPlayback, DuringThePauseStopsOnTheGoal) {
     SolvedRig rig({14, 10});
     const auto length = static_cast<int32_t>(rig.solution.size());
     rig.host.click(idTrace);
     EXPECT_EQ(rig.ticksUntilPause(), 9 * length + 1);
-    EXPECT_TRUE(rig.host.click(idCancel));
-    rig.host.advance(pauseMs);
+    rig.host.paint();
+    stop(rig);
+    EXPECT_FALSE(rig.dialog.pausing());
     EXPECT_EQ(rig.dialog.mode(), UiMode::solved);
-    EXPECT_EQ(rig.dialog.view().board, rig.problem);
-    // The next playback runs to its end instead of stopping at once.
+    EXPECT_EQ(rig.host.timerPeriod(timerPause), 0);
+    EXPECT_EQ(rig.dialog.view().board, goalBoard);
+    EXPECT_EQ(rig.dialog.playback().position, length);
+    EXPECT_EQ(rig.buttons(), "SBDRX-T");
+    rig.host.advance(pauseMs);
+    EXPECT_EQ(rig.dialog.view().board, goalBoard) << "the pause's end does not come later";
+    // Trace from the last step plays the whole solution again.
     rig.host.click(idTrace);
     EXPECT_EQ(rig.ticksUntilPause(), 9 * length + 1);
+}
+
+TEST_P(StopPlayback, MidMotionPlacesTheTile) {
+    SolvedRig rig({14, 10, 9, 5});
+    rig.host.click(idTrace);
+    for (int t = 0; t < 13; ++t) rig.host.fireTimer(timerMain);
+    stop(rig);
+    rig.host.fireTimer(timerMain);
+    EXPECT_EQ(rig.dialog.mode(), UiMode::solved);
+    EXPECT_EQ(rig.dialog.view().board, testing::replay(rig.problem, prefix(rig.solution, 2)));
+}
+
+INSTANTIATE_TEST_SUITE_P(CancelAndEscape, StopPlayback, ::testing::Bool(),
+                         [](const auto& testCase) { return testCase.param ? "Escape" : "Cancel"; });
+
+TEST(Playback, TraceAtTheLastStepRestartsFromTheFirstMove) {
+    SolvedRig rig({14, 10, 9});
+    const auto length = static_cast<int32_t>(rig.solution.size());
+    rig.host.key(Key::end);
+    ASSERT_EQ(rig.dialog.playback().position, length);
+    rig.host.click(idTrace);
+    EXPECT_EQ(rig.dialog.view().board, rig.problem);
+    EXPECT_EQ(rig.ticksUntilPause(), 9 * length + 1);
+    EXPECT_EQ(rig.dialog.view().board, goalBoard);
 }
 
 TEST(Reset, AfterAStoppedPlaybackRestoresTheProblemThenTheGoal) {

@@ -93,7 +93,10 @@ bool routeControlKey(QObject* control, const QWidget* outputBox, QKeyEvent& even
     if (control == outputBox && std::find(std::begin(outputBoxKeys), std::end(outputBoxKeys),
                                           *key) != std::end(outputBoxKeys))
         return false;
-    return handler.onKey(*key, event.isAutoRepeat());
+    const bool used = handler.onKey(*key, event.isAutoRepeat());
+    // A button never gets a board key, used or not: Qt's buttons move the focus on
+    // with the arrow keys.
+    return used || button != nullptr;
 }
 
 }  // namespace fifteen::ui

@@ -19,7 +19,8 @@ std::optional<Key> boardKey(const QKeyEvent& event);
 
 // A key press at control (a button or the output box), before the control sees it:
 // true when it was used here. Return and Enter press a button; a board key goes
-// to the handler, except the output box's own text cursor keys and Copy.
+// to the handler, except the output box's own text cursor keys and Copy, and a
+// button never sees one.
 bool routeControlKey(QObject* control, const QWidget* outputBox, QKeyEvent& event,
                      DialogHandler& handler);
 

@@ -1,6 +1,7 @@
 #include "ui/qt/template_controls.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace fifteen::ui {
 
@@ -36,6 +38,33 @@ class TemplateGroupBox : public QGroupBox {
         p.fillRect(text, palette().color(QPalette::Window));
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(text, Qt::AlignCenter, title());
+    }
+};
+
+// A static text that shows what fits of its text, elided with "…", and the whole
+// text as its tooltip when it does not fit. Its text stays whole.
+class ElidingLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+    bool elided() const { return fontMetrics().horizontalAdvance(text()) > contentsRect().width(); }
+    void updateToolTip() { setToolTip(elided() ? text() : QString()); }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width());
+        style()->drawItemText(&painter, room, static_cast<int>(alignment()), palette(), isEnabled(),
+                              shown, foregroundRole());
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        updateToolTip();
+    }
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) updateToolTip();
     }
 };
 
@@ -78,7 +107,7 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
         }
         case ControlKind::leftText:
         case ControlKind::rightText: {
-            auto* label = new QLabel(text, parent);
+            auto* label = new ElidingLabel(text, parent);
             label->setTextFormat(Qt::PlainText);  // a status such as "a<b" is no markup
             const Qt::Alignment side =
                 row.kind == ControlKind::leftText ? Qt::AlignLeft : Qt::AlignRight;
@@ -96,6 +125,7 @@ void setControlText(QWidget* control, QString text) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(text);
+        if (auto* eliding = dynamic_cast<ElidingLabel*>(label)) eliding->updateToolTip();
     } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
         group->setTitle(text);
     }
