@@ -83,16 +83,6 @@ int benchCache(int32_t threads) {
     return result == TableCacheResult::loaded || result == TableCacheResult::built ? 0 : 1;
 }
 
-class QuietOutput : public SolveOutput {
-  public:
-    void setOutputText(const char*) override {}
-    void setStatusText(const char*) override {}
-    void setSecondsText(const char*) override {}
-    void setSolutionAvailable(bool) override {}
-    void setPlaybackPosition(int32_t) override {}
-    void solveFinished(const SolveResult&) override {}
-};
-
 bool parseBoard(const char* text, Board& board) {
     int32_t cell = 0;
     for (const char* p = text; *p != '\0' && cell < 16;) {

@@ -26,16 +26,7 @@
 namespace {
 
 using fifteen::Board;
-
-class QuietOutput : public fifteen::SolveOutput {
-  public:
-    void setOutputText(const char*) override {}
-    void setStatusText(const char*) override {}
-    void setSecondsText(const char*) override {}
-    void setSolutionAvailable(bool) override {}
-    void setPlaybackPosition(int32_t) override {}
-    void solveFinished(const fifteen::SolveResult&) override {}
-};
+using fifteen::QuietOutput;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -22,22 +22,13 @@
 #include "search/solver_state.h"
 
 namespace {
+using fifteen::QuietOutput;
 
 // Walking distance at least the database value, each well under a second.
 const fifteen::StandardInstance instances[] = {
     fifteen::standardInstance(3),  fifteen::standardInstance(4),  fifteen::standardInstance(10),
     fifteen::standardInstance(15), fifteen::standardInstance(17), fifteen::standardInstance(22),
     fifteen::standardInstance(53), fifteen::standardInstance(60),
-};
-
-class QuietOutput : public fifteen::SolveOutput {
-  public:
-    void setOutputText(const char*) override {}
-    void setStatusText(const char*) override {}
-    void setSecondsText(const char*) override {}
-    void setSolutionAvailable(bool) override {}
-    void setPlaybackPosition(int32_t) override {}
-    void solveFinished(const fifteen::SolveResult&) override {}
 };
 
 double threadCpuSeconds() {

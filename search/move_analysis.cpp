@@ -18,16 +18,6 @@ namespace {
 // stay a small part of a review's many short searches (the review benchmark).
 constexpr int32_t boundedLayerTarget = 64;
 
-class QuietOutput final : public SolveOutput {
-  public:
-    void setOutputText(const char*) override {}
-    void setStatusText(const char*) override {}
-    void setSecondsText(const char*) override {}
-    void setSolutionAvailable(bool) override {}
-    void setPlaybackPosition(int32_t) override {}
-    void solveFinished(const SolveResult&) override {}
-};
-
 }  // namespace
 
 std::vector<int32_t> lostMoves(const MoveReview& review) {

@@ -51,4 +51,16 @@ class SolveOutput {
     virtual void solveFinished(const SolveResult& result) = 0;
 };
 
+// An output that shows nothing: for solves whose texts nobody reads (an analysis
+// beside the shown solve, the benchmarks).
+class QuietOutput final : public SolveOutput {
+  public:
+    void setOutputText(const char*) override {}
+    void setStatusText(const char*) override {}
+    void setSecondsText(const char*) override {}
+    void setSolutionAvailable(bool) override {}
+    void setPlaybackPosition(int32_t) override {}
+    void solveFinished(const SolveResult&) override {}
+};
+
 }  // namespace fifteen
