@@ -25,7 +25,7 @@ case "$what" in
     ;;
   test)
     cmake --build --preset release
-    ctest --preset release
+    ctest --preset release -j"$(nproc)"
     ;;
   *)
     echo "usage: $0 run|test" >&2
