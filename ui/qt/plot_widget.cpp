@@ -80,7 +80,6 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     };
     label(at(0, 0), QStringLiteral("0"), Qt::AlignRight | Qt::AlignVCenter);
     label(at(0, highest), QString::number(highest), Qt::AlignRight | Qt::AlignVCenter);
-    label(at(0, 0), QStringLiteral("0"), Qt::AlignHCenter | Qt::AlignTop);
     label(at(moves, 0), QString::number(moves), Qt::AlignHCenter | Qt::AlignTop);
     label(at(moves / 2.0, 0), QStringLiteral("moves"), Qt::AlignHCenter | Qt::AlignTop);
 
