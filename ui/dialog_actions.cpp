@@ -117,7 +117,7 @@ void MainDialog::runAction(Action action) {
             changeSpeed(-1);
             break;
         case Action::showOptimalMoves:
-            toggleMarks();
+            setMarksOn(!marksOn());
             break;
         case Action::checkMyMoves:
             checkMoves();

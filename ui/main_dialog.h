@@ -69,7 +69,9 @@ class MainDialog final : public DialogHandler {
     // The last solve's result, except that an unsolvable or invalid board keeps
     // the length and moves of the solve before it (see keepSolve).
     const SolveResult& lastSolve() const { return lastSolve_; }
+    // Show optimal moves, on or off (the menu's toggle).
     bool marksOn() const { return marksOn_; }
+    void setMarksOn(bool on);
     const BoardMarks& marks() const { return marksShown_; }
     bool plotShown() const { return plotShown_; }
     const ReviewPlot& plot() const { return plot_; }
@@ -125,7 +127,6 @@ class MainDialog final : public DialogHandler {
         syncMarks();
     }
     bool marksCanShow() const;
-    void toggleMarks();
     void syncMarks();
     void hideMarks();
     void showAnalysis(const MoveAnalysis& analysis);

@@ -64,8 +64,9 @@ bool MainDialog::marksCanShow() const {
            worker_.pending() != AnalysisWorker::Kind::review;
 }
 
-void MainDialog::toggleMarks() {
-    marksOn_ = !marksOn_;
+void MainDialog::setMarksOn(bool on) {
+    if (on == marksOn_) return;
+    marksOn_ = on;
     if (!marksOn_) {
         if (worker_.pending() == AnalysisWorker::Kind::analysis) worker_.cancel();
         hideMarks();

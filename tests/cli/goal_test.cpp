@@ -146,32 +146,24 @@ TEST(GoalTest, TextReportShowsTheBoardAsWritten) {
 TEST(GoalTest, AnalysesAndReviewsSpeakTheInputsNumbering) {
     std::mt19937 random(11);
     std::vector<std::string> written{FIFTEEN_SOLVE_PATH, "--goal", "blank-first", "--analyse",
-                                     "--review", ":", "--format", "json", "--threads", "2"};
-    std::vector<std::string> turned{FIFTEEN_SOLVE_PATH, "--analyse", "--review", ":", "--format",
-                                    "json", "--threads", "2"};
+                                     "--review",         ":",      "--format",    "json",
+                                     "--threads",        "2"};
+    std::vector<std::string> turned{FIFTEEN_SOLVE_PATH, "--analyse", "--review",  ":",
+                                    "--format",         "json",      "--threads", "2"};
     std::vector<Board> boards;
     for (int i = 0; i < 6; ++i) {
-        const Board board = turnedBoard(test_support::randomWalkFromGoal(random, 14 + i));
-        Board walked = board;
+        // Undoing part of a walk from the goal: legal moves of the walk's end.
+        std::vector<int32_t> walk = test_support::randomWalkTiles(random, 14 + i);
+        const Board searched = *test_support::replay(goalBoard, walk);
         std::string tiles, turnedTiles;
-        for (int m = 0; m < 10; ++m) {
-            const int32_t blank = test_support::blankCell(walked);
-            std::vector<int32_t> from;
-            for (const int32_t cell : {blank - 4, blank + 4, blank - 1, blank + 1}) {
-                if (cell < 0 || cell > 15) continue;
-                if ((cell == blank - 1 || cell == blank + 1) && cell / 4 != blank / 4) continue;
-                from.push_back(cell);
-            }
-            const int32_t cell = from[random() % from.size()];
-            const int32_t tile = walked[static_cast<std::size_t>(cell)];
-            std::swap(walked[static_cast<std::size_t>(cell)],
-                      walked[static_cast<std::size_t>(blank)]);
-            tiles += " " + std::to_string(tile);
-            turnedTiles += " " + std::to_string(turnedTile(tile));
+        for (size_t m = 0; m < 10; ++m) {
+            turnedTiles += " " + std::to_string(walk[walk.size() - 1 - m]);
+            tiles += " " + std::to_string(turnedTile(walk[walk.size() - 1 - m]));
         }
+        const Board board = turnedBoard(searched);
         boards.push_back(board);
         written.push_back(test_support::positionText(board) + " :" + tiles);
-        turned.push_back(test_support::positionText(turnedBoard(board)) + " :" + turnedTiles);
+        turned.push_back(test_support::positionText(searched) + " :" + turnedTiles);
     }
     const ProcessResult mine = runProcess(written);
     const ProcessResult oracle = runProcess(turned);

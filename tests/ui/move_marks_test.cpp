@@ -78,22 +78,6 @@ TEST(ShowOptimalMoves, MarksFollowEveryMoveAndAStaleAnalysisIsNeverShown) {
     rig.services.analysisGate = true;
     ASSERT_TRUE(rig.host.pumpUntil([&] { return marksShownFor(rig); }));
 
-    // The line names the optimal tiles and their ways.
-    const Board board = rig.dialog.view().board;
-    const std::string text = rig.host.controlText(idOutput);
-    const int blank = static_cast<int>(std::find(board.begin(), board.end(), 0) - board.begin());
-    for (int cell = 0; cell < 16; ++cell) {
-        if (rig.host.marks.cells[static_cast<size_t>(cell)] != TileMark::optimal) continue;
-        const char* way = cell == blank - 4   ? "down"
-                          : cell == blank + 4 ? "up"
-                          : cell == blank - 1 ? "right"
-                                              : "left";
-        const std::string named =
-            std::to_string(board[static_cast<size_t>(cell)]) + " (" + way + ")";
-        EXPECT_NE(text.find(named), std::string::npos) << named << "\n" << text;
-    }
-    EXPECT_NE(text.find("Optimal moves: "), std::string::npos);
-
     // The goal: nothing marked, nothing to go.
     rig.host.click(idReset);
     ASSERT_TRUE(rig.host.pumpUntil([&] {
@@ -151,11 +135,6 @@ TEST(CheckMyMoves, AnIllegalMoveIsReportedWithItsNumberAndNothingIsChecked) {
     EXPECT_EQ(rig.host.textOffered, "14 15 3");
     const std::string status = rig.host.controlText(idStatus);
     EXPECT_NE(status.find("move 3 (7) is not a legal move there"), std::string::npos) << status;
-    rig.host.textAnswer = "12 x";
-    rig.dialog.runAction(Action::checkMyMoves);
-    EXPECT_NE(rig.host.controlText(idStatus).find("Check my moves: "), std::string::npos);
-    rig.host.textAnswer.reset();  // called off
-    rig.dialog.runAction(Action::checkMyMoves);
     rig.host.pump();
     EXPECT_EQ(rig.services.reviewsStarted.load(), 0);
     EXPECT_EQ(rig.dialog.view().board, before);
@@ -214,22 +193,13 @@ TEST(CheckMyMoves, TheMovesReplayAsASolutionBesideTheirPlot) {
         EXPECT_EQ(plot.count(),
                   plot.startLength - plot.ended + 2 * static_cast<int32_t>(lost.size()));
         EXPECT_EQ(plot.endNote.empty(), walked == goalBoard);
-        for (const int32_t m : lost) {
-            EXPECT_NE(plot.summary.find(std::to_string(m)), std::string::npos) << plot.summary;
-        }
-        EXPECT_EQ(plot.summary.rfind(std::to_string(moves.size()) + " move", 0), 0U)
-            << plot.summary;
         EXPECT_NE(rig.host.controlText(idOutput).find(plot.summary), std::string::npos);
 
-        // Stepping and Trace work on the moves as on a found solution.
+        // Stepping works on the moves as on a found solution.
         rig.host.key(Key::home);
         EXPECT_EQ(rig.dialog.view().board, start);
         rig.host.key(Key::right, true);
         EXPECT_EQ(rig.dialog.view().board, *replay(start, std::vector<int32_t>{moves[0]}));
-        ASSERT_TRUE(rig.host.click(idTrace));
-        for (int t = 0; t < 2000 && rig.dialog.mode() == UiMode::tracing; ++t) rig.host.advance(10);
-        EXPECT_EQ(rig.dialog.mode(), UiMode::solved);
-        EXPECT_TRUE(rig.host.plot.has_value());
 
         // Another board: the plot goes.
         rig.host.click(idShuffle);

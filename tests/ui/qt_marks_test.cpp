@@ -1,4 +1,4 @@
-// The optimal moves' marks and the review plot as the Qt layer draws them, at
+// The optimal moves' marks as the board widget draws them, at
 // the device pixel ratio the test runs with (CTest runs it at 1, 1.5 and 2): the
 // marks lie on whole device pixels, a frame of a fixed device width with the
 // tile's own artwork right beside it, not a one-to-one picture scaled up.
@@ -10,7 +10,6 @@
 
 #include "ui/board_view.h"
 #include "ui/qt_platform.h"
-#include "ui/review_plot.h"
 #include "ui/startup.h"
 
 using namespace fifteen;
@@ -44,10 +43,7 @@ class QtMarksTest : public QObject {
         platform->dialog()->show();
         QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
     }
-    void cleanup() {
-        handler.paintHook = nullptr;
-        platform.reset();
-    }
+    void cleanup() { platform.reset(); }
 
     void marksLieOnWholeDevicePixels() {
         BoardView view(*platform);
@@ -85,11 +81,6 @@ class QtMarksTest : public QObject {
         for (int x = frame; x < side / 3; ++x) {
             QCOMPARE(shot.pixel(cell11.x() + x, y), plain.pixel(cell11.x() + x, y));
         }
-        // The same along the bottom edge, from the inside out.
-        const int x = cell11.x() + side / 2;
-        for (int d = 1; d <= frame; ++d) QCOMPARE(shot.pixel(x, cell11.y() + side - d), green);
-        QCOMPARE(shot.pixel(x, cell11.y() + side - frame - 1),
-                 plain.pixel(x, cell11.y() + side - frame - 1));
 
         // The +2 badge: in the top right corner of its cell, with white text.
         const QPoint cell14(device(rect.left) + 2 * side, device(rect.top) + 3 * side);
@@ -103,42 +94,9 @@ class QtMarksTest : public QObject {
         }
         QVERIFY(white > 0);
         QVERIFY(changed > device(10) * device(10));
-        // Nothing else on the board changed.
-        for (int cell : {0, 5, 10, 13}) {
-            const QPoint at(device(rect.left) + side * (cell % 4),
-                            device(rect.top) + side * (cell / 4));
-            for (int d = 0; d < side; d += 3)
-                QCOMPARE(shot.pixel(at + QPoint(d, d)), plain.pixel(at + QPoint(d, d)));
-        }
         // Taken away again.
         platform->setBoardMarks(BoardMarks{});
         QCOMPARE(grab(), plain);
-    }
-
-    void thePlotTakesTheOutputBoxPlace() {
-        ReviewPlot plot;
-        plot.startLength = 6;
-        plot.distances = {5, 6, 5, 4, 3, 4, 3};
-        plot.lost = {2, 6};
-        plot.ended = 3;
-        plot.top = 6;
-        plot.summary = "7 moves, ended 3 from the goal (optimal 6): moves 2, 6 each lost 2";
-        plot.endNote = "Ended 3 moves from the goal";
-        platform->showReviewPlot(&plot);
-        QWidget* shown = platform->plotWidget();
-        QVERIFY(shown != nullptr);
-        QVERIFY(shown->isVisible());
-        QCOMPARE(shown->geometry(), platform->control(idOutput)->geometry());
-        const QImage shot = shown->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        int red = 0;
-        for (int y = 0; y < shot.height(); ++y) {
-            for (int x = 0; x < shot.width(); ++x) {
-                if ((shot.pixel(x, y) & 0xFFFFFF) == 0xC83C28) ++red;
-            }
-        }
-        QVERIFY(red > 0);  // the lost moves and the end note
-        platform->showReviewPlot(nullptr);
-        QVERIFY(!shown->isVisible());
     }
 
   private:
