@@ -2,7 +2,19 @@
 
 #include <utility>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace fifteen::ui {
+
+namespace {
+
+[[maybe_unused]] constexpr int backgroundNice = 4;
+
+}  // namespace
 
 AnalysisWorker::AnalysisWorker(Platform& platform, SolverServices& services, int message)
     : platform_(platform), services_(services), message_(message) {}
@@ -79,6 +91,11 @@ std::optional<AnalysisWorker::Kind> AnalysisWorker::pending() const {
 }
 
 void AnalysisWorker::run() {
+#if defined(__linux__)
+    // Background work: below the GUI thread, so a busy machine still answers the
+    // user at once. The threads this one starts for its searches inherit it.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), backgroundNice);
+#endif
     for (;;) {
         Job job;
         {
