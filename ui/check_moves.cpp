@@ -66,6 +66,7 @@ void MainDialog::checkMoves() {
     if (parsed.ok) {
         if (playWrittenMoves(start, parsed.moves, error)) {
             hideMarks();
+            checkedStart_ = start;
             worker_.review(start, parsed.moves);
             platform_.setControlText(idStatus, checkingMovesStatus);
             return;
@@ -120,6 +121,11 @@ void MainDialog::showReview(const MoveReview& review) {
 
 // The plot belongs to the checked moves while they are the shown solution.
 void MainDialog::syncReviewPlot() {
+    // Moves being checked from a position the board has left are of no use now.
+    if (worker_.pending() == AnalysisWorker::Kind::review &&
+        view_.settledBoard() != checkedStart_) {
+        worker_.cancel();
+    }
     if (!plotShown_) return;
     const bool mine = (mode_ == UiMode::solved || mode_ == UiMode::tracing) && !staleShown_;
     if (mine) return;
