@@ -170,7 +170,7 @@ class MainDialog final : public DialogHandler {
     std::optional<Board> marksBoard_;  // the board analysed or being analysed
     BoardMarks marksShown_;
     std::string marksLine_;  // the output box's line of the marks, "" when none
-    Board checkedStart_{};  // where the moves being checked start
+    Board checkedStart_{};   // where the moves being checked start
     ReviewPlot plot_;
     bool plotShown_ = false;
     // Declared last: destroyed (its thread stopped) before what it reports to.

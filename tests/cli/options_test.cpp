@@ -56,19 +56,19 @@ TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BadUsageTest,
-    testing::Values(
-        UsageCase{"unknownOption", {"--fast"}, exitBadInput},
-        UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
-        UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
-        UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
-        UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
-        UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
-        UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
-        UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
-        UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
-        UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
-        UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
-        UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
+    testing::Values(UsageCase{"unknownOption", {"--fast"}, exitBadInput},
+                    UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
+                    UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
+                    UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
+                    UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
+                    UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
+                    UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
+                    UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
+                    UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
+                    UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
+                    UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
+                    UsageCase{
+                        "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
 
 TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
