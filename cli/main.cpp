@@ -147,14 +147,15 @@ SolveRecord Runner::solve(const PositionInput& input, const Board& board,
                              options_.goal.value_or(Goal::blankLast));
     }
     analyser_->setOptions(solver_.options());
+    const Goal goal = options_.goal.value_or(Goal::blankLast);
     if (!options_.review) {
-        return analysePosition(*analyser_, board, input.origin, input.text, progress_);
+        return analysePosition(*analyser_, board, input.origin, input.text, progress_, goal);
     }
     SolveRecord record =
-        reviewPosition(*analyser_, board, moves, input.origin, input.text, progress_);
+        reviewPosition(*analyser_, board, moves, input.origin, input.text, progress_, goal);
     if (options_.analyse && record.status == solveSolved) {
         const SolveRecord analysed =
-            analysePosition(*analyser_, board, input.origin, input.text, false);
+            analysePosition(*analyser_, board, input.origin, input.text, false, goal);
         record.analysed = analysed.analysed;
         record.analysis = analysed.analysis;
         record.analysisText = analysed.analysisText;

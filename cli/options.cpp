@@ -94,12 +94,6 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
     options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
     if (!goal.empty()) options.goal = parseGoal(goal);
-    // The verdicts and reviews name tiles of the board they search.
-    if (options.goal == Goal::blankFirst && (options.analyse || options.review)) {
-        err << "fifteen-solve: --goal blank-first does not combine with --analyse or --review "
-               "(see --help)\n";
-        return exitBadInput;
-    }
     return std::nullopt;
 }
 

@@ -73,15 +73,45 @@ SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin
     return record;
 }
 
+namespace {
+
+// A move of the turned board as the written board sees it (and back): the tile
+// relabelled, its way reversed by the half turn.
+char turnedDirection(char direction) {
+    switch (direction) {
+        case 'U':
+            return 'D';
+        case 'D':
+            return 'U';
+        case 'L':
+            return 'R';
+        case 'R':
+            return 'L';
+        default:
+            return direction;
+    }
+}
+
+}  // namespace
+
 SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::string origin,
-                            std::string input, bool showProgress) {
+                            std::string input, bool showProgress, Goal goal) {
     CapturedOutput output(analyser.solver(), showProgress);
-    const MoveAnalysis analysis = analyser.analyseMoves(board, &output);
+    const Board searched = boardForSearch(board, goal);
+    MoveAnalysis analysis = analyser.analyseMoves(searched, &output);
+    if (goal != Goal::blankLast) {
+        analysis.board = board;
+        for (MoveVerdict& v : analysis.moves) {
+            v.tile = turnedTile(v.tile);
+            v.direction = turnedDirection(v.direction);
+        }
+    }
     SolveResult result = analysis.solve;
     // Cancelled while it looked for the other optimal moves: the solve stands,
     // the verdicts do not.
     result.status = analysis.status == solveCancelled ? solveCancelled : result.status;
-    SolveRecord record = recordOf(result, output, board, std::move(origin), std::move(input));
+    SolveRecord record = recordOf(result, output, searched, std::move(origin), std::move(input));
+    if (goal != Goal::blankLast) restateForGoal(record, board, goal);
     record.analysed = true;
     if (analysis.status == solveSolved) {
         record.analysis.assign(analysis.moves.begin(), analysis.moves.begin() + analysis.moveCount);
@@ -92,10 +122,24 @@ SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::str
 
 SolveRecord reviewPosition(MoveAnalyser& analyser, const Board& board,
                            const std::vector<WrittenMove>& moves, std::string origin,
-                           std::string input, bool showProgress) {
+                           std::string input, bool showProgress, Goal goal) {
     CapturedOutput output(analyser.solver(), showProgress);
-    const MoveReview review = analyser.reviewMoves(board, moves, &output);
-    SolveRecord record = recordOf(review.solve, output, board, std::move(origin), std::move(input));
+    const Board searched = boardForSearch(board, goal);
+    std::vector<WrittenMove> searchedMoves = moves;
+    if (goal != Goal::blankLast) {
+        for (WrittenMove& m : searchedMoves) {
+            m.tile = turnedTile(m.tile);
+            m.direction = turnedDirection(m.direction);
+        }
+    }
+    MoveReview review = analyser.reviewMoves(searched, searchedMoves, &output);
+    SolveRecord record =
+        recordOf(review.solve, output, searched, std::move(origin), std::move(input));
+    if (goal != Goal::blankLast) {
+        restateForGoal(record, board, goal);
+        review.start = board;
+        for (int32_t& tile : review.tiles) tile = turnedTile(tile);
+    }
     record.reviewed = true;
     record.review = review;
     if (review.status == solveCancelled) record.status = solveCancelled;

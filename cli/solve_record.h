@@ -76,13 +76,17 @@ SolveRecord solvePosition(Solver& solver, const Board& board, std::string origin
                           bool showProgress = false, Goal goal = Goal::blankLast);
 
 // The same through the analyser (its solver's options set): the record of its
-// solve, with the verdict of every legal move.
+// solve, with the verdict of every legal move in the tiles and directions of
+// board as written for goal.
 SolveRecord analysePosition(MoveAnalyser& analyser, const Board& board, std::string origin,
-                            std::string input, bool showProgress = false);
+                            std::string input, bool showProgress = false,
+                            Goal goal = Goal::blankLast);
 
-// The record of the solve of board, with the review of moves from it.
+// The record of the solve of board, with the review of moves from it; moves and
+// the review's tiles are numbered as board is written for goal.
 SolveRecord reviewPosition(MoveAnalyser& analyser, const Board& board,
                            const std::vector<WrittenMove>& moves, std::string origin,
-                           std::string input, bool showProgress = false);
+                           std::string input, bool showProgress = false,
+                           Goal goal = Goal::blankLast);
 
 }  // namespace fifteen::cli

@@ -68,9 +68,10 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool back = steps && position > 0;
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
     // In the order of Action: paste, paste blank first, copy, copy solution, step
-    // forward, step back, back to the problem, show the goal, faster, slower.
-    const bool enabled[] = {!busy(), true, true,    solution, forward,
-                            back,    back, forward, faster,   speed_ > 0};
+    // forward, step back, back to the problem, show the goal, faster, slower,
+    // optimal moves, check my moves.
+    const bool enabled[] = {!busy(), true,    true,   solution,   forward, back,
+                            back,    forward, faster, speed_ > 0, true,    !busy() && allReady()};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
     for (size_t action = 0; action < actionTexts.size(); ++action) {
@@ -79,6 +80,8 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     }
     items[static_cast<size_t>(Action::pasteBlankFirst)].checkable = true;
     items[static_cast<size_t>(Action::pasteBlankFirst)].checked = pasteGoal_ == Goal::blankFirst;
+    items[static_cast<size_t>(Action::showOptimalMoves)].checkable = true;
+    items[static_cast<size_t>(Action::showOptimalMoves)].checked = marksOn_;
     return items;
 }
 
@@ -112,6 +115,12 @@ void MainDialog::runAction(Action action) {
             break;
         case Action::slower:
             changeSpeed(-1);
+            break;
+        case Action::showOptimalMoves:
+            setMarksOn(!marksOn());
+            break;
+        case Action::checkMyMoves:
+            checkMoves();
             break;
     }
     updateStaleMark();
@@ -159,6 +168,9 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
             return true;
         case Key::slower:
             runAction(Action::slower);
+            return true;
+        case Key::optimalMoves:
+            runAction(Action::showOptimalMoves);
             return true;
         case Key::home:
         case Key::end:
@@ -299,9 +311,11 @@ bool MainDialog::isStepOfReport(const Board& board) const {
 
 void MainDialog::updateStaleMark() {
     const bool stale = reportShown_ && !isStepOfReport(view_.settledBoard());
-    if (stale == staleShown_) return;
-    staleShown_ = stale;
-    platform_.setOutputStale(stale ? staleReportNote : "");
+    if (stale != staleShown_) {
+        staleShown_ = stale;
+        platform_.setOutputStale(stale ? staleReportNote : "");
+    }
+    followBoard();
 }
 
 void MainDialog::explainUnsolvable() {

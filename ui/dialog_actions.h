@@ -6,11 +6,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "puzzle/board.h"
 #include "puzzle/goal.h"
+#include "puzzle/move_text.h"
 #include "ui/dialog_texts.h"
 
 namespace fifteen::ui {
@@ -27,6 +30,8 @@ enum class Action : int {
     toGoal,
     faster,
     slower,
+    showOptimalMoves,  // a toggle: the movable tiles marked optimal or +2
+    checkMyMoves,
 };
 
 // Timer periods of a slide, slowest first; the playback's own 10 ms is normal.
@@ -49,5 +54,11 @@ std::string pasteErrorText(const std::string& parserMessage);
 // The tiles as numbers, then on a second line the same moves as the letters
 // U, D, L, R of the command line's JSON report.
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length);
+
+// The tiles of moves played from start, or nullopt with error saying what is
+// wrong: no moves, too many, or the first illegal one with its number.
+std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
+                                                     const std::vector<WrittenMove>& moves,
+                                                     std::string& error);
 
 }  // namespace fifteen::ui

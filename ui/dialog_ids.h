@@ -37,6 +37,8 @@ inline constexpr int msgPatternDbAReady = 0x7FFE;
 inline constexpr int msgPatternDbBReady = 0x7FFF;
 inline constexpr int msgWdTableReady = 0x8000;
 inline constexpr int msgSolveFinished = 0x8001;
+// The analysis thread has a result for the dialog (ui/analysis_worker.h).
+inline constexpr int msgAnalysisFinished = 0x8002;
 
 // One timer serves the seconds counter while solving (1000 ms) and the playback
 // (10 ms); the second one is the one-shot pause at the end of the playback.

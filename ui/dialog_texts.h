@@ -61,7 +61,7 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 10> actionTexts = {{
+inline constexpr std::array<MenuText, 12> actionTexts = {{
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -72,6 +72,18 @@ inline constexpr std::array<MenuText, 10> actionTexts = {{
     {"Show the goal", "End"},
     {"Faster", "+"},
     {"Slower", "-"},
+    {"Show optimal moves", "H"},
+    {"Check my moves...", ""},
 }};
+
+// Check my moves: the input, the status line while the review runs, and what
+// is shown of it.
+inline constexpr const char* checkMovesTitle = "Check my moves";
+inline constexpr const char* checkMovesLabel =
+    "Your moves from the shown position (tile numbers or U D L R):";
+inline constexpr const char* checkingMovesStatus = " Checking your moves...";
+inline constexpr const char* checkMovesPrefix = " Check my moves: ";
+inline constexpr const char* checkUnsolvableText = "the position is unsolvable";
+inline constexpr const char* checkedMovesHeading = "Your moves from the shown position:\r\n";
 
 }  // namespace fifteen::ui

@@ -315,6 +315,8 @@ void MainDialog::solve() {
     if (solveThread_.joinable()) {
         solveThread_.join();  // it has sent its completion message and is ending
     }
+    // The solver's threads are the solve's: an analysis or review waiting gives way.
+    worker_.cancel();
     // Here rather than in the job, so a Cancel clicked before the thread runs counts.
     services_.clearCancel();
     output_->beginSolve();
@@ -358,6 +360,7 @@ void MainDialog::onTimer(int timerId) {
         if (playback_.stepTick()) {
             stepping_ = false;
             platform_.killTimer(timerStep);
+            followBoard();
         }
         return;
     }
@@ -391,6 +394,7 @@ void MainDialog::traceTick() {
         case Playback::Tick::stopped:
             platform_.killTimer(timerMain);
             setMode(UiMode::solved);
+            followBoard();
             break;
         case Playback::Tick::finished:
             // The pause before the problem comes back runs on a timer of its own,
@@ -412,6 +416,7 @@ void MainDialog::endPause() {
     playback_.restore(lastSolve_.problem);
     setMode(UiMode::solved);
     platform_.setControlText(idStatus, movesText(0, lastSolve_.length));
+    followBoard();
 }
 
 void MainDialog::showProgress() {
@@ -445,6 +450,9 @@ void MainDialog::onMessage(int message) {
         case msgWdTableReady:
             table = PreparedTable::wdTable;
             break;
+        case msgAnalysisFinished:
+            onWorkerMessage();
+            return;
         case msgSolveFinished: {
             platform_.killTimer(timerMain);
             platform_.killTimer(timerProgress);
@@ -478,6 +486,7 @@ void MainDialog::onMessage(int message) {
     showPreparationProgress();
     if (allReady()) {
         platform_.enableControl(idSolve, true);
+        followBoard();
     }
 }
 
@@ -522,6 +531,8 @@ void MainDialog::onMouse(MouseEvent event, Point client) {
     }
     view_.onMouse(mode_, event, onBoard);
     if (event == MouseEvent::leftUp) updateStaleMark();
+    // A lifted tile takes the marks away until it lands.
+    if (event == MouseEvent::leftDown) followBoard();
 }
 
 void MainDialog::onPaint() {
@@ -551,6 +562,7 @@ void MainDialog::onClose() {
 }
 
 void MainDialog::stopThreads() {
+    worker_.stop();
     if (solveThread_.joinable()) {
         // The request is kept until the search starts, so one is enough.
         if (mode_ == UiMode::solving) services_.cancelSolve();

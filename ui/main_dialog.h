@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -15,11 +16,13 @@
 
 #include "search/preparation.h"
 #include "search/solver.h"
+#include "ui/analysis_worker.h"
 #include "ui/board_view.h"
 #include "ui/dialog_actions.h"
 #include "ui/dialog_ids.h"
 #include "ui/platform.h"
 #include "ui/playback.h"
+#include "ui/review_plot.h"
 #include "ui/startup.h"
 
 namespace fifteen::ui {
@@ -66,6 +69,12 @@ class MainDialog final : public DialogHandler {
     // The last solve's result, except that an unsolvable or invalid board keeps
     // the length and moves of the solve before it (see keepSolve).
     const SolveResult& lastSolve() const { return lastSolve_; }
+    // Show optimal moves, on or off (the menu's toggle).
+    bool marksOn() const { return marksOn_; }
+    void setMarksOn(bool on);
+    const BoardMarks& marks() const { return marksShown_; }
+    bool plotShown() const { return plotShown_; }
+    const ReviewPlot& plot() const { return plot_; }
 
   private:
     class Output;
@@ -110,6 +119,22 @@ class MainDialog final : public DialogHandler {
     void updateStaleMark();
     bool isStepOfReport(const Board& board) const;
 
+    // Show optimal moves and Check my moves (move_marks.cpp, check_moves.cpp).
+    // After anything that may have changed the board or the mode: the plot and
+    // the marks follow.
+    void followBoard() {
+        syncReviewPlot();
+        syncMarks();
+    }
+    bool marksCanShow() const;
+    void syncMarks();
+    void hideMarks();
+    void showAnalysis(const MoveAnalysis& analysis);
+    void onWorkerMessage();
+    void checkMoves();
+    void showReview(const MoveReview& review);
+    void syncReviewPlot();
+
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
     SolverServices& services_;
@@ -139,6 +164,17 @@ class MainDialog final : public DialogHandler {
     Goal pasteGoal_ = Goal::blankLast;
 
     std::thread solveThread_;
+
+    // Show optimal moves: off by default; the one switch of the marks.
+    bool marksOn_ = false;
+    std::optional<Board> marksBoard_;  // the board analysed or being analysed
+    BoardMarks marksShown_;
+    std::string marksLine_;  // the output box's line of the marks, "" when none
+    Board checkedStart_{};   // where the moves being checked start
+    ReviewPlot plot_;
+    bool plotShown_ = false;
+    // Declared last: destroyed (its thread stopped) before what it reports to.
+    AnalysisWorker worker_{platform_, services_, msgAnalysisFinished};
 };
 
 }  // namespace fifteen::ui

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,14 +70,47 @@ struct BoardTiles {
     int count = 0;
 };
 
+// What a mark over a movable tile says: its move keeps the solution optimal, or
+// costs two moves.
+enum class TileMark : uint8_t { none, optimal, costly };
+
+// Marks over the board's cells, in reading order; all none: no marks. The window
+// system draws them over the tiles at its own resolution.
+struct BoardMarks {
+    std::array<TileMark, 16> cells{};
+    bool any() const {
+        for (const TileMark m : cells) {
+            if (m != TileMark::none) return true;
+        }
+        return false;
+    }
+    bool operator==(const BoardMarks&) const = default;
+};
+
+struct ReviewPlot;  // ui/review_plot.h
+
 enum class MouseEvent { move, leftDown, leftUp };
 
 // The keys the dialog logic acts on. The window system maps its own: the arrow
 // keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V and the
-// Menu key or Shift+F10. Arrow keys, Home, End, + and - belong to the board
-// whichever button has keyboard focus; only the output box keeps them for its
-// text cursor, and Ctrl+C there copies its selection instead.
-enum class Key { left, right, up, down, home, end, faster, slower, escape, copy, paste, menu };
+// Menu key or Shift+F10, and H for the optimal moves' marks. Arrow keys, Home, End, + and - belong
+// to the board whichever button has keyboard focus; only the output box keeps them for its text
+// cursor, and Ctrl+C there copies its selection instead.
+enum class Key {
+    left,
+    right,
+    up,
+    down,
+    home,
+    end,
+    faster,
+    slower,
+    escape,
+    copy,
+    paste,
+    menu,
+    optimalMoves,
+};
 
 // One entry of the board's context menu: an action of the dialog logic, its text,
 // the shortcut shown beside it, whether it applies now, and for a toggle whether
@@ -101,7 +135,7 @@ class DialogHandler {
     virtual void onInit() = 0;
     virtual void onCommand(int controlId) = 0;
     virtual void onTimer(int timerId) = 0;
-    // Custom messages 0x7FFE, 0x7FFF, 0x8000, 0x8001.
+    // Custom messages 0x7FFE, 0x7FFF, 0x8000, 0x8001, 0x8002.
     virtual void onMessage(int message) = 0;
     virtual void onMouse(MouseEvent event, Point client) = 0;
     virtual void onPaint() = 0;
@@ -187,6 +221,21 @@ class Platform {
     // Keyboard focus: a control or focusBoard; -1 when neither has it.
     virtual void setFocus(int controlId) = 0;
     virtual int focusedControl() const = 0;
+
+    // Marks over the board's cells, drawn over the tiles until replaced.
+    virtual void setBoardMarks(const BoardMarks& marks) { (void)marks; }
+    // Shows plot in the output box's place until called again; nullptr gives the
+    // box back. The plot is copied.
+    virtual void showReviewPlot(const ReviewPlot* plot) { (void)plot; }
+    // A small modal input of one line of text, filled with initial; nullopt when
+    // the user called it off.
+    virtual std::optional<std::string> askText(std::string_view title, std::string_view label,
+                                               std::string_view initial) {
+        (void)title;
+        (void)label;
+        (void)initial;
+        return std::nullopt;
+    }
 
     // End the dialog; the program then exits.
     virtual void endDialog(int result) = 0;

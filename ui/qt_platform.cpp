@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +17,7 @@
 #include "ui/dialog_ids.h"
 #include "ui/qt/board_widget.h"
 #include "ui/qt/dialog_window.h"
+#include "ui/qt/plot_widget.h"
 #include "ui/qt/template_controls.h"
 
 namespace fifteen::ui {
@@ -327,6 +330,43 @@ int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
             chosen = picked->data().toInt();
     });
     return chosen;
+}
+
+void QtPlatform::setBoardMarks(const BoardMarks& marks) {
+    onGuiThread([&] { board_->setMarks(marks); });
+}
+
+void QtPlatform::showReviewPlot(const ReviewPlot* plot) {
+    onGuiThread([&] {
+        QWidget* box = control(idOutput);
+        if (!plot) {
+            if (plot_) plot_->hide();
+            return;
+        }
+        if (!plot_) plot_ = new PlotWidget(dialog_.data());
+        plot_->setFont(dialog_->font());
+        plot_->setGeometry(box->geometry());
+        plot_->setPlot(*plot);
+        plot_->show();
+        plot_->raise();
+    });
+}
+
+QWidget* QtPlatform::plotWidget() const {
+    return plot_;
+}
+
+std::optional<std::string> QtPlatform::askText(std::string_view title, std::string_view label,
+                                               std::string_view initial) {
+    std::optional<std::string> answer;
+    onGuiThread([&] {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(dialog_.data(), toQString(title), toQString(label),
+                                  QLineEdit::Normal, toQString(initial), &ok);
+        if (ok) answer = text.toStdString();
+    });
+    return answer;
 }
 
 void QtPlatform::endDialog(int result) {

@@ -23,6 +23,7 @@ namespace fifteen::ui {
 
 class BoardWidget;
 class DialogWindow;
+class PlotWidget;
 
 class QtPlatform : public Platform {
   public:
@@ -87,6 +88,14 @@ class QtPlatform : public Platform {
     std::string clipboardText() const override;
     int popupMenu(const std::vector<MenuItem>& items, Point client) override;
 
+    // The optimal moves' marks, the review plot and the text input.
+    void setBoardMarks(const BoardMarks& marks) override;
+    void showReviewPlot(const ReviewPlot* plot) override;
+    std::optional<std::string> askText(std::string_view title, std::string_view label,
+                                       std::string_view initial) override;
+    // The plot in the output box's place (null until the first plot).
+    QWidget* plotWidget() const;
+
     void endDialog(int result) override;
 
   private:
@@ -98,6 +107,7 @@ class QtPlatform : public Platform {
     BoardWidget* board_ = nullptr;  // a child of dialog_
     std::map<int, QWidget*> controls_;
     QWidget* staleNote_ = nullptr;  // a child of dialog_
+    PlotWidget* plot_ = nullptr;    // a child of dialog_
     std::map<int, QTimer*> timers_;
     DialogBaseUnits units_{};
     // The window frame as it was when the dialog was built: a window manager adds

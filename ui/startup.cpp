@@ -30,6 +30,28 @@ void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
     solver_.solve(shownBoard, output);  // the result reaches output's solveFinished
 }
 
+MoveAnalyser& ProgramServices::analyser() {
+    std::lock_guard lock(analyserMutex_);
+    if (!analyser_) analyser_ = std::make_unique<MoveAnalyser>(solver_.options());
+    return *analyser_;
+}
+
+MoveAnalysis ProgramServices::analyseMoves(const Board& board) {
+    return analyser().analyseMoves(board);
+}
+
+MoveReview ProgramServices::reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) {
+    return analyser().reviewMoves(start, moves);
+}
+
+void ProgramServices::cancelAnalysis() {
+    analyser().cancel();
+}
+
+void ProgramServices::clearAnalysisCancel() {
+    analyser().clearCancel();
+}
+
 BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect outputBox,
                           Rect problemGroup, Rect separator) {
     const int border = (window.width() - client.width()) / 2;

@@ -5,9 +5,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "puzzle/board.h"
+#include "puzzle/move_text.h"
+#include "search/move_analysis.h"
 #include "search/preparation.h"
 #include "search/solver.h"
 #include "ui/platform.h"
@@ -42,6 +47,24 @@ class SolverServices {
     virtual void clearCancel() {}
     // The running search's bound and nodes, for the progress line (any thread).
     virtual SearchProgress progress() const { return SearchProgress{0, 0}; }
+
+    // Analyses and reviews beside the solve, in a record of their own, once the
+    // tables are complete; one call at a time. cancelAnalysis from any thread: a
+    // request is kept until clearAnalysisCancel. Services without them answer
+    // solveInvalid.
+    virtual MoveAnalysis analyseMoves(const Board& board) {
+        MoveAnalysis analysis;
+        analysis.board = board;
+        return analysis;
+    }
+    virtual MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) {
+        (void)moves;
+        MoveReview review;
+        review.start = start;
+        return review;
+    }
+    virtual void cancelAnalysis() {}
+    virtual void clearAnalysisCancel() {}
 };
 
 // The program's tables and solver; its solves use the parallel runtime's thread
@@ -59,9 +82,20 @@ class ProgramServices final : public SolverServices {
     SearchProgress progress() const override { return solver_.progress(); }
     const SolveOptions& solveOptions() const { return solver_.options(); }
 
+    MoveAnalysis analyseMoves(const Board& board) override;
+    MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) override;
+    void cancelAnalysis() override;
+    void clearAnalysisCancel() override;
+
   private:
+    // Made on first use: its record is megabytes, which a dialog that never
+    // analyses does not need.
+    MoveAnalyser& analyser();
+
     Preparation preparation_;
     Solver solver_;
+    std::mutex analyserMutex_;  // guards the pointer; the analyser guards itself
+    std::unique_ptr<MoveAnalyser> analyser_;
 };
 
 // The board rectangle in client coordinates and, for the drag clip square, the

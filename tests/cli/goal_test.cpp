@@ -12,6 +12,7 @@
 
 #include "child_process.h"
 #include "puzzle/goal.h"
+#include "puzzle/move_text.h"
 #include "tests/support/distances.h"
 #include "tests/support/positions.h"
 #include "tests/support/walks.h"
@@ -137,6 +138,76 @@ TEST(GoalTest, TextReportShowsTheBoardAsWritten) {
     EXPECT_FALSE(before.contains("goal"));
     EXPECT_EQ(after.at("goal"), "blank-last");
     EXPECT_EQ(after.at("moves"), before.at("moves"));
+}
+
+// Verdicts and reviews of positions written for the blank first name the input's
+// tiles and ways: the blank-last answers of the turned positions, turned back, are
+// the oracle; each verdict must also be a legal move of the board as written.
+TEST(GoalTest, AnalysesAndReviewsSpeakTheInputsNumbering) {
+    std::mt19937 random(11);
+    std::vector<std::string> written{FIFTEEN_SOLVE_PATH, "--goal", "blank-first", "--analyse",
+                                     "--review",         ":",      "--format",    "json",
+                                     "--threads",        "2"};
+    std::vector<std::string> turned{FIFTEEN_SOLVE_PATH, "--analyse", "--review",  ":",
+                                    "--format",         "json",      "--threads", "2"};
+    std::vector<Board> boards;
+    for (int i = 0; i < 6; ++i) {
+        // Undoing part of a walk from the goal: legal moves of the walk's end.
+        std::vector<int32_t> walk = test_support::randomWalkTiles(random, 14 + i);
+        const Board searched = *test_support::replay(goalBoard, walk);
+        std::string tiles, turnedTiles;
+        for (size_t m = 0; m < 10; ++m) {
+            turnedTiles += " " + std::to_string(walk[walk.size() - 1 - m]);
+            tiles += " " + std::to_string(turnedTile(walk[walk.size() - 1 - m]));
+        }
+        const Board board = turnedBoard(searched);
+        boards.push_back(board);
+        written.push_back(test_support::positionText(board) + " :" + tiles);
+        turned.push_back(test_support::positionText(searched) + " :" + turnedTiles);
+    }
+    const ProcessResult mine = runProcess(written);
+    const ProcessResult oracle = runProcess(turned);
+    ASSERT_EQ(mine.exitCode, 0) << mine.err;
+    ASSERT_EQ(oracle.exitCode, 0) << oracle.err;
+    const auto got = jsonLines(mine.out);
+    const auto want = jsonLines(oracle.out);
+    ASSERT_EQ(got.size(), boards.size());
+    ASSERT_EQ(want.size(), boards.size());
+    const auto turnedWay = [](const std::string& way) {
+        return std::string(1, way == "U" ? 'D' : way == "D" ? 'U' : way == "L" ? 'R' : 'L');
+    };
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+        SCOPED_TRACE(written[i + 10]);
+        const nlohmann::json& analysis = got[i].at("analysis");
+        ASSERT_EQ(analysis.size(), want[i].at("analysis").size());
+        const int32_t blank = test_support::blankCell(boards[i]);
+        for (const nlohmann::json& verdict : analysis) {
+            const auto tile = verdict.at("tile").get<int32_t>();
+            const auto way = verdict.at("direction").get<std::string>();
+            const int32_t cell = moveCell(boards[i], blank, WrittenMove{tile, 0});
+            ASSERT_GE(cell, 0) << tile;
+            EXPECT_EQ(way, std::string(1, directionOfMove(blank, cell)));
+            bool matched = false;
+            for (const nlohmann::json& other : want[i].at("analysis")) {
+                if (other.at("tile") != turnedTile(tile)) continue;
+                matched = true;
+                EXPECT_EQ(turnedWay(other.at("direction").get<std::string>()), way);
+                EXPECT_EQ(other.at("length"), verdict.at("length"));
+                EXPECT_EQ(other.at("optimal"), verdict.at("optimal"));
+            }
+            EXPECT_TRUE(matched) << tile;
+        }
+        const nlohmann::json& review = got[i].at("review");
+        const nlohmann::json& expected = want[i].at("review");
+        EXPECT_EQ(review.at("distances"), expected.at("distances"));
+        EXPECT_EQ(review.at("lost"), expected.at("lost"));
+        auto moves = expected.at("moves").get<std::vector<int32_t>>();
+        for (int32_t& tile : moves) tile = turnedTile(tile);
+        EXPECT_EQ(review.at("moves").get<std::vector<int32_t>>(), moves);
+        EXPECT_EQ(got[i].at("length"), want[i].at("length"));
+        const auto solution = got[i].at("moves").get<std::vector<int32_t>>();
+        EXPECT_EQ(test_support::replay(boards[i], solution), blankFirstGoalBoard);
+    }
 }
 
 }  // namespace

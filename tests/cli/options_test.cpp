@@ -56,20 +56,19 @@ TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BadUsageTest,
-    testing::Values(
-        UsageCase{"unknownOption", {"--fast"}, exitBadInput},
-        UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
-        UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
-        UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
-        UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
-        UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
-        UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
-        UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
-        UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
-        UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
-        UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
-        UsageCase{"blankFirstWithAnalyse", {"--goal", "blank-first", "--analyse"}, exitBadInput},
-        UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
+    testing::Values(UsageCase{"unknownOption", {"--fast"}, exitBadInput},
+                    UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
+                    UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
+                    UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
+                    UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
+                    UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
+                    UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
+                    UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
+                    UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
+                    UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
+                    UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
+                    UsageCase{
+                        "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
 
 TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
@@ -128,6 +127,11 @@ TEST(OptionsTest, GoalAndLineOffset) {
     EXPECT_EQ(parsed.options.goal, Goal::blankFirst);
     EXPECT_EQ(parsed.options.lineOffset, 5000);
     EXPECT_EQ(parse({"--goal", "blank-last"}).options.goal, Goal::blankLast);
+    // Verdicts and reviews are told in the input's numbering, so the goals combine.
+    const Parsed combined = parse({"--goal", "blank-first", "--analyse", "--review", "1 2"});
+    EXPECT_FALSE(combined.code.has_value());
+    EXPECT_EQ(combined.options.goal, Goal::blankFirst);
+    EXPECT_TRUE(combined.options.analyse);
 }
 
 }  // namespace

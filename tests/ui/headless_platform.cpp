@@ -379,6 +379,29 @@ std::string HeadlessPlatform::clipboardText() const {
     return clipboard;
 }
 
+void HeadlessPlatform::setBoardMarks(const BoardMarks& boardMarks) {
+    checkGuiThread();
+    marks = boardMarks;
+    ++marksCount;
+}
+
+void HeadlessPlatform::showReviewPlot(const ReviewPlot* reviewPlot) {
+    checkGuiThread();
+    if (reviewPlot) {
+        plot = *reviewPlot;
+    } else {
+        plot.reset();
+    }
+}
+
+std::optional<std::string> HeadlessPlatform::askText(std::string_view, std::string_view,
+                                                     std::string_view initial) {
+    checkGuiThread();
+    ++askCount;
+    textOffered = initial;
+    return textAnswer;
+}
+
 int HeadlessPlatform::popupMenu(const std::vector<MenuItem>& items, Point) {
     checkGuiThread();
     lastMenu = items;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ui/platform.h"
+#include "ui/review_plot.h"
 
 namespace fifteen::ui::testing {
 
@@ -81,6 +82,14 @@ class HeadlessPlatform final : public Platform {
     std::vector<MenuItem> lastMenu;  // the entries of the last menu shown
     int menuCount = 0;
     int menuChoice = -1;
+    // The board's marks and the review plot as last set; the text input answers
+    // textAnswer (nullopt: called off) and keeps what it was offered.
+    BoardMarks marks;
+    int marksCount = 0;
+    std::optional<ReviewPlot> plot;
+    std::optional<std::string> textAnswer;
+    std::string textOffered;
+    int askCount = 0;
     int64_t now() const { return nowMs_; }
     int timerPeriod(int timerId) const;  // 0 when not running
     // Calls that must come from the GUI thread but came from another.
@@ -123,6 +132,10 @@ class HeadlessPlatform final : public Platform {
     void setClipboardText(std::string_view text) override;
     std::string clipboardText() const override;
     int popupMenu(const std::vector<MenuItem>& items, Point client) override;
+    void setBoardMarks(const BoardMarks& boardMarks) override;
+    void showReviewPlot(const ReviewPlot* reviewPlot) override;
+    std::optional<std::string> askText(std::string_view title, std::string_view label,
+                                       std::string_view initial) override;
     void setFocus(int controlId) override;
     int focusedControl() const override;
 

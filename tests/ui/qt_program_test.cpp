@@ -4,15 +4,21 @@
 // are built once), so the test functions run in order on one dialog.
 //
 // With FIFTEEN_SCREENSHOT=<file.png> it also saves the dialog after solving a
-// standard instance (run under Xvfb with QT_QPA_PLATFORM=xcb for the README picture).
+// standard instance, with FIFTEEN_MARKS_SCREENSHOT and FIFTEEN_PLOT_SCREENSHOT the
+// optimal moves' marks and the plot of checked moves (run under Xvfb with
+// QT_QPA_PLATFORM=xcb for the README pictures).
 
+#include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -191,6 +197,65 @@ class QtProgramTest : public QObject {
         saveScreenshotIfAsked();
     }
 
+    // Halfway through the instance's solution: the marks of the real analysis
+    // name the solution's next move optimal; then the rest of the solution with
+    // three detours, checked, plots three lost moves and replays to the goal.
+    void optimalMovesAndCheckMyMovesOverTheRealSolver() {
+        const int32_t from = 26;
+        std::vector<int32_t> solution(solverState.solution.begin() + from,
+                                      solverState.solution.begin() + 56);
+        QTest::keyClick(platform->dialog(), Qt::Key_Home);
+        for (int32_t i = 0; i < from; ++i) dialog->runAction(Action::stepForward);
+        QTRY_VERIFY(!dialog->stepping());
+        QTest::keyClick(platform->dialog(), Qt::Key_H);
+        QVERIFY(dialog->marksOn());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->marks().any(), 60'000);
+        const Board shown = dialog->view().board;
+        const auto cell = std::find(shown.begin(), shown.end(), solution.front()) - shown.begin();
+        QCOMPARE(dialog->marks().cells[static_cast<size_t>(cell)], TileMark::optimal);
+        QVERIFY(QString::fromStdString(platform->controlText(idOutput))
+                    .endsWith(QStringLiteral("; 30 moves to go\r\n")));
+        saveScreenshotIfAsked("FIFTEEN_MARKS_SCREENSHOT");
+
+        // A tile moved and moved back, at three places along the solution.
+        std::vector<int32_t> moves;
+        Board board = shown;
+        for (size_t i = 0; i < solution.size(); ++i) {
+            if (i == 3 || i == 11 || i == 20) {
+                const auto blank = std::find(board.begin(), board.end(), 0) - board.begin();
+                const int32_t detour =
+                    board[static_cast<size_t>(blank % 4 == 0 ? blank + 1 : blank - 1)];
+                moves.insert(moves.end(), {detour, detour});
+            }
+            moves.push_back(solution[i]);
+            Board next{};
+            QVERIFY(replay(board, &solution[i], 1, next));
+            board = next;
+        }
+        QString text;
+        for (const int32_t tile : moves) text += QString::number(tile) + QLatin1Char(' ');
+        QTimer::singleShot(100, [text] {
+            auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!input) return;
+            input->setTextValue(text);
+            input->accept();
+        });
+        dialog->runAction(Action::checkMyMoves);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->plotShown(), 60'000);
+        const ReviewPlot& plot = dialog->plot();
+        QCOMPARE(plot.startLength, 30);
+        QCOMPARE(plot.count(), 36);
+        QCOMPARE(plot.ended, 0);
+        QCOMPARE(plot.lost.size(), size_t{3});
+        QVERIFY(platform->plotWidget() && platform->plotWidget()->isVisible());
+        saveScreenshotIfAsked("FIFTEEN_PLOT_SCREENSHOT");
+        QCOMPARE(dialog->lastSolve().length, 36);
+        QTest::keyClick(platform->dialog(), Qt::Key_End);
+        QCOMPARE(dialog->view().board, goalBoard);
+        QTest::keyClick(platform->dialog(), Qt::Key_H);
+        QVERIFY(!dialog->marksOn());
+    }
+
     void closingWhileASolveRunsStopsItAndEndsTheDialog() {
         // Korf's instance 60 (66 moves), one of the longest searches of the set.
         const Board hard = {0, 8, 10, 6, 11, 7, 9, 1, 12, 4, 13, 14, 15, 3, 2, 5};
@@ -243,8 +308,8 @@ class QtProgramTest : public QObject {
         }
     }
 
-    void saveScreenshotIfAsked() {
-        const QString path = qEnvironmentVariable("FIFTEEN_SCREENSHOT");
+    void saveScreenshotIfAsked(const char* variable = "FIFTEEN_SCREENSHOT") {
+        const QString path = qEnvironmentVariable(variable);
         if (path.isEmpty()) return;
         QWidget* d = platform->dialog();
         QTest::qWait(200);

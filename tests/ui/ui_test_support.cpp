@@ -1,5 +1,6 @@
 #include "tests/ui/ui_test_support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -138,6 +139,65 @@ void FakeServices::solve(const Board& shownBoard, SolveOutput& output) {
     solveRunning = true;
     job(shownBoard, output);
     solveRunning = false;
+}
+
+MoveAnalysis FakeServices::analyseMoves(const Board& board) {
+    ++analysesStarted;
+    MoveAnalysis analysis;
+    analysis.board = board;
+    while (!analysisGate.load() && !(analysisCancel.load() && !ignoreCancel.load())) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (analysisCancel.load() && !ignoreCancel.load()) {
+        analysis.status = solveCancelled;
+        return analysis;
+    }
+    const auto solution = shortestSolution(board);
+    if (!solution) {
+        analysis.status = solveUnsolvable;
+        return analysis;
+    }
+    analysis.status = solveSolved;
+    analysis.length = static_cast<int32_t>(solution->size());
+    const int blank = static_cast<int>(std::find(board.begin(), board.end(), 0) - board.begin());
+    for (const int cell : {blank - 4, blank + 1, blank + 4, blank - 1}) {
+        if (cell < 0 || cell > 15 || !adjacent(blank, cell)) continue;
+        Board after = board;
+        std::swap(after[static_cast<size_t>(cell)], after[static_cast<size_t>(blank)]);
+        MoveVerdict& v = analysis.moves[static_cast<size_t>(analysis.moveCount++)];
+        v.tile = board[static_cast<size_t>(cell)];
+        v.direction = directionOfMove(blank, cell);
+        v.lengthAfter = static_cast<int32_t>(shortestSolution(after, 13)->size());
+        v.optimal = v.lengthAfter == analysis.length - 1;
+    }
+    return analysis;
+}
+
+MoveReview FakeServices::reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) {
+    ++reviewsStarted;
+    MoveReview review;
+    review.start = start;
+    const auto solution = shortestSolution(start);
+    if (!solution) {
+        review.status = solveUnsolvable;
+        return review;
+    }
+    review.status = solveSolved;
+    review.startLength = static_cast<int32_t>(solution->size());
+    Board board = start;
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const int blank =
+            static_cast<int>(std::find(board.begin(), board.end(), 0) - board.begin());
+        const int32_t cell = moveCell(board, blank, moves[i]);
+        if (cell < 0) {
+            review.illegalIndex = static_cast<int32_t>(i);
+            break;
+        }
+        review.tiles.push_back(board[static_cast<size_t>(cell)]);
+        std::swap(board[static_cast<size_t>(cell)], board[static_cast<size_t>(blank)]);
+        review.distances.push_back(static_cast<int32_t>(shortestSolution(board, 16)->size()));
+    }
+    return review;
 }
 
 DeadlockGuard::DeadlockGuard(const char* what)

@@ -47,6 +47,19 @@ class FakeServices final : public SolverServices {
         return {progressBound.load(), progressNodes.load()};
     }
 
+    // Analyses and reviews over the oracle. While analysisGate is closed an
+    // analysis waits for it (or, unless ignoreCancel, for a cancel request), so a
+    // test can change the board under a running one.
+    MoveAnalysis analyseMoves(const Board& board) override;
+    MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) override;
+    void cancelAnalysis() override { analysisCancel = true; }
+    void clearAnalysisCancel() override { analysisCancel = false; }
+    std::atomic<bool> analysisGate{true};
+    std::atomic<bool> ignoreCancel{false};
+    std::atomic<bool> analysisCancel{false};
+    std::atomic<int> analysesStarted{0};
+    std::atomic<int> reviewsStarted{0};
+
     // A solve that runs until the cancel request, then reports "Cancel".
     void solveUntilCancelled(const Board& board, SolveOutput& output);
     std::function<void(const Board&, SolveOutput&)> untilCancelled() {

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,6 +74,12 @@ void BoardWidget::setTiles(const BoardTiles& tiles) {
     haveTiles_ = true;
 }
 
+void BoardWidget::setMarks(const BoardMarks& marks) {
+    if (marks == marks_) return;
+    marks_ = marks;
+    update(toQRect(board_));
+}
+
 void BoardWidget::paintEvent(QPaintEvent*) {
     painting_ = true;
     handler_.onPaint();
@@ -88,7 +95,53 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     } else {
         painter.drawImage(QPoint(board_.left, board_.top), image_);
     }
+    paintMoveMarks(painter, ratio);
     paintFocusMarks(painter);
+}
+
+void BoardWidget::paintMoveMarks(QPainter& painter, double ratio) {
+    if (!marks_.any()) return;
+    // In device pixels, every edge on a whole pixel, so the marks stay sharp at
+    // any ratio instead of being scaled from one size.
+    const auto device = [ratio](double pixels) {
+        return static_cast<int>(std::lround(pixels * ratio));
+    };
+    const int cell = device(cellPixels);
+    const int frame = std::max(2, device(3));
+    const QColor optimal(0x1E, 0xA0, 0x32);
+    const QColor costly(0xC8, 0x3C, 0x28);
+    QFont font = window()->font();
+    font.setBold(true);
+    font.setPixelSize(std::max(8, device(12)));
+    painter.save();
+    painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    painter.setFont(font);
+    const int badgeWidth = QFontMetrics(font).horizontalAdvance(QStringLiteral("+2")) + 2 * frame;
+    const int badgeHeight = QFontMetrics(font).height() + frame / 2;
+    for (int i = 0; i < 16; ++i) {
+        const TileMark mark = marks_.cells[static_cast<size_t>(i)];
+        if (mark == TileMark::none) continue;
+        const QRect r(device(board_.left) + cell * (i % 4), device(board_.top) + cell * (i / 4),
+                      cell, cell);
+        if (mark == TileMark::optimal) {
+            // A frame round the tile and a corner in the top left.
+            painter.fillRect(r.left(), r.top(), r.width(), frame, optimal);
+            painter.fillRect(r.left(), r.bottom() + 1 - frame, r.width(), frame, optimal);
+            painter.fillRect(r.left(), r.top(), frame, r.height(), optimal);
+            painter.fillRect(r.right() + 1 - frame, r.top(), frame, r.height(), optimal);
+            const int corner = cell / 4;
+            for (int row = 0; row < corner; ++row) {
+                painter.fillRect(r.left(), r.top() + row, corner - row, 1, optimal);
+            }
+        } else {
+            const QRect badge(r.right() + 1 - frame - badgeWidth, r.top() + frame, badgeWidth,
+                              badgeHeight);
+            painter.fillRect(badge, costly);
+            painter.setPen(Qt::white);
+            painter.drawText(badge, Qt::AlignCenter, QStringLiteral("+2"));
+        }
+    }
+    painter.restore();
 }
 
 const QImage& BoardWidget::tileArtworkFor(int side) {

@@ -26,6 +26,8 @@ class BoardWidget : public QWidget {
     // Platform::invalidateBoard and setBoardTiles.
     void showSurface(Rect board, const Surface& surface);
     void setTiles(const BoardTiles& tiles);
+    // Platform::setBoardMarks.
+    void setMarks(const BoardMarks& marks);
     // The board image as the next paint will show it, and where.
     const QImage& image() const { return image_; }
     Rect boardRect() const { return board_; }
@@ -54,6 +56,8 @@ class BoardWidget : public QWidget {
     // The board from its tiles at ratio device pixels per pixel, with whatever else
     // the surface shows scaled up over them.
     void paintSharpBoard(QPainter& painter, double ratio);
+    // The optimal moves' marks over their cells, in device pixels.
+    void paintMoveMarks(QPainter& painter, double ratio);
     // Dotted marks around the board or the output box, whichever has the focus.
     void paintFocusMarks(QPainter& painter);
     // The tile artwork at side device pixels per tile, its blank filled as the
@@ -66,6 +70,7 @@ class BoardWidget : public QWidget {
     Rect board_{};
     BoardTiles tiles_;
     bool haveTiles_ = false;
+    BoardMarks marks_;
     QImage deviceTiles_;
     QImage tiles1x_;
     std::optional<Rect> clip_;

@@ -1,0 +1,136 @@
+// Check my moves: the user's move sequence from the shown position, reviewed in
+// the background, then replayed on the board as a solution beside its plot.
+
+#include <algorithm>
+#include <cstddef>
+
+#include "puzzle/moves.h"
+#include "search/solver_state.h"
+#include "ui/dialog_texts.h"
+#include "ui/main_dialog.h"
+
+namespace fifteen::ui {
+
+namespace {
+
+int32_t blankOf(const Board& board) {
+    return static_cast<int32_t>(std::find(board.begin(), board.end(), 0) - board.begin());
+}
+
+std::string writtenName(const WrittenMove& move) {
+    return move.tile != 0 ? std::to_string(move.tile) : std::string(1, move.direction);
+}
+
+}  // namespace
+
+std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
+                                                     const std::vector<WrittenMove>& moves,
+                                                     std::string& error) {
+    if (moves.empty()) {
+        error = "no moves";
+        return std::nullopt;
+    }
+    if (moves.size() > static_cast<std::size_t>(solutionCapacity)) {
+        error = "at most " + std::to_string(solutionCapacity) + " moves";
+        return std::nullopt;
+    }
+    Board board = start;
+    std::vector<int32_t> tiles;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const int32_t blank = blankOf(board);
+        const int32_t cell = moveCell(board, blank, moves[i]);
+        if (cell < 0) {
+            error = "move " + std::to_string(i + 1) + " (" + writtenName(moves[i]) +
+                    ") is not a legal move there";
+            return std::nullopt;
+        }
+        tiles.push_back(board[static_cast<std::size_t>(cell)]);
+        std::swap(board[static_cast<std::size_t>(cell)], board[static_cast<std::size_t>(blank)]);
+    }
+    return tiles;
+}
+
+void MainDialog::checkMoves() {
+    if (busy() || !allReady()) return;
+    // The clipboard's moves are offered when it holds some.
+    std::string offered = platform_.clipboardText();
+    if (!parseMoves(offered).ok) offered.clear();
+    if (const size_t end = offered.find_first_of("\r\n"); end != std::string::npos)
+        offered.resize(end);
+    const std::optional<std::string> text =
+        platform_.askText(checkMovesTitle, checkMovesLabel, offered);
+    if (!text) return;
+    const ParsedMoves parsed = parseMoves(*text);
+    std::string error = parsed.error;
+    const Board start = view_.settledBoard();
+    if (parsed.ok) {
+        if (playWrittenMoves(start, parsed.moves, error)) {
+            hideMarks();
+            checkedStart_ = start;
+            worker_.review(start, parsed.moves);
+            platform_.setControlText(idStatus, checkingMovesStatus);
+            return;
+        }
+    }
+    std::string message = checkMovesPrefix;
+    message += error;
+    platform_.setControlText(idStatus, message);
+    showOutputNote(message.substr(message.find_first_not_of(' ')));
+}
+
+void MainDialog::showReview(const MoveReview& review) {
+    if (platform_.controlText(idStatus) == checkingMovesStatus)
+        platform_.setControlText(idStatus, "");
+    // Moves of another position: the board changed while they were checked.
+    if (busy() || review.start != view_.settledBoard()) return;
+    if (review.status == solveUnsolvable) {
+        std::string message = checkMovesPrefix;
+        message += checkUnsolvableText;
+        platform_.setControlText(idStatus, message);
+        return;
+    }
+    if (review.status != solveSolved || review.tiles.empty()) return;
+    SolveResult result;
+    result.problem = review.start;
+    result.status = solveSolved;
+    result.length = static_cast<int32_t>(review.tiles.size());
+    std::copy(review.tiles.begin(), review.tiles.end(), result.moves.begin());
+    lastSolve_ = result;
+    endDrag();
+    view_.motion = TileInMotion{};
+    playback_.position = 0;
+    playback_.direction = SlideDirection::none;
+    solutionAvailable_ = true;
+    platform_.setCheck(idBackward, false);
+    platform_.setCheck(idDirectDrag, false);
+    setMode(UiMode::solved);
+    plot_ = reviewPlot(review);
+    std::string text = std::string(checkedMovesHeading) + plot_.summary + "\r\nDistances:";
+    for (const int32_t d : plot_.distances) {
+        text += ' ';
+        text += std::to_string(d);
+    }
+    text += "\r\n";
+    platform_.setControlText(idOutput, text);
+    reportShown_ = true;
+    plotShown_ = true;
+    platform_.showReviewPlot(&plot_);
+    platform_.setControlText(idStatus, movesText(0, result.length));
+    updateStaleMark();
+}
+
+// The plot belongs to the checked moves while they are the shown solution.
+void MainDialog::syncReviewPlot() {
+    // Moves being checked from a position the board has left are of no use now.
+    if (worker_.pending() == AnalysisWorker::Kind::review &&
+        view_.settledBoard() != checkedStart_) {
+        worker_.cancel();
+    }
+    if (!plotShown_) return;
+    const bool mine = (mode_ == UiMode::solved || mode_ == UiMode::tracing) && !staleShown_;
+    if (mine) return;
+    plotShown_ = false;
+    platform_.showReviewPlot(nullptr);
+}
+
+}  // namespace fifteen::ui
