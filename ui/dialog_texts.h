@@ -61,7 +61,7 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 10> actionTexts = {{
+inline constexpr std::array<MenuText, 11> actionTexts = {{
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -72,6 +72,7 @@ inline constexpr std::array<MenuText, 10> actionTexts = {{
     {"Show the goal", "End"},
     {"Faster", "+"},
     {"Slower", "-"},
+    {"About", ""},
 }};
 
 }  // namespace fifteen::ui

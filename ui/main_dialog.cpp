@@ -120,6 +120,7 @@ MainDialog::~MainDialog() {
 }
 
 void MainDialog::onInit() {
+    restoreSettings();
     platform_.setCaption(dialogCaption());
     view_.createSurfaces();
     platform_.setMonospaceFont(idOutput);
@@ -240,6 +241,7 @@ void MainDialog::onCommand(int controlId) {
             break;
     }
     updateStaleMark();
+    updateMoveMark();
 }
 
 void MainDialog::shuffle() {
@@ -352,6 +354,7 @@ void MainDialog::onTimer(int timerId) {
     }
     if (timerId == timerPause) {
         endPause();
+        updateMoveMark();
         return;
     }
     if (timerId == timerStep) {
@@ -359,6 +362,7 @@ void MainDialog::onTimer(int timerId) {
             stepping_ = false;
             platform_.killTimer(timerStep);
         }
+        updateMoveMark();
         return;
     }
     if (timerId == timerSpeedNote) {
@@ -375,6 +379,7 @@ void MainDialog::onTimer(int timerId) {
     if (mode_ == UiMode::tracing) {
         if (!pausing_) {
             traceTick();
+            updateMoveMark();
         }
         return;
     }
@@ -465,6 +470,7 @@ void MainDialog::onMessage(int message) {
             setMode(UiMode::solved);
             reportShown_ = true;
             updateStaleMark();
+            updateMoveMark();
             return;
         }
         default:

@@ -6,16 +6,20 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
 
 #include "ui/dialog_ids.h"
 #include "ui/qt/board_widget.h"
+#include "ui/qt/control_help.h"
 #include "ui/qt/dialog_window.h"
 #include "ui/qt/template_controls.h"
+#include "ui/qt/text_window.h"
 
 namespace fifteen::ui {
 
@@ -82,16 +86,43 @@ void QtPlatform::build(DialogHandler& handler) {
             dialog->routeKeysOf(widget, output);
     }
 
-    QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = dialog->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        dialog->move(frame.topLeft());
-    }
+    std::vector<QWidget*> order;
+    for (const int id : {idShuffle, idBackward, idDirectDrag, idReset, idSolve, idCancel, idTrace})
+        order.push_back(control(id));
+    order.push_back(dialog);
+    order.push_back(output);
+    dialog->setFocusOrder(std::move(order));
+    addControlHelp(dialog, controls_, board_);
+
+    placeWindow();
     const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
     frameMargins_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                              outer.right() - inner.right(), outer.bottom() - inner.bottom());
     handler.onInit();
+}
+
+void QtPlatform::placeWindow() {
+    QScreen* screen = dialog_->screen() ? dialog_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = dialog_->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    if (settings_) {
+        const QPoint kept(settings_->intValue(settingKeys::windowX, frame.x(), -100000, 100000),
+                          settings_->intValue(settingKeys::windowY, frame.y(), -100000, 100000));
+        // Only where the title bar is still on a screen: screens may have changed.
+        const QScreen* there = QGuiApplication::screenAt(kept + QPoint(frame.width() / 2, 8));
+        if (there && there->availableGeometry().contains(kept)) frame.moveTopLeft(kept);
+    }
+    dialog_->move(frame.topLeft());
+}
+
+void QtPlatform::saveWindowPlace() const {
+    if (!settings_ || !dialog_) return;
+    const QPoint place = dialog_->pos();
+    settings_->setInt(settingKeys::windowX, place.x());
+    settings_->setInt(settingKeys::windowY, place.y());
+    settings_->setInt(settingKeys::windowWidth, dialog_->width());
+    settings_->setInt(settingKeys::windowHeight, dialog_->height());
 }
 
 QDialog* QtPlatform::dialog() const {
@@ -120,7 +151,11 @@ void QtPlatform::setCaption(std::string_view text) {
 }
 
 void QtPlatform::setControlText(int controlId, std::string_view text) {
-    onGuiThread([&] { ui::setControlText(control(controlId), toQString(text)); });
+    onGuiThread([&] {
+        ui::setControlText(control(controlId), toQString(text));
+        // New text, new document: the mark is drawn again where it stands.
+        if (controlId == idOutput && markBegin_ != markEnd_) showOutputMark();
+    });
 }
 
 std::string QtPlatform::controlText(int controlId) const {
@@ -189,6 +224,59 @@ void QtPlatform::setOutputStale(std::string_view note) {
         palette.setColor(QPalette::Inactive, QPalette::Text, text);
         box->setPalette(palette);
     });
+}
+
+void QtPlatform::markOutput(int begin, int end) {
+    onGuiThread([&] {
+        markBegin_ = begin;
+        markEnd_ = end;
+        showOutputMark();
+    });
+}
+
+void QtPlatform::showOutputMark() {
+    auto* box = qobject_cast<QPlainTextEdit*>(control(idOutput));
+    if (!box) return;
+    QList<QTextEdit::ExtraSelection> marks;
+    const QString text = ui::controlText(box);
+    if (markBegin_ < markEnd_ && markEnd_ <= text.size()) {
+        // The document holds "\n" where the dialog's text has "\r\n".
+        const auto toDocument = [&](int offset) {
+            return offset - static_cast<int>(text.left(offset).count(QLatin1Char('\r')));
+        };
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(box->document());
+        mark.cursor.setPosition(toDocument(markBegin_));
+        mark.cursor.setPosition(toDocument(markEnd_), QTextCursor::KeepAnchor);
+        mark.format.setBackground(box->palette().color(QPalette::Highlight));
+        mark.format.setForeground(box->palette().color(QPalette::HighlightedText));
+        mark.format.setFontWeight(QFont::Bold);
+        marks.append(mark);
+        // Scrolled by whole lines until the mark is in view; the text cursor and
+        // any selection stay where they are.
+        QScrollBar* bar = box->verticalScrollBar();
+        const int line = QFontMetrics(box->font()).lineSpacing();
+        const QRect shown = box->cursorRect(mark.cursor);
+        const int height = box->viewport()->height();
+        if (shown.bottom() >= height && line > 0)
+            bar->setValue(bar->value() + (shown.bottom() - height) / line + 1);
+        else if (shown.top() < 0 && line > 0)
+            bar->setValue(bar->value() - (-shown.top() + line - 1) / line);
+    }
+    box->setExtraSelections(marks);
+}
+
+void QtPlatform::setBoardDescription(std::string_view text) {
+    onGuiThread([&] {
+        // The dialog holds the board's keyboard focus, so it is what a screen reader
+        // announces when the board is focused.
+        board_->setAccessibleDescription(toQString(text));
+        dialog_->setAccessibleDescription(toQString(text));
+    });
+}
+
+void QtPlatform::showTextWindow(std::string_view title, std::string_view text) {
+    onGuiThread([&] { ui::showTextWindow(dialog_.data(), toQString(title), toQString(text)); });
 }
 
 void QtPlatform::setFocus(int controlId) {
@@ -330,7 +418,10 @@ int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
 }
 
 void QtPlatform::endDialog(int result) {
-    onGuiThread([&] { dialog_->done(result); });
+    onGuiThread([&] {
+        saveWindowPlace();
+        dialog_->done(result);
+    });
 }
 
 }  // namespace fifteen::ui

@@ -5,9 +5,11 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QTransform>
 
 #include <algorithm>
@@ -66,6 +68,15 @@ void BoardWidget::showSurface(Rect board, const Surface& surface) {
     // Asked from inside a paint, the image is painted right after; asking again
     // would paint for ever.
     if (!painting_) update(before.united(toQRect(board)));
+}
+
+bool BoardWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !onBoard(static_cast<QHelpEvent*>(event)->pos())) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void BoardWidget::setTiles(const BoardTiles& tiles) {

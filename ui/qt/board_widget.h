@@ -38,6 +38,8 @@ class BoardWidget : public QWidget {
     static bool loadArtwork(Surface& tiles);
 
   protected:
+    // The tooltip shows over the board only, not over the rest of the window.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

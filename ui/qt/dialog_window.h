@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 #include "ui/platform.h"
 
 namespace fifteen::ui {
@@ -17,6 +19,9 @@ class DialogWindow : public QDialog {
     // Keys pressed at control reach the board first (ui/qt/key_routing.h);
     // outputBox keeps its text cursor keys.
     void routeKeysOf(QWidget* control, const QWidget* outputBox);
+    // Tab and Shift+Tab go round order, skipping what is disabled or hidden; the
+    // window itself in it stands for the board, whose focus it holds.
+    void setFocusOrder(std::vector<QWidget*> order) { tabOrder_ = std::move(order); }
 
   protected:
     // The close box asks; the dialog logic decides and ends the dialog itself.
@@ -27,12 +32,15 @@ class DialogWindow : public QDialog {
     // The board's keys when the board (the dialog itself) has the focus.
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Every Tab of a child ends here (a child passes it on to its window).
+    bool focusNextPrevChild(bool next) override;
     // The Menu key anywhere (the controls other than the output box pass it on).
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     DialogHandler& handler_;
     const QWidget* outputBox_ = nullptr;
+    std::vector<QWidget*> tabOrder_;
 };
 
 }  // namespace fifteen::ui
