@@ -1,0 +1,296 @@
+// The dialog as a desktop program through the real Qt platform layer: the Tab
+// order and the board's focus mark, Alt+letter shortcuts and tooltips, the Help
+// window, the marked move kept in view, the board's accessible description, and
+// the settings kept in a temporary config folder ($XDG_CONFIG_HOME) and forgotten
+// with --reset-settings.
+
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "puzzle/moves.h"
+#include "puzzle/position_parser.h"
+#include "search/report.h"
+#include "ui/dialog_texts.h"
+#include "ui/help_text.h"
+#include "ui/main_dialog.h"
+#include "ui/qt/dialog_template.h"
+#include "ui/qt/qt_settings.h"
+#include "ui/qt_platform.h"
+
+using namespace fifteen;
+using namespace fifteen::ui;
+
+namespace {
+
+// Tables ready at once; a solve answers solution with the program's report.
+class ListServices final : public SolverServices {
+  public:
+    bool startPreparation(TableCallback onDone) override {
+        for (const PreparedTable table :
+             {PreparedTable::wdTable, PreparedTable::patternDbA, PreparedTable::patternDbB})
+            onDone(table, true);
+        return true;
+    }
+    void joinPreparation() override {}
+    void releaseTables() override {}
+    void solve(const Board& board, SolveOutput& output) override {
+        SolveResult result;
+        result.status = solveSolved;
+        result.problem = board;
+        result.length = static_cast<int32_t>(solution.size());
+        std::copy(solution.begin(), solution.end(), result.moves.begin());
+        ReportText report;
+        appendProblem(report, board);
+        appendSolution(report, result.length, result.moves.data(), ElapsedTime{0, 1});
+        output.setOutputText(report.c_str());
+        output.setSolutionAvailable(true);
+        output.setPlaybackPosition(0);
+        output.solveFinished(result);
+    }
+    std::vector<int32_t> solution = {14, 15};
+};
+
+// A position length random slides from the goal, and the slides that take it back.
+Board walkAway(int length, std::vector<int32_t>& back) {
+    std::mt19937 random(7);
+    Board board = goalBoard;
+    back.clear();
+    while (static_cast<int>(back.size()) < length) {
+        const int blank = blankCell(board);
+        const auto options = static_cast<uint32_t>(neighborCount[static_cast<size_t>(blank)]);
+        const int cell = neighbors[static_cast<size_t>(blank)][random() % options];
+        const int32_t tile = board[static_cast<size_t>(cell)];
+        if (!back.empty() && back.front() == tile) continue;  // no slide straight back
+        slideTile(board, tile);
+        back.insert(back.begin(), tile);
+    }
+    return board;
+}
+
+}  // namespace
+
+class QtNativeTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(config.isValid());
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", config.path().toLocal8Bit());
+    }
+    void init() { open(); }
+    void cleanup() { close(); }
+
+    void tabGoesRoundTheButtonsThenTheBoardThenTheOutputBox() {
+        solve();
+        platform->setFocus(idShuffle);
+        const std::vector<int> order = {idBackward, idDirectDrag, idReset,  idSolve,
+                                        idTrace,    focusBoard,   idOutput, idShuffle};
+        std::vector<int> seen;
+        for (size_t i = 0; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen.push_back(platform->focusedControl());
+        }
+        QCOMPARE(seen, order);  // Cancel is disabled, so passed over
+        for (size_t i = order.size() - 1; i-- > 0;) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(platform->focusedControl(), order[i]);
+        }
+        // While a playback runs only Cancel, the board and the output box are left.
+        platform->setFocus(idTrace);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(platform->focusedControl(), idCancel);
+        for (const int next : {focusBoard, idOutput, idCancel}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(platform->focusedControl(), next);
+        }
+    }
+
+    void theBoardShowsItsFocusMarkWhenTabbedTo() {
+        const Rect board = platform->boardRect();
+        const auto markRow = [&] {
+            const QImage shot = platform->dialog()->grab().toImage();
+            const double ratio = shot.devicePixelRatio();
+            QString row;
+            for (int x = board.left; x < board.right; ++x)
+                row += QString::number(shot.pixel(int(x * ratio), int((board.top - 3) * ratio)));
+            return row;
+        };
+        platform->setFocus(idShuffle);
+        const QString without = markRow();
+        platform->setFocus(idTrace);                                // disabled: the focus stays
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // past disabled Cancel, Trace
+        QCOMPARE(platform->focusedControl(), idBackward);
+        platform->setFocus(idSolve);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(platform->focusedControl(), focusBoard);
+        QVERIFY(markRow() != without);
+    }
+
+    void altLettersPressButtonsWhoseTextsStayAsTheyAre() {
+        for (const ControlTemplate& t : dialogTemplate()) {
+            if (t.kind != ControlKind::pushButton && t.kind != ControlKind::pushCheckBox) continue;
+            QCOMPARE(QString::fromStdString(platform->controlText(t.id)),
+                     QString::fromLatin1(t.text));
+            QWidget* button = platform->control(t.id);
+            QVERIFY2(button->toolTip().contains(QStringLiteral("Alt+")), t.text);
+            QVERIFY(!button->accessibleName().isEmpty() &&
+                    !button->accessibleDescription().isEmpty());
+            // The letter is one of the text's own.
+            const QChar letter =
+                button->toolTip().at(button->toolTip().indexOf(QStringLiteral("Alt+")) + 4);
+            QVERIFY2(QString::fromLatin1(t.text).contains(letter, Qt::CaseInsensitive), t.text);
+        }
+        for (const int id : {idOutput, idStatus})
+            QVERIFY(!platform->control(id)->accessibleName().isEmpty());
+        QVERIFY(platform->boardWidget()->toolTip().contains(QStringLiteral("F1")));
+
+        QTest::keyClick(platform->dialog(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(platform->controlText(idStatus), std::string(shuffleStatus));
+        QTest::keyClick(platform->dialog(), Qt::Key_B, Qt::AltModifier);
+        QCOMPARE(dialog->mode(), UiMode::backward);
+        QVERIFY(platform->isChecked(idBackward));
+        QTest::keyClick(platform->dialog(), Qt::Key_T, Qt::AltModifier);  // disabled: nothing
+        QCOMPARE(dialog->mode(), UiMode::backward);
+        QTest::keyClick(platform->control(idReset), Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(dialog->mode(), UiMode::directDrag);
+    }
+
+    void f1OpensTheHelpWindowOnceAndTheDialogGoesOn() {
+        QTest::keyClick(platform->control(idSolve), Qt::Key_F1);
+        QTest::keyClick(platform->dialog(), Qt::Key_F1);
+        const auto windows = platform->dialog()->findChildren<QDialog*>();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows[0]->isVisible() && !windows[0]->isModal());
+        QCOMPARE(windows[0]->windowTitle(), QString::fromLatin1(helpTitle));
+        QVERIFY(windows[0]->findChild<QPlainTextEdit*>()->toPlainText().contains(
+            QStringLiteral("Alt+O")));
+        QTest::keyClick(platform->dialog(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(platform->controlText(idStatus), std::string(shuffleStatus));
+    }
+
+    void theMoveJustMadeIsMarkedAndKeptInView() {
+        Board problem = walkAway(80, services.solution);
+        auto* output = static_cast<QPlainTextEdit*>(platform->control(idOutput));
+        output->resize(output->width(), output->height() / 3);  // the list no longer fits
+        solve(formatPosition(problem));
+        const auto marked = [&] {
+            const auto marks = output->extraSelections();
+            return marks.isEmpty() ? QString() : marks[0].cursor.selectedText();
+        };
+        QCOMPARE(marked(), QString());
+        QTest::keyClick(platform->dialog(), Qt::Key_Right);
+        QTRY_COMPARE(marked(), QString::number(services.solution[0]));
+        QTest::keyClick(platform->dialog(), Qt::Key_End);
+        QCOMPARE(marked(), QString::number(services.solution.back()));
+        const QRect shown = output->cursorRect(output->extraSelections()[0].cursor);
+        QVERIFY(shown.top() >= 0 && shown.bottom() < output->viewport()->height());
+        QVERIFY(output->verticalScrollBar()->value() > 0);
+        QVERIFY(!output->textCursor().hasSelection());
+        QTest::keyClick(platform->dialog(), Qt::Key_Home);
+        QCOMPARE(marked(), QString());
+    }
+
+    void theBoardsAccessibleDescriptionIsThePosition() {
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(platform->dialog(), Qt::Key_S, Qt::AltModifier);
+            QString text = platform->boardWidget()->accessibleDescription();
+            QCOMPARE(text.count(QLatin1Char('\n')), 3);
+            text.replace(QStringLiteral("blank"), QStringLiteral("0"));
+            const ParsedPosition read = parsePosition(text.toStdString());
+            QVERIFY(read.ok);
+            QCOMPARE(read.board, dialog->view().board);
+        }
+    }
+
+    void settingsAreWrittenToTheConfigFolderAndReadBack() {
+        QtSettings settings;
+        QVERIFY(settings.fileName().startsWith(config.path() + QStringLiteral("/fifteen/")));
+        close();
+        open(&settings);
+        QTest::keyClick(platform->dialog(), Qt::Key_Minus);
+        QTest::keyClick(platform->dialog(), Qt::Key_Minus);
+        platform->dialog()->move(40, 30);
+        close();
+        {
+            QtSettings reread;  // as the next run reads it
+            QCOMPARE(reread.intValue(settingKeys::playbackSpeed, -1, 0, 3), normalSpeed - 2);
+            QCOMPARE(reread.intValue(settingKeys::windowX, -1, -9999, 9999), 40);
+            open(&reread);
+            QCOMPARE(dialog->speed(), normalSpeed - 2);
+            QCOMPARE(platform->dialog()->pos(), QPoint(40, 30));
+            close();
+        }
+        QVERIFY(QFile(settings.fileName()).exists());
+    }
+
+    void resetSettingsForgetsThem() {
+        {
+            QtSettings settings;
+            settings.setInt(settingKeys::playbackSpeed, 0);
+        }
+        QtSettings settings;
+        const QString file = settings.fileName();
+        const auto kept = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) && f.readAll().contains("speed");
+        };
+        QVERIFY(kept());
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(FIFTEEN_PROGRAM), {QStringLiteral("--reset-settings")});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!kept(), 20000);
+        program.kill();
+        program.waitForFinished();
+    }
+
+  private:
+    void open(Settings* settings = nullptr) {
+        platform = std::make_unique<QtPlatform>();
+        dialog = std::make_unique<MainDialog>(*platform, services);
+        if (settings) {
+            platform->keepWindowIn(*settings);
+            dialog->rememberIn(*settings);
+        }
+        platform->build(*dialog);
+        platform->dialog()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(platform->dialog()));
+        platform->dialog()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(platform->dialog()));
+    }
+    void close() {
+        if (!dialog) return;
+        dialog->onClose();
+        dialog.reset();
+        platform.reset();
+    }
+    void solve(const std::string& position = "1 2 3 4 5 6 7 8 9 10 11 12 13 0 14 15") {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(position));
+        QTest::keyClick(platform->dialog(), Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(platform->control(idSolve), Qt::LeftButton);
+        QTRY_COMPARE(dialog->mode(), UiMode::solved);
+    }
+
+    QTemporaryDir config;
+    ListServices services;
+    std::unique_ptr<QtPlatform> platform;
+    std::unique_ptr<MainDialog> dialog;
+};
+
+QTEST_MAIN(QtNativeTest)
+#include "qt_native_test.moc"
