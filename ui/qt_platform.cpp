@@ -61,7 +61,9 @@ void QtPlatform::build(DialogHandler& handler) {
     const QFont font = dialogFont();
     dialog->setFont(font);
     units_ = fittingUnits(font);
-    dialog->setFixedSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    // Never smaller than the template: every control has the room it needs there.
+    dialog->setMinimumSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    dialog->resize(dialog->minimumSize());
     dialog->setFocusPolicy(Qt::ClickFocus);  // the board takes the focus when clicked
     // Created first, so that it lies under every control.
     board_ = new BoardWidget(handler, dialog);
@@ -69,8 +71,6 @@ void QtPlatform::build(DialogHandler& handler) {
     for (const ControlTemplate& t : dialogTemplate()) {
         QWidget* control = createControl(t, dialog);
         control->setFont(font);
-        control->setGeometry(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
-                             units_.toPixelsY(t.cy));
         controls_[t.id] = control;
         if (auto* button = qobject_cast<QPushButton*>(control)) {
             button->setAutoDefault(false);
@@ -93,6 +93,8 @@ void QtPlatform::build(DialogHandler& handler) {
     order.push_back(output);
     dialog->setFocusOrder(std::move(order));
     addControlHelp(dialog, controls_, board_);
+    layOut();
+    dialog->onResized([this] { layOut(); });
 
     placeWindow();
     const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
@@ -101,9 +103,55 @@ void QtPlatform::build(DialogHandler& handler) {
     handler.onInit();
 }
 
+void QtPlatform::layOut() {
+    const QSize smallest = dialog_->minimumSize();
+    const int wider = std::max(0, dialog_->width() - smallest.width());
+    const int taller = std::max(0, dialog_->height() - smallest.height());
+    // The board stays square: it grows by what both directions have to spare, in
+    // steps of four pixels so that each cell grows by whole pixels.
+    const int grow = std::min(wider, taller) / 4 * 4;
+    for (const ControlTemplate& t : dialogTemplate()) {
+        QRect r(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
+                units_.toPixelsY(t.cy));
+        switch (t.id) {
+            case idOutput:
+                r.adjust(grow, 0, wider, taller);
+                break;
+            case idSeparator:
+            case idStatus:
+                r.translate(0, taller);
+                r.setWidth(r.width() + wider);
+                break;
+            case idSeconds:
+                r.translate(wider, taller);
+                break;
+            default:
+                break;  // the buttons' row stays where it is
+        }
+        if (QWidget* w = control(t.id)) w->setGeometry(r);
+    }
+    board_->setGeometry(dialog_->rect());
+    // Centred where the template centres it, between the groups and the separator
+    // and left of the output box, which both moved away by the growth.
+    board_->setGrowth(grow, (taller - grow) / 2);
+    if (staleNote_) {
+        const QWidget* box = control(idOutput);
+        staleNote_->setGeometry(box->x(), box->y() - staleNote_->height(), box->width(),
+                                staleNote_->height());
+    }
+}
+
 void QtPlatform::placeWindow() {
     QScreen* screen = dialog_->screen() ? dialog_->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
+    if (settings_) {
+        // As large as it was, as far as the screen allows.
+        const QSize room = screen->availableGeometry().size();
+        const QSize smallest = dialog_->minimumSize();
+        const QSize kept(settings_->intValue(settingKeys::windowWidth, 0, 0, 100000),
+                         settings_->intValue(settingKeys::windowHeight, 0, 0, 100000));
+        dialog_->resize(kept.boundedTo(room).expandedTo(smallest));
+    }
     QRect frame = dialog_->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     if (settings_) {

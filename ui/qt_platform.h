@@ -98,6 +98,9 @@ class QtPlatform : public Platform {
     void endDialog(int result) override;
 
   private:
+    // The controls where the template puts them at the dialog's smallest size; a
+    // larger window grows the board and gives the rest to the output box.
+    void layOut();
     void placeWindow();
     void saveWindowPlace() const;
     void showOutputMark();

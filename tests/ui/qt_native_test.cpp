@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 #include <random>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/help_text.h"
 #include "ui/main_dialog.h"
+#include "ui/qt/board_widget.h"
 #include "ui/qt/dialog_template.h"
 #include "ui/qt/qt_settings.h"
 #include "ui/qt_platform.h"
@@ -223,6 +225,8 @@ class QtNativeTest : public QObject {
         QTest::keyClick(platform->dialog(), Qt::Key_Minus);
         QTest::keyClick(platform->dialog(), Qt::Key_Minus);
         platform->dialog()->move(40, 30);
+        const QSize larger = platform->dialog()->size() + QSize(100, 60);
+        platform->dialog()->resize(larger);
         close();
         {
             QtSettings reread;  // as the next run reads it
@@ -231,6 +235,10 @@ class QtNativeTest : public QObject {
             open(&reread);
             QCOMPARE(dialog->speed(), normalSpeed - 2);
             QCOMPARE(platform->dialog()->pos(), QPoint(40, 30));
+            // As far as the screen allows.
+            const QSize room = platform->dialog()->screen()->availableGeometry().size();
+            QCOMPARE(platform->dialog()->size(),
+                     larger.boundedTo(room).expandedTo(platform->dialog()->minimumSize()));
             close();
         }
         QVERIFY(QFile(settings.fileName()).exists());
@@ -257,6 +265,77 @@ class QtNativeTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!kept(), 20000);
         program.kill();
         program.waitForFinished();
+    }
+
+    void aLargerWindowGrowsTheBoardAndTheOutputBoxAndNothingFallsOutside() {
+        QDialog* window = platform->dialog();
+        const QSize smallest = window->size();
+        const QImage before = window->grab().toImage();
+        const QRect box = platform->control(idOutput)->geometry();
+        const auto* board = static_cast<const BoardWidget*>(platform->boardWidget());
+        window->resize(smallest - QSize(50, 50));
+        QCOMPARE(window->size(), smallest);
+        for (const QSize more : {QSize(200, 300), QSize(301, 120), QSize(3, 2)}) {
+            window->resize(smallest + more);
+            const QRect shown = board->shownRect();
+            QCOMPARE(shown.width(), 256 + std::min(more.width(), more.height()) / 4 * 4);
+            QCOMPARE(shown.height(), shown.width());
+            QVERIFY(platform->control(idOutput)->height() == box.height() + more.height());
+            for (const ControlTemplate& t : dialogTemplate()) {
+                const QRect r = platform->control(t.id)->geometry();
+                QVERIFY2(window->rect().contains(r), t.text);
+                if (t.id != idEditGroup && t.id != idProblemGroup && t.id != idSolverGroup)
+                    QVERIFY2(!r.intersects(shown.adjusted(-3, -3, 3, 3)), t.text);
+            }
+        }
+        // Back at the smallest size, every pixel is as it was.
+        window->resize(smallest);
+        QCOMPARE(window->grab().toImage(), before);
+    }
+
+    void theGrownBoardIsDrawnFromTheArtworkOfItsResolution() {
+        const double ratio = platform->dialog()->devicePixelRatioF();
+        // A shown board whose cells are as many device pixels as one of the artworks'.
+        const std::pair<int, const char*> artworks[] = {
+            {96, ":/tiles@1.5x.png"}, {128, ":/tiles@2x.png"}, {192, ":/tiles@3x.png"}};
+        int side = 0;
+        QImage art;
+        for (const auto& [cell, name] : artworks) {
+            if (cell > 64 * ratio && std::fmod(cell / ratio, 1.0) == 0) {
+                side = cell;
+                art = QImage(QString::fromLatin1(name)).convertToFormat(QImage::Format_RGB32);
+                break;
+            }
+        }
+        QVERIFY(side > 0 && !art.isNull());
+        const int grow = static_cast<int>(4 * side / ratio) - 256;
+        platform->dialog()->resize(platform->dialog()->size() + QSize(grow, grow));
+        const auto* board = static_cast<const BoardWidget*>(platform->boardWidget());
+        const QRect shown = board->shownRect();
+        QCOMPARE(shown.width(), 256 + grow);
+        QImage shot = platform->dialog()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        shot.setDevicePixelRatio(1);  // compared pixel for pixel
+        art.setDevicePixelRatio(1);
+        for (int tile = 1; tile < 16; ++tile) {
+            const int cell = tile - 1;  // the goal
+            const QPoint at(static_cast<int>(std::lround(shown.left() * ratio)) + side * (cell % 4),
+                            static_cast<int>(std::lround(shown.top() * ratio)) + side * (cell / 4));
+            QCOMPARE(shot.copy(QRect(at, QSize(side, side))),
+                     art.copy(side * (tile % 4), side * (tile / 4), side, side));
+        }
+        // The pointer lands on the cell it is shown over: tile 1 dragged onto 6's cell.
+        QTest::mouseClick(platform->control(idDirectDrag), Qt::LeftButton);
+        const auto centre = [&](int cell) {
+            const int third = shown.width() / 4;
+            return shown.topLeft() +
+                   QPoint(third * (cell % 4) + third / 2, third * (cell / 4) + third / 2);
+        };
+        QWidget* widget = platform->boardWidget();
+        QTest::mousePress(widget, Qt::LeftButton, {}, centre(0));
+        QTest::mouseMove(widget, centre(5));
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, centre(5));
+        QCOMPARE(dialog->view().board[5], 1);
+        QCOMPARE(dialog->view().board[0], 6);
     }
 
   private:

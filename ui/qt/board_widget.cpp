@@ -56,7 +56,7 @@ bool BoardWidget::loadArtwork(Surface& tiles) {
 }
 
 void BoardWidget::showSurface(Rect board, const Surface& surface) {
-    const QRect before = toQRect(board_);
+    const QRect before = shownRect();
     if (image_.width() != surface.width || image_.height() != surface.height) {
         image_ = QImage(surface.width, surface.height, QImage::Format_RGB32);
     }
@@ -67,7 +67,7 @@ void BoardWidget::showSurface(Rect board, const Surface& surface) {
     board_ = board;
     // Asked from inside a paint, the image is painted right after; asking again
     // would paint for ever.
-    if (!painting_) update(before.united(toQRect(board)));
+    if (!painting_) update(before.united(shownRect()));
 }
 
 bool BoardWidget::event(QEvent* event) {
@@ -77,6 +77,24 @@ bool BoardWidget::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+void BoardWidget::setGrowth(int grow, int down) {
+    grow_ = grow;
+    down_ = down;
+    update();
+}
+
+QRect BoardWidget::shownRect() const {
+    return QRect(board_.left, board_.top + down_, board_.width() + grow_, board_.height() + grow_);
+}
+
+Point BoardWidget::toLogic(QPoint p) const {
+    const QRect shown = shownRect();
+    if (grow_ == 0 && down_ == 0) return {p.x(), p.y()};
+    const double scale = double(board_.width()) / shown.width();
+    return {board_.left + static_cast<int>(std::floor((p.x() - shown.left()) * scale)),
+            board_.top + static_cast<int>(std::floor((p.y() - shown.top()) * scale))};
 }
 
 void BoardWidget::setTiles(const BoardTiles& tiles) {
@@ -91,11 +109,16 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     if (image_.isNull()) return;
     QPainter painter(this);
     const double ratio = devicePixelRatioF();
-    // Above one device pixel per pixel the surface would be scaled up and blur: the
-    // tiles are drawn again from artwork of the screen's resolution.
-    if (ratio > 1.0 && haveTiles_ && image_.width() == boardPixels &&
+    const QRect shown = shownRect();
+    const bool grown = shown.width() != image_.width();
+    // Above one device pixel per pixel, or grown, the surface would be scaled up
+    // and blur: the tiles are drawn again from artwork of the shown resolution.
+    if ((ratio > 1.0 || grown) && haveTiles_ && image_.width() == boardPixels &&
         image_.height() == boardPixels) {
-        paintSharpBoard(painter, ratio);
+        paintSharpBoard(painter, ratio, shown);
+    } else if (grown) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(shown, image_);
     } else {
         painter.drawImage(QPoint(board_.left, board_.top), image_);
     }
@@ -126,11 +149,13 @@ const QImage& BoardWidget::tileArtworkFor(int side) {
     return deviceTiles_;
 }
 
-void BoardWidget::paintSharpBoard(QPainter& painter, double ratio) {
-    const int side = static_cast<int>(std::lround(cellPixels * ratio));
+void BoardWidget::paintSharpBoard(QPainter& painter, double ratio, QRect shown) {
+    const int side =
+        static_cast<int>(std::lround(cellPixels * ratio * shown.width() / double(boardPixels)));
     const QImage& art = tileArtworkFor(side);
     if (art.isNull()) {
-        painter.drawImage(QPoint(board_.left, board_.top), image_);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(shown, image_);
         return;
     }
     const auto device = [side](int pixels) {
@@ -171,8 +196,8 @@ void BoardWidget::paintSharpBoard(QPainter& painter, double ratio) {
     // what is painted after it is in pixels again.
     painter.save();
     painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
-    painter.drawImage(QPoint(static_cast<int>(std::lround(board_.left * ratio)),
-                             static_cast<int>(std::lround(board_.top * ratio))),
+    painter.drawImage(QPoint(static_cast<int>(std::lround(shown.left() * ratio)),
+                             static_cast<int>(std::lround(shown.top() * ratio))),
                       board);
     painter.restore();
 }
@@ -181,7 +206,7 @@ void BoardWidget::paintFocusMarks(QPainter& painter) {
     QRect mark;
     const QWidget* focus = QApplication::focusWidget();
     if (focus && focus == parentWidget()) {
-        mark = toQRect(board_);
+        mark = shownRect();
     } else if (focus && focus == outputBox_) {
         mark = focus->geometry();
     } else {
@@ -194,8 +219,7 @@ void BoardWidget::paintFocusMarks(QPainter& painter) {
 }
 
 bool BoardWidget::onBoard(QPoint p) const {
-    return p.x() >= board_.left && p.x() < board_.right && p.y() >= board_.top &&
-           p.y() < board_.bottom;
+    return shownRect().contains(p);
 }
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -209,8 +233,7 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BoardWidget::deliver(MouseEvent kind, const QMouseEvent& event) {
-    const QPoint p = event.position().toPoint();
-    handler_.onMouse(kind, confinedPoint({p.x(), p.y()}));
+    handler_.onMouse(kind, confinedPoint(toLogic(event.position().toPoint())));
 }
 
 Point BoardWidget::confinedPoint(Point client) const {
@@ -229,7 +252,7 @@ void BoardWidget::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
-    if (onBoard(event->pos())) handler_.onContextMenu({event->pos().x(), event->pos().y()});
+    if (onBoard(event->pos())) handler_.onContextMenu(toLogic(event->pos()));
 }
 
 void BoardWidget::dragEnterEvent(QDragEnterEvent* event) {

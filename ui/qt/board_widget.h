@@ -29,6 +29,12 @@ class BoardWidget : public QWidget {
     // The board image as the next paint will show it, and where.
     const QImage& image() const { return image_; }
     Rect boardRect() const { return board_; }
+    // A larger window shows the board grow pixels larger on each side, its top
+    // down pixels lower; the dialog logic still sees the board at its own size,
+    // pointer positions scaled to it.
+    void setGrowth(int grow, int down);
+    // Where the board is shown, in client coordinates.
+    QRect shownRect() const;
     // While confined, pointer positions are clamped to the square (screen
     // coordinates, right and bottom outside) and the cursor moved back inside.
     void confine(Rect screen) { clip_ = screen; }
@@ -53,9 +59,11 @@ class BoardWidget : public QWidget {
     bool onBoard(QPoint p) const;
     void deliver(MouseEvent kind, const QMouseEvent& event);
     Point confinedPoint(Point client) const;
+    // A point of this widget in the dialog logic's client coordinates.
+    Point toLogic(QPoint p) const;
     // The board from its tiles at ratio device pixels per pixel, with whatever else
     // the surface shows scaled up over them.
-    void paintSharpBoard(QPainter& painter, double ratio);
+    void paintSharpBoard(QPainter& painter, double ratio, QRect shown);
     // Dotted marks around the board or the output box, whichever has the focus.
     void paintFocusMarks(QPainter& painter);
     // The tile artwork at side device pixels per tile, its blank filled as the
@@ -72,6 +80,8 @@ class BoardWidget : public QWidget {
     QImage tiles1x_;
     std::optional<Rect> clip_;
     bool painting_ = false;
+    int grow_ = 0;
+    int down_ = 0;
 };
 
 }  // namespace fifteen::ui

@@ -34,6 +34,11 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void DialogWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (layOut_) layOut_();
+}
+
 bool DialogWindow::focusNextPrevChild(bool next) {
     if (tabOrder_.empty()) return QDialog::focusNextPrevChild(next);
     const auto count = static_cast<std::ptrdiff_t>(tabOrder_.size());

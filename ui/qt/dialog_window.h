@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 #include "ui/platform.h"
@@ -22,6 +23,8 @@ class DialogWindow : public QDialog {
     // Tab and Shift+Tab go round order, skipping what is disabled or hidden; the
     // window itself in it stands for the board, whose focus it holds.
     void setFocusOrder(std::vector<QWidget*> order) { tabOrder_ = std::move(order); }
+    // Runs whenever the window's size has changed, to lay the controls out again.
+    void onResized(std::function<void()> layOut) { layOut_ = std::move(layOut); }
 
   protected:
     // The close box asks; the dialog logic decides and ends the dialog itself.
@@ -34,6 +37,7 @@ class DialogWindow : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Every Tab of a child ends here (a child passes it on to its window).
     bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
     // The Menu key anywhere (the controls other than the output box pass it on).
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -41,6 +45,7 @@ class DialogWindow : public QDialog {
     DialogHandler& handler_;
     const QWidget* outputBox_ = nullptr;
     std::vector<QWidget*> tabOrder_;
+    std::function<void()> layOut_;
 };
 
 }  // namespace fifteen::ui
