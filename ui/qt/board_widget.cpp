@@ -25,10 +25,6 @@ namespace {
 constexpr const char* tileArtwork[] = {":/tiles.png", ":/tiles@1.5x.png", ":/tiles@2x.png",
                                        ":/tiles@3x.png"};
 
-QRect toQRect(Rect r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
-
 }  // namespace
 
 BoardWidget::BoardWidget(DialogHandler& handler, QWidget* dialog)

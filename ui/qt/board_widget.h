@@ -3,9 +3,10 @@
 // The board as the dialog shows it: a widget over the dialog's whole client area,
 // under the controls, so that it sees the pointer in client coordinates as the
 // dialog logic expects. It paints the board surface where the logic put it (or,
-// above one device pixel per pixel, the same tiles and dragged tile from artwork
-// of the screen's resolution), the focus marks, and takes the board's mouse,
-// drop and context-menu events. The keyboard focus of the board is the dialog's.
+// above one device pixel per pixel or in a larger window, the same tiles and
+// dragged tile from artwork of the shown resolution), the focus marks, and takes
+// the board's mouse, drop and context-menu events. The keyboard focus of the
+// board is the dialog's.
 
 #include <QImage>
 #include <QWidget>
