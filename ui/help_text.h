@@ -65,7 +65,7 @@ struct ControlHelp {
     const char* description;
 };
 
-inline constexpr std::array<ControlHelp, 9> controlHelp = {{
+inline constexpr std::array<ControlHelp, 13> controlHelp = {{
     {idShuffle, 'S', "Shuffle", "A random solvable position"},
     {idBackward, 'B', "Backward", "Play back from the goal: click tiles next to the blank"},
     {idDirectDrag, 'D', "DirectDrag", "Drag any tile onto any cell"},
@@ -75,6 +75,10 @@ inline constexpr std::array<ControlHelp, 9> controlHelp = {{
     {idTrace, 'T', "Trace", "Play the solution back on the board"},
     {idOutput, 0, "Output", "The problem and its optimal solution; the current move is marked"},
     {idStatus, 0, "Status", "What the dialog did last"},
+    {idSeconds, 0, "Seconds", "How long the solve has run"},
+    {idProblemGroup, 0, "Problem", "Set up the position to solve"},
+    {idEditGroup, 0, "Edit", "Back to the goal or the problem"},
+    {idSolverGroup, 0, "Solver", "Solve, stop, and play the solution back"},
 }};
 
 inline constexpr const char* boardName = "Board";
