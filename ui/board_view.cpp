@@ -1,5 +1,7 @@
 #include "ui/board_view.h"
 
+#include <utility>
+
 #include "puzzle/moves.h"
 #include "ui/dialog_texts.h"
 
@@ -21,6 +23,16 @@ int cellAt(Point p) {
 }
 
 }  // namespace
+
+std::string boardDescription(const Board& board) {
+    std::string text;
+    for (int cell = 0; cell < 16; ++cell) {
+        const int32_t tile = board[at(cell)];
+        text += tile == 0 ? std::string("blank") : std::to_string(tile);
+        text += cell % 4 == 3 ? (cell < 15 ? "\n" : "") : " ";
+    }
+    return text;
+}
 
 bool BoardView::createSurfaces() {
     tiles_.resize(boardPixels, boardPixels);
@@ -79,6 +91,11 @@ void BoardView::compose() {
 void BoardView::redraw() {
     compose();
     platform_.invalidateBoard(rect_, surface_);
+    std::string description = boardDescription(settledBoard());
+    if (description != description_) {
+        description_ = std::move(description);
+        platform_.setBoardDescription(description_);
+    }
 }
 
 void BoardView::onMouse(UiMode mode, MouseEvent event, Point p) {

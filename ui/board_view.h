@@ -5,6 +5,7 @@
 // over the grid, and turns mouse input into edits in the two editing modes.
 
 #include <cstdint>
+#include <string>
 
 #include "puzzle/board.h"
 #include "ui/dialog_ids.h"
@@ -25,6 +26,10 @@ struct TileInMotion {
     int32_t y = 0;
 };
 
+// The position as assistive tools read it: four rows of four cells, the blank
+// as "blank".
+std::string boardDescription(const Board& board);
+
 class BoardView {
   public:
     explicit BoardView(Platform& platform) : platform_(platform) {}
@@ -44,7 +49,8 @@ class BoardView {
 
     // Goal board, no tile in motion.
     void putGoal();
-    // Composes the board surface and marks the board rectangle for repainting.
+    // Composes the board surface and marks the board rectangle for repainting; the
+    // board's description follows the settled board.
     void redraw();
     void compose();
 
@@ -80,6 +86,7 @@ class BoardView {
     Surface surface_;
     BoardTiles tileList_;  // what compose drew, for sharper redrawing
     Rect rect_{0, 0, boardPixels, boardPixels};
+    std::string description_;  // as last given to the platform
     Point clipOffset_{dragClipInset, dragClipInset};
 };
 

@@ -14,6 +14,24 @@ std::string pasteErrorText(const std::string& parserMessage) {
     return pastePrefix + parserMessage;
 }
 
+std::pair<int, int> solutionMoveSpan(const std::string& report, int32_t move) {
+    // As appendSolution writes the list: " %2d" a move, ten to a line.
+    constexpr std::string_view heading = "Solution:\r\n";
+    constexpr size_t cell = 3, line = 10 * cell + 2;
+    const size_t list = report.find(heading);
+    if (move < 0 || list == std::string::npos) return {0, 0};
+    const auto index = static_cast<size_t>(move);
+    size_t begin = list + heading.size() + index / 10 * line + index % 10 * cell;
+    const size_t end = begin + cell;
+    if (end > report.size()) return {0, 0};
+    while (begin < end && report[begin] == ' ') ++begin;
+    for (size_t i = begin; i < end; ++i) {
+        if (report[i] < '0' || report[i] > '9') return {0, 0};
+    }
+    if (begin == end) return {0, 0};
+    return {static_cast<int>(begin), static_cast<int>(end)};
+}
+
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length) {
     std::vector<int32_t> moves(solution, solution + (length > 0 ? length : 0));
     std::string tiles;
@@ -69,9 +87,10 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
     // In the order of Action: paste, paste blank first, copy, copy solution, step
     // forward, step back, back to the problem, show the goal, faster, slower,
-    // optimal moves, check my moves.
+    // optimal moves, check my moves, about.
     const bool enabled[] = {!busy(), true,    true,   solution,   forward, back,
-                            back,    forward, faster, speed_ > 0, true,    !busy() && allReady()};
+                            back,    forward, faster, speed_ > 0, true,    !busy() && allReady(),
+                            true};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
     for (size_t action = 0; action < actionTexts.size(); ++action) {
@@ -93,6 +112,7 @@ void MainDialog::runAction(Action action) {
             break;
         case Action::pasteBlankFirst:
             pasteGoal_ = pasteGoal_ == Goal::blankFirst ? Goal::blankLast : Goal::blankFirst;
+            settings_->setBool(settingKeys::pasteBlankFirst, pasteGoal_ == Goal::blankFirst);
             break;
         case Action::copyPosition:
             copyPosition();
@@ -122,8 +142,12 @@ void MainDialog::runAction(Action action) {
         case Action::checkMyMoves:
             checkMoves();
             break;
+        case Action::about:
+            showAbout();
+            break;
     }
     updateStaleMark();
+    updateMoveMark();
 }
 
 void MainDialog::onContextMenu(Point client) {
@@ -136,6 +160,7 @@ void MainDialog::onDropText(std::string_view text) {
     if (!beginUserAction()) return;
     paste(text);
     updateStaleMark();
+    updateMoveMark();
 }
 
 bool MainDialog::onKey(Key key, bool autoRepeat) {
@@ -157,6 +182,9 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
             return true;
         case Key::paste:
             runAction(Action::pastePosition);
+            return true;
+        case Key::help:
+            showHelp();
             return true;
         case Key::menu: {
             const Rect board = view_.rect();
@@ -183,6 +211,7 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
         case Key::down: {
             const bool used = arrowKey(key, autoRepeat);
             updateStaleMark();
+            updateMoveMark();
             return used;
         }
     }
@@ -233,6 +262,7 @@ void MainDialog::changeSpeed(int delta) {
     const int next = speed_ + delta;
     if (next < 0 || next >= static_cast<int>(playbackSpeeds.size())) return;
     speed_ = next;
+    settings_->setInt(settingKeys::playbackSpeed, speed_);
     const int period = playbackSpeeds[static_cast<size_t>(speed_)].periodMs;
     if (mode_ == UiMode::tracing && !pausing_) platform_.setTimer(timerMain, period);
     if (speedNote_.empty()) statusBeforeNote_ = platform_.controlText(idStatus);
@@ -316,6 +346,16 @@ void MainDialog::updateStaleMark() {
         platform_.setOutputStale(stale ? staleReportNote : "");
     }
     followBoard();
+}
+
+void MainDialog::updateMoveMark() {
+    const bool onSolution = reportShown_ && !staleShown_ && lastSolve_.status == solveSolved &&
+                            (mode_ == UiMode::solved || mode_ == UiMode::tracing);
+    const int32_t move = onSolution ? playback_.position - 1 : -1;
+    if (move == markedMove_) return;
+    markedMove_ = move;
+    const auto [begin, end] = solutionMoveSpan(platform_.controlText(idOutput), move);
+    platform_.markOutput(begin, end);
 }
 
 void MainDialog::explainUnsolvable() {

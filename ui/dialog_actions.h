@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "puzzle/board.h"
@@ -32,6 +33,7 @@ enum class Action : int {
     slower,
     showOptimalMoves,  // a toggle: the movable tiles marked optimal or +2
     checkMyMoves,
+    about,  // the version, the git revision, the solver and the licence
 };
 
 // Timer periods of a slide, slowest first; the playback's own 10 ms is normal.
@@ -50,6 +52,11 @@ static_assert(playbackSpeeds[normalSpeed].periodMs == 10);
 
 // The status line after a paste the parser refused: its message, cut to fit.
 std::string pasteErrorText(const std::string& parserMessage);
+
+// Where move (counted from 0) of the report's solution list stands in report:
+// the [begin, end) byte offsets of its number; {0, 0} when report lists no such
+// move.
+std::pair<int, int> solutionMoveSpan(const std::string& report, int32_t move);
 
 // The tiles as numbers, then on a second line the same moves as the letters
 // U, D, L, R of the command line's JSON report.

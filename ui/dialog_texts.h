@@ -61,7 +61,7 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 12> actionTexts = {{
+inline constexpr std::array<MenuText, 13> actionTexts = {{
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -74,6 +74,7 @@ inline constexpr std::array<MenuText, 12> actionTexts = {{
     {"Slower", "-"},
     {"Show optimal moves", "H"},
     {"Check my moves...", ""},
+    {"About", ""},
 }};
 
 // Check my moves: the input, the status line while the review runs, and what

@@ -120,6 +120,7 @@ MainDialog::~MainDialog() {
 }
 
 void MainDialog::onInit() {
+    restoreSettings();
     platform_.setCaption(dialogCaption());
     view_.createSurfaces();
     platform_.setMonospaceFont(idOutput);
@@ -240,6 +241,7 @@ void MainDialog::onCommand(int controlId) {
             break;
     }
     updateStaleMark();
+    updateMoveMark();
 }
 
 void MainDialog::shuffle() {
@@ -354,6 +356,7 @@ void MainDialog::onTimer(int timerId) {
     }
     if (timerId == timerPause) {
         endPause();
+        updateMoveMark();
         return;
     }
     if (timerId == timerStep) {
@@ -362,6 +365,7 @@ void MainDialog::onTimer(int timerId) {
             platform_.killTimer(timerStep);
             followBoard();
         }
+        updateMoveMark();
         return;
     }
     if (timerId == timerSpeedNote) {
@@ -378,6 +382,7 @@ void MainDialog::onTimer(int timerId) {
     if (mode_ == UiMode::tracing) {
         if (!pausing_) {
             traceTick();
+            updateMoveMark();
         }
         return;
     }
@@ -473,6 +478,7 @@ void MainDialog::onMessage(int message) {
             setMode(UiMode::solved);
             reportShown_ = true;
             updateStaleMark();
+            updateMoveMark();
             return;
         }
         default:

@@ -23,6 +23,7 @@
 #include "ui/platform.h"
 #include "ui/playback.h"
 #include "ui/review_plot.h"
+#include "ui/settings.h"
 #include "ui/startup.h"
 
 namespace fifteen::ui {
@@ -48,6 +49,10 @@ class MainDialog final : public DialogHandler {
     bool onKey(Key key, bool autoRepeat) override;
     void onDropText(std::string_view text) override;
     void onContextMenu(Point client) override;
+
+    // Where the dialog's choices are kept between runs (before onInit; without
+    // one they last as long as the dialog). settings must outlive the dialog.
+    void rememberIn(Settings& settings) { settings_ = &settings; }
 
     // The board's context menu as it stands now, and one of its actions.
     std::vector<MenuItem> menuItems() const;
@@ -118,6 +123,14 @@ class MainDialog final : public DialogHandler {
     // a step of its solution.
     void updateStaleMark();
     bool isStepOfReport(const Board& board) const;
+    // Marks the move just made in the report's solution list while stepping or
+    // playing back; no mark at the problem or over a stale report.
+    void updateMoveMark();
+
+    // The kept choices (dialog_settings.cpp), and the help windows (dialog_help.cpp).
+    void restoreSettings();
+    void showHelp();
+    void showAbout();
 
     // Show optimal moves and Check my moves (move_marks.cpp, check_moves.cpp).
     // After anything that may have changed the board or the mode: the plot and
@@ -162,6 +175,10 @@ class MainDialog final : public DialogHandler {
     SolveResult lastSolve_;
     // What paste and drop read positions against (the menu's toggle).
     Goal pasteGoal_ = Goal::blankLast;
+
+    MemorySettings memorySettings_;
+    Settings* settings_ = &memorySettings_;
+    int32_t markedMove_ = -1;  // the move marked in the output box, -1 for none
 
     std::thread solveThread_;
 

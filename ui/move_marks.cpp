@@ -67,6 +67,7 @@ bool MainDialog::marksCanShow() const {
 void MainDialog::setMarksOn(bool on) {
     if (on == marksOn_) return;
     marksOn_ = on;
+    settings_->setBool(settingKeys::showOptimalMoves, on);
     if (!marksOn_) {
         if (worker_.pending() == AnalysisWorker::Kind::analysis) worker_.cancel();
         hideMarks();

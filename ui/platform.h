@@ -92,10 +92,11 @@ struct ReviewPlot;  // ui/review_plot.h
 enum class MouseEvent { move, leftDown, leftUp };
 
 // The keys the dialog logic acts on. The window system maps its own: the arrow
-// keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V and the
-// Menu key or Shift+F10, and H for the optimal moves' marks. Arrow keys, Home, End, + and - belong
-// to the board whichever button has keyboard focus; only the output box keeps them for its text
-// cursor, and Ctrl+C there copies its selection instead.
+// keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V, F1,
+// the Menu key or Shift+F10, and H for the optimal moves' marks. Arrow keys,
+// Home, End, + and - belong to the board whichever button has keyboard focus;
+// only the output box keeps them for its text cursor, and Ctrl+C there copies
+// its selection instead.
 enum class Key {
     left,
     right,
@@ -110,6 +111,7 @@ enum class Key {
     paste,
     menu,
     optimalMoves,
+    help,
 };
 
 // One entry of the board's context menu: an action of the dialog logic, its text,
@@ -173,6 +175,16 @@ class Platform {
     // A report that no longer belongs to the board: the output box drawn dimmed,
     // with note in one line above it; an empty note takes the mark away.
     virtual void setOutputStale(std::string_view note) = 0;
+    // Marks [begin, end) of the output box's text (byte offsets into controlText's
+    // text, "\r\n" counting two) as the current place and scrolls it into view;
+    // begin == end takes the mark away. The selection stays as it is.
+    virtual void markOutput(int begin, int end) = 0;
+    // What assistive tools read out for the board: the position as text.
+    virtual void setBoardDescription(std::string_view text) = 0;
+    // A small window beside the dialog showing text (plain, monospace, read-only)
+    // under title; shown again, and its text replaced, when one of that title is
+    // open. It does not block the dialog.
+    virtual void showTextWindow(std::string_view title, std::string_view text) = 0;
     // The output box font: a monospace system font.
     virtual void setMonospaceFont(int controlId) = 0;
 

@@ -8,17 +8,21 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
 
 #include "ui/dialog_ids.h"
 #include "ui/qt/board_widget.h"
+#include "ui/qt/control_help.h"
 #include "ui/qt/dialog_window.h"
 #include "ui/qt/plot_widget.h"
 #include "ui/qt/template_controls.h"
+#include "ui/qt/text_window.h"
 
 namespace fifteen::ui {
 
@@ -60,7 +64,9 @@ void QtPlatform::build(DialogHandler& handler) {
     const QFont font = dialogFont();
     dialog->setFont(font);
     units_ = fittingUnits(font);
-    dialog->setFixedSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    // Never smaller than the template: every control has the room it needs there.
+    dialog->setMinimumSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    dialog->resize(dialog->minimumSize());
     dialog->setFocusPolicy(Qt::ClickFocus);  // the board takes the focus when clicked
     // Created first, so that it lies under every control.
     board_ = new BoardWidget(handler, dialog);
@@ -68,8 +74,6 @@ void QtPlatform::build(DialogHandler& handler) {
     for (const ControlTemplate& t : dialogTemplate()) {
         QWidget* control = createControl(t, dialog);
         control->setFont(font);
-        control->setGeometry(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
-                             units_.toPixelsY(t.cy));
         controls_[t.id] = control;
         if (auto* button = qobject_cast<QPushButton*>(control)) {
             button->setAutoDefault(false);
@@ -85,16 +89,91 @@ void QtPlatform::build(DialogHandler& handler) {
             dialog->routeKeysOf(widget, output);
     }
 
-    QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = dialog->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        dialog->move(frame.topLeft());
-    }
+    std::vector<QWidget*> order;
+    for (const int id : {idShuffle, idBackward, idDirectDrag, idReset, idSolve, idCancel, idTrace})
+        order.push_back(control(id));
+    order.push_back(dialog);
+    order.push_back(output);
+    dialog->setFocusOrder(std::move(order));
+    addControlHelp(dialog, controls_, board_);
+    layOut();
+    dialog->onResized([this] { layOut(); });
+
+    placeWindow();
     const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
     frameMargins_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                              outer.right() - inner.right(), outer.bottom() - inner.bottom());
     handler.onInit();
+}
+
+void QtPlatform::layOut() {
+    const QSize smallest = dialog_->minimumSize();
+    const int wider = std::max(0, dialog_->width() - smallest.width());
+    const int taller = std::max(0, dialog_->height() - smallest.height());
+    // The board stays square: it grows by what both directions have to spare, in
+    // steps of four pixels so that each cell grows by whole pixels.
+    const int grow = std::min(wider, taller) / 4 * 4;
+    for (const ControlTemplate& t : dialogTemplate()) {
+        QRect r(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
+                units_.toPixelsY(t.cy));
+        switch (t.id) {
+            case idOutput:
+                r.adjust(grow, 0, wider, taller);
+                break;
+            case idSeparator:
+            case idStatus:
+                r.translate(0, taller);
+                r.setWidth(r.width() + wider);
+                break;
+            case idSeconds:
+                r.translate(wider, taller);
+                break;
+            default:
+                break;  // the buttons' row stays where it is
+        }
+        if (QWidget* w = control(t.id)) w->setGeometry(r);
+    }
+    board_->setGeometry(dialog_->rect());
+    // Centred where the template centres it, between the groups and the separator
+    // and left of the output box, which both moved away by the growth.
+    board_->setGrowth(grow, (taller - grow) / 2);
+    if (staleNote_) {
+        const QWidget* box = control(idOutput);
+        staleNote_->setGeometry(box->x(), box->y() - staleNote_->height(), box->width(),
+                                staleNote_->height());
+    }
+}
+
+void QtPlatform::placeWindow() {
+    QScreen* screen = dialog_->screen() ? dialog_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    if (settings_) {
+        // As large as it was, as far as the screen allows.
+        const QSize room = screen->availableGeometry().size();
+        const QSize smallest = dialog_->minimumSize();
+        const QSize kept(settings_->intValue(settingKeys::windowWidth, 0, 0, 100000),
+                         settings_->intValue(settingKeys::windowHeight, 0, 0, 100000));
+        dialog_->resize(kept.boundedTo(room).expandedTo(smallest));
+    }
+    QRect frame = dialog_->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    if (settings_) {
+        const QPoint kept(settings_->intValue(settingKeys::windowX, frame.x(), -100000, 100000),
+                          settings_->intValue(settingKeys::windowY, frame.y(), -100000, 100000));
+        // Only where the title bar is still on a screen: screens may have changed.
+        const QScreen* there = QGuiApplication::screenAt(kept + QPoint(frame.width() / 2, 8));
+        if (there && there->availableGeometry().contains(kept)) frame.moveTopLeft(kept);
+    }
+    dialog_->move(frame.topLeft());
+}
+
+void QtPlatform::saveWindowPlace() const {
+    if (!settings_ || !dialog_) return;
+    const QPoint place = dialog_->pos();
+    settings_->setInt(settingKeys::windowX, place.x());
+    settings_->setInt(settingKeys::windowY, place.y());
+    settings_->setInt(settingKeys::windowWidth, dialog_->width());
+    settings_->setInt(settingKeys::windowHeight, dialog_->height());
 }
 
 QDialog* QtPlatform::dialog() const {
@@ -123,7 +202,11 @@ void QtPlatform::setCaption(std::string_view text) {
 }
 
 void QtPlatform::setControlText(int controlId, std::string_view text) {
-    onGuiThread([&] { ui::setControlText(control(controlId), toQString(text)); });
+    onGuiThread([&] {
+        ui::setControlText(control(controlId), toQString(text));
+        // New text, new document: the mark is drawn again where it stands.
+        if (controlId == idOutput && markBegin_ != markEnd_) showOutputMark();
+    });
 }
 
 std::string QtPlatform::controlText(int controlId) const {
@@ -192,6 +275,59 @@ void QtPlatform::setOutputStale(std::string_view note) {
         palette.setColor(QPalette::Inactive, QPalette::Text, text);
         box->setPalette(palette);
     });
+}
+
+void QtPlatform::markOutput(int begin, int end) {
+    onGuiThread([&] {
+        markBegin_ = begin;
+        markEnd_ = end;
+        showOutputMark();
+    });
+}
+
+void QtPlatform::showOutputMark() {
+    auto* box = qobject_cast<QPlainTextEdit*>(control(idOutput));
+    if (!box) return;
+    QList<QTextEdit::ExtraSelection> marks;
+    const QString text = ui::controlText(box);
+    if (markBegin_ < markEnd_ && markEnd_ <= text.size()) {
+        // The document holds "\n" where the dialog's text has "\r\n".
+        const auto toDocument = [&](int offset) {
+            return offset - static_cast<int>(text.left(offset).count(QLatin1Char('\r')));
+        };
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(box->document());
+        mark.cursor.setPosition(toDocument(markBegin_));
+        mark.cursor.setPosition(toDocument(markEnd_), QTextCursor::KeepAnchor);
+        mark.format.setBackground(box->palette().color(QPalette::Highlight));
+        mark.format.setForeground(box->palette().color(QPalette::HighlightedText));
+        mark.format.setFontWeight(QFont::Bold);
+        marks.append(mark);
+        // Scrolled by whole lines until the mark is in view; the text cursor and
+        // any selection stay where they are.
+        QScrollBar* bar = box->verticalScrollBar();
+        const int line = QFontMetrics(box->font()).lineSpacing();
+        const QRect shown = box->cursorRect(mark.cursor);
+        const int height = box->viewport()->height();
+        if (shown.bottom() >= height && line > 0)
+            bar->setValue(bar->value() + (shown.bottom() - height) / line + 1);
+        else if (shown.top() < 0 && line > 0)
+            bar->setValue(bar->value() - (-shown.top() + line - 1) / line);
+    }
+    box->setExtraSelections(marks);
+}
+
+void QtPlatform::setBoardDescription(std::string_view text) {
+    onGuiThread([&] {
+        // The dialog holds the board's keyboard focus, so it is what a screen reader
+        // announces when the board is focused.
+        board_->setAccessibleDescription(toQString(text));
+        dialog_->setAccessibleDescription(toQString(text));
+    });
+}
+
+void QtPlatform::showTextWindow(std::string_view title, std::string_view text) {
+    onGuiThread([&] { ui::showTextWindow(dialog_.data(), toQString(title), toQString(text)); });
 }
 
 void QtPlatform::setFocus(int controlId) {
@@ -370,7 +506,10 @@ std::optional<std::string> QtPlatform::askText(std::string_view title, std::stri
 }
 
 void QtPlatform::endDialog(int result) {
-    onGuiThread([&] { dialog_->done(result); });
+    onGuiThread([&] {
+        saveWindowPlace();
+        dialog_->done(result);
+    });
 }
 
 }  // namespace fifteen::ui

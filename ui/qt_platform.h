@@ -13,6 +13,7 @@
 #include "ui/platform.h"
 #include "ui/qt/call_queue.h"
 #include "ui/qt/dialog_template.h"
+#include "ui/settings.h"
 
 class QDialog;
 class QImage;
@@ -32,8 +33,12 @@ class QtPlatform : public Platform {
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
 
-    // Builds the dialog (centred, not yet shown), calls handler.onInit, runs the
-    // dialog modally and returns the result passed to endDialog.
+    // Where the window's place is kept between runs (before build); settings must
+    // outlive the platform. Without one the window always opens centred.
+    void keepWindowIn(Settings& settings) { settings_ = &settings; }
+
+    // Builds the dialog (centred, or where it was last closed; not yet shown), calls
+    // handler.onInit, runs the dialog modally and returns the result passed to endDialog.
     int run(DialogHandler& handler);
 
     // The two halves of run, for tests that drive the dialog without a modal loop.
@@ -58,6 +63,9 @@ class QtPlatform : public Platform {
     bool isChecked(int controlId) const override;
     void setMonospaceFont(int controlId) override;
     void setOutputStale(std::string_view note) override;
+    void markOutput(int begin, int end) override;
+    void setBoardDescription(std::string_view text) override;
+    void showTextWindow(std::string_view title, std::string_view text) override;
     // The line above the output box that marks a stale report (null until the
     // first mark).
     QWidget* staleNote() const { return staleNote_; }
@@ -99,6 +107,13 @@ class QtPlatform : public Platform {
     void endDialog(int result) override;
 
   private:
+    // The controls where the template puts them at the dialog's smallest size; a
+    // larger window grows the board and gives the rest to the output box.
+    void layOut();
+    void placeWindow();
+    void saveWindowPlace() const;
+    void showOutputMark();
+
     // Runs f on the GUI thread, from whichever thread (see CallQueue::run).
     bool onGuiThread(const std::function<void()>& f) const { return calls_.run(f); }
 
@@ -109,6 +124,9 @@ class QtPlatform : public Platform {
     QWidget* staleNote_ = nullptr;  // a child of dialog_
     PlotWidget* plot_ = nullptr;    // a child of dialog_
     std::map<int, QTimer*> timers_;
+    Settings* settings_ = nullptr;
+    int markBegin_ = 0;  // Platform::markOutput's, in controlText's offsets
+    int markEnd_ = 0;
     DialogBaseUnits units_{};
     // The window frame as it was when the dialog was built: a window manager adds
     // its frame only once the dialog is shown, and the dialog logic keeps offsets

@@ -426,6 +426,22 @@ void HeadlessPlatform::setOutputStale(std::string_view note) {
     staleNote = note;
 }
 
+void HeadlessPlatform::markOutput(int begin, int end) {
+    checkGuiThread();
+    outputMark = {begin, end};
+}
+
+void HeadlessPlatform::setBoardDescription(std::string_view text) {
+    checkGuiThread();
+    boardDescription = text;
+}
+
+void HeadlessPlatform::showTextWindow(std::string_view title, std::string_view text) {
+    checkGuiThread();
+    textWindowTitle = title;
+    textWindowText = text;
+}
+
 int HeadlessPlatform::focusedControl() const {
     return focus;
 }

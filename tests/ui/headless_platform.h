@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ui/platform.h"
@@ -65,7 +66,11 @@ class HeadlessPlatform final : public Platform {
 
     // What was recorded.
     std::string caption;
-    std::string staleNote;  // the output box's stale mark, "" when none
+    std::string staleNote;                 // the output box's stale mark, "" when none
+    std::pair<int, int> outputMark{0, 0};  // the marked part of the output box's text
+    std::string boardDescription;
+    std::string textWindowTitle;  // the last text window shown
+    std::string textWindowText;
     int monospaceControl = 0;
     std::vector<int> delivered;  // messages handled, in order
     std::vector<std::pair<int, std::string>> textLog;
@@ -114,6 +119,9 @@ class HeadlessPlatform final : public Platform {
     bool isChecked(int controlId) const override;
     void setMonospaceFont(int controlId) override;
     void setOutputStale(std::string_view note) override;
+    void markOutput(int begin, int end) override;
+    void setBoardDescription(std::string_view text) override;
+    void showTextWindow(std::string_view title, std::string_view text) override;
     void setTimer(int timerId, int periodMs) override;
     void killTimer(int timerId) override;
     bool sendMessage(int message) override;

@@ -139,7 +139,8 @@ class QtPlatformTest : public QObject {
         QCOMPARE(handler->inits, 1);
         QVERIFY(laidOut);
         QVERIFY(!platform->dialog()->isSizeGripEnabled());
-        QCOMPARE(platform->dialog()->minimumSize(), platform->dialog()->maximumSize());
+        // It may grow, never shrink below the template's size.
+        QCOMPARE(platform->dialog()->minimumSize(), platform->dialog()->size());
         QVERIFY(platform->dialog()->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(platform->dialog()->windowFlags() & Qt::WindowSystemMenuHint);
         QVERIFY(!platform->dialog()->windowIcon().isNull());

@@ -1,5 +1,7 @@
 #include "tests/ui/ui_test_support.h"
 
+#include "search/report.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -85,7 +87,10 @@ void oracleSolve(const Board& board, SolveOutput& output) {
         std::copy(tiles->begin(), tiles->end(), result.moves.begin());
         output.setPlaybackPosition(0);
         output.setSolutionAvailable(result.length > 0);
-        text += "Optimal solution is " + std::to_string(result.length) + " moves.\r\n";
+        // The report's own result lines, its solution list included.
+        ReportText lines;
+        appendSolution(lines, result.length, result.moves.data(), ElapsedTime{0, 0});
+        text += lines.c_str();
     }
     output.setOutputText(text.c_str());
     output.solveFinished(result);

@@ -6,9 +6,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QTransform>
 
 #include <algorithm>
@@ -23,10 +25,6 @@ namespace {
 // Tile artwork drawn for 1, 1.5, 2 and 3 device pixels per pixel, in that order.
 constexpr const char* tileArtwork[] = {":/tiles.png", ":/tiles@1.5x.png", ":/tiles@2x.png",
                                        ":/tiles@3x.png"};
-
-QRect toQRect(Rect r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
 
 }  // namespace
 
@@ -55,7 +53,7 @@ bool BoardWidget::loadArtwork(Surface& tiles) {
 }
 
 void BoardWidget::showSurface(Rect board, const Surface& surface) {
-    const QRect before = toQRect(board_);
+    const QRect before = shownRect();
     if (image_.width() != surface.width || image_.height() != surface.height) {
         image_ = QImage(surface.width, surface.height, QImage::Format_RGB32);
     }
@@ -66,7 +64,34 @@ void BoardWidget::showSurface(Rect board, const Surface& surface) {
     board_ = board;
     // Asked from inside a paint, the image is painted right after; asking again
     // would paint for ever.
-    if (!painting_) update(before.united(toQRect(board)));
+    if (!painting_) update(before.united(shownRect()));
+}
+
+bool BoardWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !onBoard(static_cast<QHelpEvent*>(event)->pos())) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void BoardWidget::setGrowth(int grow, int down) {
+    grow_ = grow;
+    down_ = down;
+    update();
+}
+
+QRect BoardWidget::shownRect() const {
+    return QRect(board_.left, board_.top + down_, board_.width() + grow_, board_.height() + grow_);
+}
+
+Point BoardWidget::toLogic(QPoint p) const {
+    const QRect shown = shownRect();
+    if (grow_ == 0 && down_ == 0) return {p.x(), p.y()};
+    const double scale = double(board_.width()) / shown.width();
+    return {board_.left + static_cast<int>(std::floor((p.x() - shown.left()) * scale)),
+            board_.top + static_cast<int>(std::floor((p.y() - shown.top()) * scale))};
 }
 
 void BoardWidget::setTiles(const BoardTiles& tiles) {
@@ -77,7 +102,7 @@ void BoardWidget::setTiles(const BoardTiles& tiles) {
 void BoardWidget::setMarks(const BoardMarks& marks) {
     if (marks == marks_) return;
     marks_ = marks;
-    update(toQRect(board_));
+    update(shownRect());
 }
 
 void BoardWidget::paintEvent(QPaintEvent*) {
@@ -87,26 +112,34 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     if (image_.isNull()) return;
     QPainter painter(this);
     const double ratio = devicePixelRatioF();
-    // Above one device pixel per pixel the surface would be scaled up and blur: the
-    // tiles are drawn again from artwork of the screen's resolution.
-    if (ratio > 1.0 && haveTiles_ && image_.width() == boardPixels &&
+    const QRect shown = shownRect();
+    const bool grown = shown.width() != image_.width();
+    // Above one device pixel per pixel, or grown, the surface would be scaled up
+    // and blur: the tiles are drawn again from artwork of the shown resolution.
+    if ((ratio > 1.0 || grown) && haveTiles_ && image_.width() == boardPixels &&
         image_.height() == boardPixels) {
-        paintSharpBoard(painter, ratio);
+        paintSharpBoard(painter, ratio, shown);
+    } else if (grown) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(shown, image_);
     } else {
         painter.drawImage(QPoint(board_.left, board_.top), image_);
     }
-    paintMoveMarks(painter, ratio);
+    paintMoveMarks(painter, ratio, shown);
     paintFocusMarks(painter);
 }
 
-void BoardWidget::paintMoveMarks(QPainter& painter, double ratio) {
+void BoardWidget::paintMoveMarks(QPainter& painter, double ratio, QRect shown) {
     if (!marks_.any()) return;
     // In device pixels, every edge on a whole pixel, so the marks stay sharp at
-    // any ratio instead of being scaled from one size.
-    const auto device = [ratio](double pixels) {
-        return static_cast<int>(std::lround(pixels * ratio));
+    // any ratio and board size instead of being scaled from one size.
+    const double scale = ratio * shown.width() / double(boardPixels);
+    const auto device = [scale](double pixels) {
+        return static_cast<int>(std::lround(pixels * scale));
     };
     const int cell = device(cellPixels);
+    const int left = static_cast<int>(std::lround(shown.left() * ratio));
+    const int top = static_cast<int>(std::lround(shown.top() * ratio));
     const int frame = std::max(2, device(3));
     const QColor optimal(0x1E, 0xA0, 0x32);
     const QColor costly(0xC8, 0x3C, 0x28);
@@ -121,8 +154,7 @@ void BoardWidget::paintMoveMarks(QPainter& painter, double ratio) {
     for (int i = 0; i < 16; ++i) {
         const TileMark mark = marks_.cells[static_cast<size_t>(i)];
         if (mark == TileMark::none) continue;
-        const QRect r(device(board_.left) + cell * (i % 4), device(board_.top) + cell * (i / 4),
-                      cell, cell);
+        const QRect r(left + cell * (i % 4), top + cell * (i / 4), cell, cell);
         if (mark == TileMark::optimal) {
             // A frame round the tile and a corner in the top left.
             painter.fillRect(r.left(), r.top(), r.width(), frame, optimal);
@@ -168,11 +200,13 @@ const QImage& BoardWidget::tileArtworkFor(int side) {
     return deviceTiles_;
 }
 
-void BoardWidget::paintSharpBoard(QPainter& painter, double ratio) {
-    const int side = static_cast<int>(std::lround(cellPixels * ratio));
+void BoardWidget::paintSharpBoard(QPainter& painter, double ratio, QRect shown) {
+    const int side =
+        static_cast<int>(std::lround(cellPixels * ratio * shown.width() / double(boardPixels)));
     const QImage& art = tileArtworkFor(side);
     if (art.isNull()) {
-        painter.drawImage(QPoint(board_.left, board_.top), image_);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(shown, image_);
         return;
     }
     const auto device = [side](int pixels) {
@@ -213,8 +247,8 @@ void BoardWidget::paintSharpBoard(QPainter& painter, double ratio) {
     // what is painted after it is in pixels again.
     painter.save();
     painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
-    painter.drawImage(QPoint(static_cast<int>(std::lround(board_.left * ratio)),
-                             static_cast<int>(std::lround(board_.top * ratio))),
+    painter.drawImage(QPoint(static_cast<int>(std::lround(shown.left() * ratio)),
+                             static_cast<int>(std::lround(shown.top() * ratio))),
                       board);
     painter.restore();
 }
@@ -223,7 +257,7 @@ void BoardWidget::paintFocusMarks(QPainter& painter) {
     QRect mark;
     const QWidget* focus = QApplication::focusWidget();
     if (focus && focus == parentWidget()) {
-        mark = toQRect(board_);
+        mark = shownRect();
     } else if (focus && focus == outputBox_) {
         mark = focus->geometry();
     } else {
@@ -236,8 +270,7 @@ void BoardWidget::paintFocusMarks(QPainter& painter) {
 }
 
 bool BoardWidget::onBoard(QPoint p) const {
-    return p.x() >= board_.left && p.x() < board_.right && p.y() >= board_.top &&
-           p.y() < board_.bottom;
+    return shownRect().contains(p);
 }
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -251,8 +284,7 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BoardWidget::deliver(MouseEvent kind, const QMouseEvent& event) {
-    const QPoint p = event.position().toPoint();
-    handler_.onMouse(kind, confinedPoint({p.x(), p.y()}));
+    handler_.onMouse(kind, confinedPoint(toLogic(event.position().toPoint())));
 }
 
 Point BoardWidget::confinedPoint(Point client) const {
@@ -271,7 +303,7 @@ void BoardWidget::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
-    if (onBoard(event->pos())) handler_.onContextMenu({event->pos().x(), event->pos().y()});
+    if (onBoard(event->pos())) handler_.onContextMenu(toLogic(event->pos()));
 }
 
 void BoardWidget::dragEnterEvent(QDragEnterEvent* event) {

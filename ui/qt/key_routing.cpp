@@ -49,6 +49,7 @@ constexpr KeyBinding keyBindings[] = {
     {Qt::Key_Escape, Modifiers::shiftOrNone, Key::escape},
     {Qt::Key_F10, Modifiers::shift, Key::menu},
     {Qt::Key_H, Modifiers::none, Key::optimalMoves},
+    {Qt::Key_F1, Modifiers::none, Key::help},
 };
 
 // The board keys the output box keeps for its text cursor and its selection.

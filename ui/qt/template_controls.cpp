@@ -71,6 +71,7 @@ class ElidingLabel : public QLabel {
 QPlainTextEdit* createOutputBox(QWidget* parent) {
     auto* edit = new QPlainTextEdit(parent);
     edit->setReadOnly(true);
+    edit->setTabChangesFocus(true);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A read-only edit box shows the dialog's own background, not a white field.
