@@ -18,3 +18,6 @@ function(fifteen_install_man page)
   add_custom_target(fifteen_man_${page} ALL DEPENDS ${copy}.gz)
   install(FILES ${copy}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endfunction()
+
+# The licence where Debian's tools and users look for it.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)

@@ -11,7 +11,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed (${rc})")
 endif()
 
-set(expected bin/fifteen-solve share/man/man1/fifteen-solve.1.gz)
+set(expected bin/fifteen-solve share/man/man1/fifteen-solve.1.gz share/doc/fifteen/copyright)
 set(icon_sizes 16 24 32 48 64 128 256)
 if(WITH_UI)
   list(APPEND expected bin/fifteen share/man/man1/fifteen.1.gz
