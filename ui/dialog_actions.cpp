@@ -69,8 +69,17 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
     // In the order of Action: paste, paste blank first, copy, copy solution, step
     // forward, step back, back to the problem, show the goal, faster, slower.
-    const bool enabled[] = {!busy(), true, true,    solution, forward,
-                            back,    back, forward, faster,   speed_ > 0};
+    const bool enabled[] = {!busy(),
+                            true,
+                            true,
+                            solution,
+                            forward,
+                            back,
+                            back,
+                            forward,
+                            faster,
+                            speed_ > 0,
+                            stronger_ != nullptr};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
     for (size_t action = 0; action < actionTexts.size(); ++action) {
@@ -79,6 +88,8 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     }
     items[static_cast<size_t>(Action::pasteBlankFirst)].checkable = true;
     items[static_cast<size_t>(Action::pasteBlankFirst)].checked = pasteGoal_ == Goal::blankFirst;
+    items[static_cast<size_t>(Action::strongerTables)].checkable = true;
+    items[static_cast<size_t>(Action::strongerTables)].checked = strongerTablesOn();
     return items;
 }
 
@@ -112,6 +123,9 @@ void MainDialog::runAction(Action action) {
             break;
         case Action::slower:
             changeSpeed(-1);
+            break;
+        case Action::strongerTables:
+            setStrongerTables(!strongerTablesOn());
             break;
     }
     updateStaleMark();
@@ -159,6 +173,9 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
             return true;
         case Key::slower:
             runAction(Action::slower);
+            return true;
+        case Key::strongerTables:
+            runAction(Action::strongerTables);
             return true;
         case Key::home:
         case Key::end:

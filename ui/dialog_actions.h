@@ -27,6 +27,7 @@ enum class Action : int {
     toGoal,
     faster,
     slower,
+    strongerTables,  // a toggle: the solves use the 7+8 tables once they are ready
 };
 
 // Timer periods of a slide, slowest first; the playback's own 10 ms is normal.

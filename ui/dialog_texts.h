@@ -61,7 +61,7 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 10> actionTexts = {{
+inline constexpr std::array<MenuText, 11> actionTexts = {{
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -72,6 +72,16 @@ inline constexpr std::array<MenuText, 10> actionTexts = {{
     {"Show the goal", "End"},
     {"Faster", "+"},
     {"Slower", "-"},
+    {"Stronger tables", "T"},
 }};
+
+// Output box lines of the "Stronger tables" toggle (the tables' own lines, the
+// build's progress, come between them).
+inline constexpr const char* strongerTablesOffText =
+    "Stronger tables off: solves use the default tables";
+inline constexpr const char* strongerTablesFailedText =
+    "Stronger tables failed: solves stay on the default tables";
+inline constexpr const char* strongerTablesWaitText =
+    "Solve uses the default tables until they are ready";
 
 }  // namespace fifteen::ui

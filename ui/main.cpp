@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv) {
     auto design = fifteen::ParallelDesign::shared;
+    bool strongerTables = false;
     // Answered before Qt starts, so they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -20,10 +21,14 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf(
-                "usage: fifteen [--version] [--help] [--parallel shared|items] [Qt options]\n"
+                "usage: fifteen [--version] [--help] [--parallel shared|items]\n"
+                "               [--tables default|7-8] [Qt options]\n"
                 "The desktop optimal 15-puzzle solver; fifteen-solve is its command line.\n"
                 "--parallel: how more than one thread searches: shared (the default; every\n"
-                "thread on one bound, many small items) or items (one thread per item).\n");
+                "thread on one bound, many small items) or items (one thread per item).\n"
+                "--tables 7-8: start with \"Stronger tables\" on (the context menu's toggle,\n"
+                "key T): the additive 7+8 tables, loaded from $XDG_CACHE_HOME/fifteen or built\n"
+                "there first in the background; default: off.\n");
             return 0;
         }
         if (std::strcmp(argv[i], "--parallel") == 0) {
@@ -37,11 +42,23 @@ int main(int argc, char** argv) {
                 return 2;
             }
         }
+        if (std::strcmp(argv[i], "--tables") == 0) {
+            const char* value = i + 1 < argc ? argv[i + 1] : "";
+            if (std::strcmp(value, "7-8") == 0) {
+                strongerTables = true;
+            } else if (std::strcmp(value, "default") == 0) {
+                strongerTables = false;
+            } else {
+                std::fprintf(stderr, "fifteen: --tables takes default or 7-8\n");
+                return 2;
+            }
+        }
     }
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/fifteen.png")));
     fifteen::ui::QtPlatform platform;
     fifteen::ui::ProgramServices services(design);
     fifteen::ui::MainDialog dialog(platform, services);
+    dialog.setStrongerTables(strongerTables);
     return platform.run(dialog);
 }

@@ -21,6 +21,7 @@
 #include "ui/platform.h"
 #include "ui/playback.h"
 #include "ui/startup.h"
+#include "ui/stronger_tables_control.h"
 
 namespace fifteen::ui {
 
@@ -49,6 +50,13 @@ class MainDialog final : public DialogHandler {
     // The board's context menu as it stands now, and one of its actions.
     std::vector<MenuItem> menuItems() const;
     void runAction(Action action);
+
+    // The "Stronger tables" toggle (ui/stronger_tables_control.h); before onInit
+    // it only records the choice, which onInit then starts.
+    void setStrongerTables(bool on);
+    bool strongerTablesOn() const;
+    // True while the stronger tables are being loaded or built.
+    bool strongerTablesPreparing() const;
 
     // Read-outs (GUI thread).
     UiMode mode() const { return mode_; }
@@ -109,6 +117,9 @@ class MainDialog final : public DialogHandler {
     // a step of its solution.
     void updateStaleMark();
     bool isStepOfReport(const Board& board) const;
+    // The stronger tables' messages, and the output box lines they show.
+    void onStrongerTablesMessage(int message);
+    void showStrongerTablesLines(std::vector<std::string> lines);
 
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
@@ -139,6 +150,9 @@ class MainDialog final : public DialogHandler {
     Goal pasteGoal_ = Goal::blankLast;
 
     std::thread solveThread_;
+    bool opened_ = false;                              // onInit has run
+    std::unique_ptr<StrongerTablesControl> stronger_;  // null: the services offer none
+    std::vector<std::string> strongerLines_;           // the last lines shown
 };
 
 }  // namespace fifteen::ui

@@ -76,7 +76,21 @@ enum class MouseEvent { move, leftDown, leftUp };
 // Menu key or Shift+F10. Arrow keys, Home, End, + and - belong to the board
 // whichever button has keyboard focus; only the output box keeps them for its
 // text cursor, and Ctrl+C there copies its selection instead.
-enum class Key { left, right, up, down, home, end, faster, slower, escape, copy, paste, menu };
+enum class Key {
+    left,
+    right,
+    up,
+    down,
+    home,
+    end,
+    faster,
+    slower,
+    escape,
+    copy,
+    paste,
+    menu,
+    strongerTables,
+};
 
 // One entry of the board's context menu: an action of the dialog logic, its text,
 // the shortcut shown beside it, whether it applies now, and for a toggle whether

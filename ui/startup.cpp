@@ -3,13 +3,23 @@
 #include <omp.h>
 
 #include "fifteen/version.h"
+#include "search/solver_state.h"
 #include "ui/board_view.h"
 #include "ui/dialog_ids.h"
 
 namespace fifteen::ui {
 
 ProgramServices::ProgramServices(ParallelDesign design)
-    : solver_(SolveOptions{omp_get_max_threads(), design}) {}
+    : solver_(SolveOptions{omp_get_max_threads(), design}), active_(&solver_) {}
+
+ProgramServices::~ProgramServices() = default;
+
+void ProgramServices::useTables(const TableSet* tables) {
+    if (tables != nullptr && !strongerSolver_) {
+        strongerSolver_ = std::make_unique<Solver>(solverState, *tables, solver_.options());
+    }
+    active_.store(tables != nullptr ? strongerSolver_.get() : &solver_, std::memory_order_release);
+}
 
 bool ProgramServices::startPreparation(TableCallback onDone) {
     return preparation_.start([this, onDone = std::move(onDone)](PreparedTable table) {
@@ -27,7 +37,8 @@ void ProgramServices::releaseTables() {
 }
 
 void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
-    solver_.solve(shownBoard, output);  // the result reaches output's solveFinished
+    // The result reaches output's solveFinished.
+    active_.load(std::memory_order_acquire)->solve(shownBoard, output);
 }
 
 BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect outputBox,

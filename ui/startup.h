@@ -3,14 +3,17 @@
 // Start-up of the main dialog: its caption, the placement of the board, and the
 // services of the solver it starts and stops (the table builds and the solve job).
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "puzzle/board.h"
 #include "search/preparation.h"
 #include "search/solver.h"
 #include "ui/platform.h"
+#include "ui/stronger_tables_control.h"
 
 namespace fifteen::ui {
 
@@ -42,6 +45,12 @@ class SolverServices {
     virtual void clearCancel() {}
     // The running search's bound and nodes, for the progress line (any thread).
     virtual SearchProgress progress() const { return SearchProgress{0, 0}; }
+    // Where the "Stronger tables" come from; null: the menu offers them disabled.
+    virtual StrongerTablesSource* strongerTables() { return nullptr; }
+    // GUI thread: the table set of the solves started from now on (a solve
+    // running goes on with its own); null: the default set. The set stays valid
+    // while the services live.
+    virtual void useTables(const TableSet* tables) { static_cast<void>(tables); }
 };
 
 // The program's tables and solver; its solves use the parallel runtime's thread
@@ -49,6 +58,7 @@ class SolverServices {
 class ProgramServices final : public SolverServices {
   public:
     explicit ProgramServices(ParallelDesign design = ParallelDesign::shared);
+    ~ProgramServices() override;
 
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
@@ -58,10 +68,19 @@ class ProgramServices final : public SolverServices {
     void clearCancel() override { solver_.clearCancel(); }
     SearchProgress progress() const override { return solver_.progress(); }
     const SolveOptions& solveOptions() const { return solver_.options(); }
+    StrongerTablesSource* strongerTables() override { return &strongerTables_; }
+    void useTables(const TableSet* tables) override;
 
   private:
     Preparation preparation_;
     Solver solver_;
+    ProgramStrongerTables strongerTables_;
+    // Over the same record as solver_ (so cancel and progress are shared), made
+    // for the first stronger set given and kept while the services live.
+    std::unique_ptr<Solver> strongerSolver_;
+    // The solver of the next solve: set on the GUI thread, read by the solve
+    // thread as it starts; acquire/release publishes the solver it names.
+    std::atomic<Solver*> active_;
 };
 
 // The board rectangle in client coordinates and, for the drag clip square, the

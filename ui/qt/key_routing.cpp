@@ -48,6 +48,7 @@ constexpr KeyBinding keyBindings[] = {
     {Qt::Key_Underscore, Modifiers::shiftOrNone, Key::slower},
     {Qt::Key_Escape, Modifiers::shiftOrNone, Key::escape},
     {Qt::Key_F10, Modifiers::shift, Key::menu},
+    {Qt::Key_T, Modifiers::none, Key::strongerTables},
 };
 
 // The board keys the output box keeps for its text cursor and its selection.
