@@ -22,6 +22,7 @@ using testing::HeadlessPlatform;
 class NamedSet final : public TableSet {
   public:
     const char* name() const override { return "small test set"; }
+    int32_t sharedLayerTarget() const override { return 1; }
     NodeBounds boundsOf(const Board&) const override { return {}; }
     int32_t search(Board&, int32_t, int32_t, const NodeBounds&, int32_t, int32_t*,
                    SearchContext&) const override {
