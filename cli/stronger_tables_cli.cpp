@@ -39,8 +39,13 @@ TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool
             announced = true;
         }
         if (progress) {
-            std::fprintf(stderr, "fifteen-solve: 7-8 tables: group of %d, layer %d, %lld reached\n",
-                         table == 0 ? 7 : 8, depth, static_cast<long long>(reached));
+            const int size = table == 0 ? 7 : 8;
+            std::fprintf(stderr,
+                         "fifteen-solve: 7-8 tables: group of %d, layer %d, %lld of %lld placed "
+                         "(%d%%)\n",
+                         size, depth, static_cast<long long>(reached),
+                         static_cast<long long>(groupEntryCount(size)),
+                         static_cast<int>(reached * 100 / groupEntryCount(size)));
         }
     };
     if (path.empty()) {

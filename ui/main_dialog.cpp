@@ -166,7 +166,12 @@ void MainDialog::showPreparationProgress() {
         return;
     }
     if (allReady()) {
-        platform_.setControlText(idOutput, "");
+        // The stronger tables' lines, when they came meanwhile, stay.
+        if (strongerLines_.empty()) {
+            platform_.setControlText(idOutput, "");
+        } else {
+            showStrongerTablesLines({});
+        }
         return;
     }
     std::string text = buildingTablesHeading;

@@ -35,9 +35,10 @@ const TableSet* ProgramStrongerTables::prepare(
             report("Building them once (minutes) into " + path);
             announced = true;
         }
+        const int32_t size = table == 0 ? 7 : 8;
         char line[96];
-        std::snprintf(line, sizeof line, "  group of %d: layer %d, %lld placed", table == 0 ? 7 : 8,
-                      depth, static_cast<long long>(reached));
+        std::snprintf(line, sizeof line, "  group of %d: layer %d, %d%% placed", size, depth,
+                      static_cast<int>(reached * 100 / groupEntryCount(size)));
         report(line);
     };
     report("Stronger tables: " + path);
