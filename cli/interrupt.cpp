@@ -27,8 +27,9 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 int wakeRead = -1;
 int wakeWrite = -1;
 std::thread watcher;
-// Set before the watcher starts (which orders it before the watcher's reads).
-Solver* target = nullptr;
+// Set before the watcher starts, and by retarget while it runs: release/acquire,
+// so the watcher sees the solver the pointer names.
+std::atomic<Solver*> target{nullptr};
 
 extern "C" void onInterrupt(int) {
     interruptFlag.store(true, std::memory_order_relaxed);
@@ -42,14 +43,15 @@ void watch() {
         char byte = 0;
         const ssize_t n = read(wakeRead, &byte, 1);
         if (n == 0 || (n < 0 && errno != EINTR)) return;
-        if (interruptFlag.load(std::memory_order_relaxed)) target->cancel();
+        if (interruptFlag.load(std::memory_order_relaxed))
+            target.load(std::memory_order_acquire)->cancel();
     }
 }
 
 }  // namespace
 
 InterruptWatcher::InterruptWatcher(Solver& solver) {
-    target = &solver;
+    target.store(&solver, std::memory_order_release);
     int ends[2];
     if (pipe(ends) != 0) throw std::runtime_error("no pipe for the interrupt watcher");
     wakeRead = ends[0];
@@ -86,6 +88,14 @@ InterruptWatcher::~InterruptWatcher() {
     close(wakeWrite);
     watcher.join();
     close(wakeRead);
+}
+
+void InterruptWatcher::retarget(Solver& solver) {
+    target.store(&solver, std::memory_order_release);
+}
+
+const std::atomic<bool>* interruptFlagAddress() {
+    return &interruptFlag;
 }
 
 bool interruptRequested() {

@@ -7,6 +7,8 @@
 // signal handler only sets a flag and wakes a watcher thread, which makes the
 // request.
 
+#include <atomic>
+
 namespace fifteen {
 class Solver;
 }
@@ -21,11 +23,17 @@ class InterruptWatcher {
   public:
     explicit InterruptWatcher(Solver& solver);
     ~InterruptWatcher();
+    // From now on Ctrl-C cancels solver's solves instead (solver must outlive the
+    // watcher).
+    void retarget(Solver& solver);
     InterruptWatcher(const InterruptWatcher&) = delete;
     InterruptWatcher& operator=(const InterruptWatcher&) = delete;
 };
 
 // True once Ctrl-C has been pressed: no further position is started.
 bool interruptRequested();
+// The same flag for work that polls it (the stronger tables' build): set once,
+// read with relaxed loads.
+const std::atomic<bool>* interruptFlagAddress();
 
 }  // namespace fifteen::cli

@@ -18,12 +18,15 @@
 #include "cli/progress.h"
 #include "cli/result_format.h"
 #include "cli/solve_record.h"
+#include "cli/stronger_tables_cli.h"
 #include "puzzle/move_text.h"
 #include "puzzle/position_parser.h"
 #include "puzzle/solution_replay.h"
 #include "search/move_analysis.h"
 #include "search/preparation.h"
 #include "search/solver.h"
+#include "search/stronger_tables.h"
+#include "search/table_set.h"
 
 namespace fifteen::cli {
 namespace {
@@ -197,6 +200,7 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
                                     options_.parallel});
     SolveRecord record = solve(input, parsed.board, moves);
     record.goal = options_.goal;
+    record.tables = tableChoiceName(options_.tables);
     print(record, withOrigin);
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (record.reviewed && record.review.illegalIndex >= 0) {
@@ -228,19 +232,42 @@ int Runner::exitCode() const {
 int run(int argc, char** argv) {
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
-    Solver solver(SolveOptions{1, options.parallel});
-    // Analyses and reviews solve in the analyser's own record: Ctrl-C goes there.
-    std::unique_ptr<MoveAnalyser> analyser;
-    if (options.analyse || options.review) analyser = std::make_unique<MoveAnalyser>();
+    // Over the program's record: Ctrl-C cancels its solves whatever the table set.
+    Solver defaultSolver(SolveOptions{1, options.parallel});
     std::optional<InterruptWatcher> interrupts;
     try {
-        interrupts.emplace(analyser != nullptr ? analyser->solver() : solver);
+        interrupts.emplace(defaultSolver);
     } catch (const std::exception& e) {
         // Out of threads or descriptors: nothing could have been solved either.
         std::fprintf(stderr, "fifteen-solve: internal failure: %s\n", e.what());
         return exitInternalFailure;
     }
-    Runner runner(options, isatty(STDERR_FILENO) == 1, solver, analyser.get());
+    const bool progress = isatty(STDERR_FILENO) == 1;
+    if (options.buildTables) return buildStrongerTables(options.threads, progress);
+
+    // The stronger tables before any input is read, so that a build is not
+    // started in the middle of a batch (Ctrl-C stops it; nothing is left behind).
+    StrongerTables stronger;
+    const TableSet* tables = &defaultTableSet();
+    if (options.tables == TableChoice::stronger) {
+        std::string path;
+        const TableCacheResult result =
+            prepareStrongerTables(stronger, options.threads, progress, path);
+        if (result == TableCacheResult::stopped || interruptRequested()) return exitInterrupted;
+        if (stronger.tableSet() == nullptr) {
+            std::fprintf(stderr, "fifteen-solve: internal failure: no 7-8 tables\n");
+            return exitInternalFailure;
+        }
+        tables = stronger.tableSet();
+    }
+    Solver solver(solverState, *tables, SolveOptions{1, options.parallel});
+    // Analyses and reviews solve in the analyser's own record: Ctrl-C goes there.
+    std::unique_ptr<MoveAnalyser> analyser;
+    if (options.analyse || options.review) {
+        analyser = std::make_unique<MoveAnalyser>(*tables, SolveOptions{1, options.parallel});
+        interrupts->retarget(analyser->solver());
+    }
+    Runner runner(options, progress, solver, analyser.get());
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;
         if (interruptRequested()) return exitInterrupted;

@@ -5,7 +5,13 @@
 
 #include "fifteen/version.h"
 
+#include "search/stronger_tables.h"
+
 namespace fifteen::cli {
+
+const char* tableChoiceName(TableChoice choice) {
+    return choice == TableChoice::stronger ? strongerTablesOption : "default";
+}
 
 std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& options,
                                 std::ostream& out, std::ostream& err) {
@@ -84,6 +90,26 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
                    "after its line N names the file's own lines")
         ->type_name("N")
         ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max() / 2).description(""));
+    std::string tables = tableChoiceName(TableChoice::defaultSet);
+    CLI::Option* tablesOption =
+        app.add_option("--tables", tables,
+                       "the bound the search is built on: default (walking distance and two 5+5 "
+                       "databases, built at every start in about a second) or 7-8 (additive 7+8 "
+                       "databases: far fewer nodes; built once, about 10 minutes and 2.5 GB, and "
+                       "kept in a 577 MB file under $XDG_CACHE_HOME/fifteen, mapped at later "
+                       "starts)")
+            ->type_name("default|7-8")
+            ->check(CLI::Validator(
+                [](const std::string& word) {
+                    return word == tableChoiceName(TableChoice::defaultSet) ||
+                                   word == tableChoiceName(TableChoice::stronger)
+                               ? std::string()
+                               : "must be default or 7-8, not '" + word + "'";
+                },
+                ""));
+    app.add_flag("--build-tables", options.buildTables,
+                 "build the 7-8 tables and store them in the cache file (or check the one "
+                 "there), print where and how large, and end without solving");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -94,6 +120,23 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
     options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
     if (!goal.empty()) options.goal = parseGoal(goal);
+    options.tables = tables == tableChoiceName(TableChoice::stronger) ? TableChoice::stronger
+                                                                      : TableChoice::defaultSet;
+    // --bench prints the default set's signature; another set's counts would
+    // read as a changed search.
+    if (options.bench && options.tables != TableChoice::defaultSet) {
+        err << "fifteen-solve: --bench runs on the default tables only; for the 7-8 tables use "
+               "bench/korf100 --tables 7-8 (see --help)\n";
+        return exitBadInput;
+    }
+    if (options.buildTables &&
+        (options.bench || !options.positions.empty() || !options.file.empty() || options.analyse ||
+         options.review ||
+         (tablesOption->count() > 0 && options.tables != TableChoice::stronger))) {
+        err << "fifteen-solve: --build-tables solves nothing: it takes no positions, --file, "
+               "--bench, --analyse, --review or --tables default (see --help)\n";
+        return exitBadInput;
+    }
     return std::nullopt;
 }
 

@@ -13,6 +13,12 @@ namespace fifteen::cli {
 
 enum class OutputFormat { text, json };
 
+// The table set the searches are built on (--tables).
+enum class TableChoice { defaultSet, stronger };
+
+// The word --tables takes for each set, also the JSON report's "tables" field.
+const char* tableChoiceName(TableChoice choice);
+
 struct CliOptions {
     std::vector<std::string> positions;  // "-" stands for standard input
     std::string file;                    // empty: none
@@ -28,6 +34,9 @@ struct CliOptions {
     std::optional<std::string> review;
     std::optional<Goal> goal;  // the goal positions are written for; none given: blank last
     int64_t lineOffset = 0;    // added to the line numbers of origins (a chunk of a split file)
+    TableChoice tables = TableChoice::defaultSet;
+    // Build (or check) the stronger tables' cache file and end, solving nothing.
+    bool buildTables = false;
 };
 
 // Exit code of a failed usage; also the code for invalid positions.

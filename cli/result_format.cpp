@@ -99,6 +99,7 @@ nlohmann::json formatJson(const SolveRecord& record) {
     out["nodes"] = record.nodes;
     out["nodesBelowFinalBound"] = record.nodesBelowFinalBound;
     out["ms"] = record.ms;
+    if (!record.tables.empty()) out["tables"] = record.tables;
     if (record.analysed) {
         nlohmann::json moves = nlohmann::json::array();
         for (const MoveVerdict& v : record.analysis) {

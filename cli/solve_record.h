@@ -41,6 +41,7 @@ struct SolveRecord {
     MoveReview review;
     std::string reviewError;   // the illegal move, when one stopped the review
     std::optional<Goal> goal;  // as --goal named it, for the JSON report
+    std::string tables;        // the set that answered, as --tables names it; empty: none
 };
 
 // What the solve shows, kept for the record; with showProgress, the progress line

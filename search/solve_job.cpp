@@ -23,7 +23,8 @@ void solveJob(SolverState& state, const TableSet& tables, const Board& shownBoar
     state.nodesBelowFinalBound = 0;
     // One thread searches the start node alone, as the per-item design does.
     const bool shared = state.parallelDesign == ParallelDesign::shared && state.maxThreads > 1;
-    state.status = shared ? buildSharedFrontier(state, tables) : buildFrontier(state, tables);
+    state.status = shared ? buildSharedFrontier(state, tables, -1, tables.sharedLayerTarget())
+                          : buildFrontier(state, tables);
     StatusText status;
     if (state.status == solveInvalid) {
         state.elapsedMs = 0;

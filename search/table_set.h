@@ -35,6 +35,10 @@ class TableSet {
     // with these start values, its lookups scheduled from the root.
     virtual int32_t search(Board& board, int32_t blank, int32_t prevBlank, const NodeBounds& start,
                            int32_t bound, int32_t* path, SearchContext& context) const = 0;
+    // The layer shared deepening searches (buildSharedFrontier's layerTarget).
+    // A strong bound leaves searches of some thousand nodes an item at most,
+    // where a large layer costs more than its balance gains.
+    virtual int32_t sharedLayerTarget() const = 0;
 };
 
 // The walking distance and the two 5+5 databases over the program's tables.

@@ -6,6 +6,7 @@
 
 #include "heuristics/wd/wd_eval.h"
 #include "search/depth_first_search.h"
+#include "search/solver_state.h"
 #include "search/table_set.h"
 
 namespace fifteen {
@@ -32,6 +33,14 @@ class TableSetOf final : public TableSet {
             Tables::firstCheckDepth(start.wd, start.pdb, start.pdbMaxDepth, bound);
         return depthFirstSearch(tables_, board, blank, prevBlank, *start.rowRecord,
                                 *start.columnRecord, 0, bound, nextCheckDepth, path, context);
+    }
+
+    int32_t sharedLayerTarget() const override {
+        if constexpr (requires { Tables::sharedLayerTarget; }) {
+            return Tables::sharedLayerTarget;
+        } else {
+            return sharedItemTarget;
+        }
     }
 
     const Tables& tables() const { return tables_; }

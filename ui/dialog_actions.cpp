@@ -87,9 +87,20 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
     // In the order of Action: paste, paste blank first, copy, copy solution, step
     // forward, step back, back to the problem, show the goal, faster, slower,
-    // optimal moves, check my moves, about.
-    const bool enabled[] = {!busy(), true,    true,   solution,   forward, back,
-                            back,    forward, faster, speed_ > 0, true,    !busy() && allReady(),
+    // optimal moves, check my moves, stronger tables, about.
+    const bool enabled[] = {!busy(),
+                            true,
+                            true,
+                            solution,
+                            forward,
+                            back,
+                            back,
+                            forward,
+                            faster,
+                            speed_ > 0,
+                            true,
+                            !busy() && allReady(),
+                            stronger_ != nullptr,
                             true};
     static_assert(std::size(enabled) == actionTexts.size());
     std::vector<MenuItem> items;
@@ -101,6 +112,8 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     items[static_cast<size_t>(Action::pasteBlankFirst)].checked = pasteGoal_ == Goal::blankFirst;
     items[static_cast<size_t>(Action::showOptimalMoves)].checkable = true;
     items[static_cast<size_t>(Action::showOptimalMoves)].checked = marksOn_;
+    items[static_cast<size_t>(Action::strongerTables)].checkable = true;
+    items[static_cast<size_t>(Action::strongerTables)].checked = strongerTablesOn();
     return items;
 }
 
@@ -141,6 +154,9 @@ void MainDialog::runAction(Action action) {
             break;
         case Action::checkMyMoves:
             checkMoves();
+            break;
+        case Action::strongerTables:
+            setStrongerTables(!strongerTablesOn());
             break;
         case Action::about:
             showAbout();
@@ -199,6 +215,9 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
             return true;
         case Key::optimalMoves:
             runAction(Action::showOptimalMoves);
+            break;
+        case Key::strongerTables:
+            runAction(Action::strongerTables);
             return true;
         case Key::home:
         case Key::end:

@@ -33,7 +33,8 @@ enum class Action : int {
     slower,
     showOptimalMoves,  // a toggle: the movable tiles marked optimal or +2
     checkMyMoves,
-    about,  // the version, the git revision, the solver and the licence
+    strongerTables,  // a toggle: the solves use the 7+8 tables once they are ready
+    about,           // the version, the git revision, the solver and the licence
 };
 
 // Timer periods of a slide, slowest first; the playback's own 10 ms is normal.

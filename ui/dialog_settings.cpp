@@ -12,6 +12,9 @@ void MainDialog::restoreSettings() {
                                                                            : Goal::blankLast;
     // Shown once the tables are ready (syncMarks waits for them).
     marksOn_ = settings_->boolValue(settingKeys::showOptimalMoves, false);
+    if (stronger_ && !strongerChosen_) {
+        stronger_->choose(settings_->boolValue(settingKeys::strongerTables, false));
+    }
 }
 
 }  // namespace fifteen::ui

@@ -61,7 +61,7 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 13> actionTexts = {{
+inline constexpr std::array<MenuText, 14> actionTexts = {{
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -74,6 +74,7 @@ inline constexpr std::array<MenuText, 13> actionTexts = {{
     {"Slower", "-"},
     {"Show optimal moves", "H"},
     {"Check my moves...", ""},
+    {"Stronger tables", "T"},
     {"About", ""},
 }};
 
@@ -86,5 +87,14 @@ inline constexpr const char* checkingMovesStatus = " Checking your moves...";
 inline constexpr const char* checkMovesPrefix = " Check my moves: ";
 inline constexpr const char* checkUnsolvableText = "the position is unsolvable";
 inline constexpr const char* checkedMovesHeading = "Your moves from the shown position:\r\n";
+
+// Output box lines of the "Stronger tables" toggle (the tables' own lines, the
+// build's progress, come between them).
+inline constexpr const char* strongerTablesOffText =
+    "Stronger tables off: solves use the default tables";
+inline constexpr const char* strongerTablesFailedText =
+    "Stronger tables failed: solves stay on the default tables";
+inline constexpr const char* strongerTablesWaitText =
+    "Solve uses the default tables until they are ready";
 
 }  // namespace fifteen::ui

@@ -103,14 +103,20 @@ MainDialog::MainDialog(Platform& platform)
       services_(*ownServices_),
       view_(platform),
       playback_(view_, platform),
-      output_(std::make_unique<Output>(platform)) {}
+      output_(std::make_unique<Output>(platform)) {
+    stronger_ = std::make_unique<StrongerTablesControl>(platform, *services_.strongerTables());
+}
 
 MainDialog::MainDialog(Platform& platform, SolverServices& services)
     : platform_(platform),
       services_(services),
       view_(platform),
       playback_(view_, platform),
-      output_(std::make_unique<Output>(platform)) {}
+      output_(std::make_unique<Output>(platform)) {
+    if (StrongerTablesSource* source = services_.strongerTables()) {
+        stronger_ = std::make_unique<StrongerTablesControl>(platform, *source);
+    }
+}
 
 MainDialog::~MainDialog() {
     if (!closed_) {
@@ -146,6 +152,8 @@ void MainDialog::onInit() {
     if (!started) {
         showPreparationFailure();
     }
+    opened_ = true;
+    if (strongerTablesOn()) setStrongerTables(true);
 }
 
 void MainDialog::showPreparationFailure() {
@@ -159,7 +167,12 @@ void MainDialog::showPreparationProgress() {
         return;
     }
     if (allReady()) {
-        platform_.setControlText(idOutput, "");
+        // The stronger tables' lines, when they came meanwhile, stay.
+        if (strongerLines_.empty()) {
+            platform_.setControlText(idOutput, "");
+        } else {
+            showStrongerTablesLines({});
+        }
         return;
     }
     std::string text = buildingTablesHeading;
@@ -481,6 +494,10 @@ void MainDialog::onMessage(int message) {
             updateMoveMark();
             return;
         }
+        case msgStrongerTablesLine:
+        case msgStrongerTablesDone:
+            onStrongerTablesMessage(message);
+            return;
         default:
             return;
     }
@@ -574,6 +591,7 @@ void MainDialog::stopThreads() {
         if (mode_ == UiMode::solving) services_.cancelSolve();
         solveThread_.join();
     }
+    if (stronger_) stronger_->stop();
     services_.joinPreparation();
 }
 

@@ -25,6 +25,7 @@
 #include "ui/review_plot.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
+#include "ui/stronger_tables_control.h"
 
 namespace fifteen::ui {
 
@@ -57,6 +58,13 @@ class MainDialog final : public DialogHandler {
     // The board's context menu as it stands now, and one of its actions.
     std::vector<MenuItem> menuItems() const;
     void runAction(Action action);
+
+    // The "Stronger tables" toggle (ui/stronger_tables_control.h); before onInit
+    // it only records the choice, which onInit then starts.
+    void setStrongerTables(bool on);
+    bool strongerTablesOn() const;
+    // True while the stronger tables are being loaded or built.
+    bool strongerTablesPreparing() const;
 
     // Read-outs (GUI thread).
     UiMode mode() const { return mode_; }
@@ -148,6 +156,10 @@ class MainDialog final : public DialogHandler {
     void showReview(const MoveReview& review);
     void syncReviewPlot();
 
+    // The stronger tables' messages, and the output box lines they show.
+    void onStrongerTablesMessage(int message);
+    void showStrongerTablesLines(std::vector<std::string> lines);
+
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
     SolverServices& services_;
@@ -181,6 +193,10 @@ class MainDialog final : public DialogHandler {
     int32_t markedMove_ = -1;  // the move marked in the output box, -1 for none
 
     std::thread solveThread_;
+    bool opened_ = false;          // onInit has run
+    bool strongerChosen_ = false;  // set before onInit: the kept choice is not read
+    std::unique_ptr<StrongerTablesControl> stronger_;  // null: the services offer none
+    std::vector<std::string> strongerLines_;           // the last lines shown
 
     // Show optimal moves: off by default; the one switch of the marks.
     bool marksOn_ = false;

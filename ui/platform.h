@@ -93,10 +93,10 @@ enum class MouseEvent { move, leftDown, leftUp };
 
 // The keys the dialog logic acts on. The window system maps its own: the arrow
 // keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V, F1,
-// the Menu key or Shift+F10, and H for the optimal moves' marks. Arrow keys,
-// Home, End, + and - belong to the board whichever button has keyboard focus;
-// only the output box keeps them for its text cursor, and Ctrl+C there copies
-// its selection instead.
+// the Menu key or Shift+F10, H for the optimal moves' marks and T for the
+// stronger tables. Arrow keys, Home, End, + and - belong to the board whichever
+// button has keyboard focus; only the output box keeps them for its text cursor,
+// and Ctrl+C there copies its selection instead.
 enum class Key {
     left,
     right,
@@ -112,6 +112,7 @@ enum class Key {
     menu,
     optimalMoves,
     help,
+    strongerTables,
 };
 
 // One entry of the board's context menu: an action of the dialog logic, its text,

@@ -31,6 +31,8 @@ inline constexpr const char* playbackSpeed = "playback/speed";
 inline constexpr const char* pasteBlankFirst = "paste/blankFirst";
 // The context menu's "Show optimal moves".
 inline constexpr const char* showOptimalMoves = "marks/optimalMoves";
+// The context menu's "Stronger tables" (the dialog's --tables overrides it).
+inline constexpr const char* strongerTables = "tables/stronger";
 }  // namespace settingKeys
 
 class Settings {

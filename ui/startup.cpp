@@ -3,13 +3,25 @@
 #include <omp.h>
 
 #include "fifteen/version.h"
+#include "search/solver_state.h"
 #include "ui/board_view.h"
 #include "ui/dialog_ids.h"
 
 namespace fifteen::ui {
 
 ProgramServices::ProgramServices(ParallelDesign design)
-    : solver_(SolveOptions{omp_get_max_threads(), design}) {}
+    : solver_(SolveOptions{omp_get_max_threads(), design}), active_(&solver_) {}
+
+ProgramServices::~ProgramServices() = default;
+
+void ProgramServices::useTables(const TableSet* tables) {
+    if (tables != nullptr && !strongerSolver_) {
+        strongerSolver_ = std::make_unique<Solver>(solverState, *tables, solver_.options());
+    }
+    active_.store(tables != nullptr ? strongerSolver_.get() : &solver_, std::memory_order_release);
+    std::lock_guard lock(analyserMutex_);
+    analysisTables_ = tables;
+}
 
 bool ProgramServices::startPreparation(TableCallback onDone) {
     return preparation_.start([this, onDone = std::move(onDone)](PreparedTable table) {
@@ -27,11 +39,18 @@ void ProgramServices::releaseTables() {
 }
 
 void ProgramServices::solve(const Board& shownBoard, SolveOutput& output) {
-    solver_.solve(shownBoard, output);  // the result reaches output's solveFinished
+    // The result reaches output's solveFinished.
+    active_.load(std::memory_order_acquire)->solve(shownBoard, output);
 }
 
 MoveAnalyser& ProgramServices::analyser() {
     std::lock_guard lock(analyserMutex_);
+    if (analysisTables_ != nullptr) {
+        if (!strongerAnalyser_) {
+            strongerAnalyser_ = std::make_unique<MoveAnalyser>(*analysisTables_, solver_.options());
+        }
+        return *strongerAnalyser_;
+    }
     if (!analyser_) analyser_ = std::make_unique<MoveAnalyser>(solver_.options());
     return *analyser_;
 }
@@ -44,12 +63,21 @@ MoveReview ProgramServices::reviewMoves(const Board& start, const std::vector<Wr
     return analyser().reviewMoves(start, moves);
 }
 
+// Both analysers: the set may have changed since the analysis started.
 void ProgramServices::cancelAnalysis() {
     analyser().cancel();
+    std::lock_guard lock(analyserMutex_);
+    for (MoveAnalyser* each : {analyser_.get(), strongerAnalyser_.get()}) {
+        if (each != nullptr) each->cancel();
+    }
 }
 
 void ProgramServices::clearAnalysisCancel() {
     analyser().clearCancel();
+    std::lock_guard lock(analyserMutex_);
+    for (MoveAnalyser* each : {analyser_.get(), strongerAnalyser_.get()}) {
+        if (each != nullptr) each->clearCancel();
+    }
 }
 
 BoardPlacement placeBoard(Rect window, Rect client, Point clientOrigin, Rect outputBox,

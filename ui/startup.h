@@ -3,6 +3,7 @@
 // Start-up of the main dialog: its caption, the placement of the board, and the
 // services of the solver it starts and stops (the table builds and the solve job).
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "search/preparation.h"
 #include "search/solver.h"
 #include "ui/platform.h"
+#include "ui/stronger_tables_control.h"
 
 namespace fifteen::ui {
 
@@ -65,6 +67,12 @@ class SolverServices {
     }
     virtual void cancelAnalysis() {}
     virtual void clearAnalysisCancel() {}
+    // Where the "Stronger tables" come from; null: the menu offers them disabled.
+    virtual StrongerTablesSource* strongerTables() { return nullptr; }
+    // GUI thread: the table set of the solves started from now on (a solve
+    // running goes on with its own); null: the default set. The set stays valid
+    // while the services live.
+    virtual void useTables(const TableSet* tables) { static_cast<void>(tables); }
 };
 
 // The program's tables and solver; its solves use the parallel runtime's thread
@@ -72,6 +80,7 @@ class SolverServices {
 class ProgramServices final : public SolverServices {
   public:
     explicit ProgramServices(ParallelDesign design = ParallelDesign::shared);
+    ~ProgramServices() override;
 
     bool startPreparation(TableCallback onDone) override;
     void joinPreparation() override;
@@ -81,6 +90,8 @@ class ProgramServices final : public SolverServices {
     void clearCancel() override { solver_.clearCancel(); }
     SearchProgress progress() const override { return solver_.progress(); }
     const SolveOptions& solveOptions() const { return solver_.options(); }
+    StrongerTablesSource* strongerTables() override { return &strongerTables_; }
+    void useTables(const TableSet* tables) override;
 
     MoveAnalysis analyseMoves(const Board& board) override;
     MoveReview reviewMoves(const Board& start, const std::vector<WrittenMove>& moves) override;
@@ -94,8 +105,19 @@ class ProgramServices final : public SolverServices {
 
     Preparation preparation_;
     Solver solver_;
-    std::mutex analyserMutex_;  // guards the pointer; the analyser guards itself
-    std::unique_ptr<MoveAnalyser> analyser_;
+    // Guards the analysers' pointers and analysisTables_; each analyser guards
+    // itself. The analyses follow the solves' table set (useTables).
+    std::mutex analyserMutex_;
+    std::unique_ptr<MoveAnalyser> analyser_;          // over the default set
+    std::unique_ptr<MoveAnalyser> strongerAnalyser_;  // over the first stronger set given
+    const TableSet* analysisTables_ = nullptr;        // null: the default set
+    ProgramStrongerTables strongerTables_;
+    // Over the same record as solver_ (so cancel and progress are shared), made
+    // for the first stronger set given and kept while the services live.
+    std::unique_ptr<Solver> strongerSolver_;
+    // The solver of the next solve: set on the GUI thread, read by the solve
+    // thread as it starts; acquire/release publishes the solver it names.
+    std::atomic<Solver*> active_;
 };
 
 // The board rectangle in client coordinates and, for the drag clip square, the

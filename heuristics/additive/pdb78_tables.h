@@ -32,6 +32,11 @@ struct Pdb78Tables {
     static constexpr bool looksUpEveryNode = true;
     // The largest entry sum, as the schedule's maxDepth (the schedule is not used).
     static constexpr int32_t maxBound = 80;
+    // Shared deepening's layer: Korf's 100 take some 19,000 nodes each with this
+    // bound, so 8000 items (the default set's) would cost more in their own
+    // lookups and hand-outs than they balance; 256 was the fastest of 16..8000
+    // on two threads (Korf's 100 and an 80-move position alike).
+    static constexpr int32_t sharedLayerTarget = 256;
 
     const uint8_t* group7 = nullptr;  // groupEntryCount(7) entries for groupOf7
     const uint8_t* group8 = nullptr;  // groupEntryCount(8) entries for groupOf8

@@ -473,5 +473,82 @@ TEST(FifteenSolveTest, ALongSolveShowsItsProgressOnATerminalAndClearsIt) {
     EXPECT_NE(result.err.find("\r\033[K", last + 1), std::string::npos) << result.err;
 }
 
+// The JSON report names the table set that answered; an invalid line, answered
+// by none, does not.
+TEST(FifteenSolveTest, JsonReportsNameTheTableSet) {
+    const ProcessResult result =
+        runProcess(command({"--format", "json", "--tables", "default", oneMoveText, "1 2"}));
+    ASSERT_EQ(result.exitCode, 2) << result.err;
+    const auto lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].at("tables"), "default");
+    EXPECT_FALSE(lines[1].contains("tables"));
+    EXPECT_EQ(runProcess(command({"--format", "json", oneMoveText})).out,
+              jsonLines(result.out)[0].dump() + "\n")
+        << "the default set is the default";
+}
+
+// A cache folder of its own for the child processes, as XDG_CACHE_HOME.
+class CacheFolder {
+  public:
+    CacheFolder() {
+        std::string name = ::testing::TempDir() + "fifteen_cache_XXXXXX";
+        if (mkdtemp(name.data()) != nullptr) path_ = name;
+        const char* before = std::getenv("XDG_CACHE_HOME");
+        if (before != nullptr) before_ = before;
+        setenv("XDG_CACHE_HOME", path_.c_str(), 1);
+    }
+    ~CacheFolder() {
+        if (before_) {
+            setenv("XDG_CACHE_HOME", before_->c_str(), 1);
+        } else {
+            unsetenv("XDG_CACHE_HOME");
+        }
+        std::system(("rm -rf '" + path_ + "'").c_str());
+    }
+    const std::string& path() const { return path_; }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        const ProcessResult listing = runProcess({"/bin/ls", "-A", path_ + "/fifteen"});
+        std::istringstream in(listing.out);
+        for (std::string name; std::getline(in, name);) names.push_back(name);
+        return names;
+    }
+
+  private:
+    std::string path_;
+    std::optional<std::string> before_;
+};
+
+// A short file in the cache is reported in one line and rebuilt; Ctrl-C stops the
+// build at once with nothing written and nothing answered. Never a whole build.
+TEST(FifteenSolveTest, AShortTablesFileIsReportedAndItsRebuildStopsOnCtrlC) {
+    for (const bool buildOnly : {false, true}) {
+        SCOPED_TRACE(buildOnly ? "--build-tables" : "--tables 7-8");
+        CacheFolder cache;
+        ASSERT_EQ(runProcess({"/bin/mkdir", "-p", cache.path() + "/fifteen"}).exitCode, 0);
+        const std::string file = cache.path() + "/fifteen/tables-7-8.bin";
+        std::ofstream(file) << "F15ADDTB";
+        ChildProcess child(command(
+            buildOnly ? std::vector<std::string>{"--build-tables"}
+                      : std::vector<std::string>{"--tables", "7-8", "--format", "json", goalText}));
+        ASSERT_TRUE(child.waitForError("building the 7-8 tables", 60000)) << child.errorSoFar();
+        child.sendSignal(SIGINT);
+        const ProcessResult result = child.finish();
+        EXPECT_EQ(result.exitCode, 130) << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("fifteen-solve: " + file + " is truncated; building it again\n"),
+                  std::string::npos)
+            << result.err;
+        // The short file is never trusted, and no temporary stays beside it.
+        for (const std::string& name : cache.files()) {
+            EXPECT_TRUE(name == "tables-7-8.bin" || name == "tables-7-8.bin.lock") << name;
+        }
+        std::ifstream in(file);
+        const std::string kept((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(kept, "F15ADDTB");
+    }
+}
+
 }  // namespace
 }  // namespace fifteen::cli

@@ -56,19 +56,28 @@ TEST_P(BadUsageTest, EndsWithTheDocumentedCodeAndAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BadUsageTest,
-    testing::Values(UsageCase{"unknownOption", {"--fast"}, exitBadInput},
-                    UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
-                    UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
-                    UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
-                    UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
-                    UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
-                    UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
-                    UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
-                    UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
-                    UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
-                    UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
-                    UsageCase{
-                        "missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput}),
+    testing::Values(
+        UsageCase{"unknownOption", {"--fast"}, exitBadInput},
+        UsageCase{"zeroThreads", {"--threads", "0"}, exitBadInput},
+        UsageCase{"negativeThreads", {"--threads=-2"}, exitBadInput},
+        UsageCase{"threadsNotANumber", {"--threads", "many"}, exitBadInput},
+        UsageCase{"threadsMissing", {"--threads"}, exitBadInput},
+        UsageCase{"moreThreadsThanFrontierNodes", {"--threads", "1001"}, exitBadInput},
+        UsageCase{"unknownFormat", {"--format", "xml"}, exitBadInput},
+        UsageCase{"formatByNumber", {"--format", "1"}, exitBadInput},
+        UsageCase{"formatInCapitals", {"--format", "JSON"}, exitBadInput},
+        UsageCase{"unknownGoal", {"--goal", "blank-middle"}, exitBadInput},
+        UsageCase{"negativeLineOffset", {"--line-offset=-1"}, exitBadInput},
+        UsageCase{"missingFile", {"--file", "/nonexistent/positions.txt"}, exitBadInput},
+        UsageCase{"unknownTables", {"--tables", "7+8"}, exitBadInput},
+        UsageCase{"tablesInCapitals", {"--tables", "DEFAULT"}, exitBadInput},
+        UsageCase{"tablesMissing", {"--tables"}, exitBadInput},
+        UsageCase{"benchOnStrongerTables", {"--bench", "--tables", "7-8"}, exitBadInput},
+        UsageCase{"buildTablesWithAPosition", {"--build-tables", "1 2 3"}, exitBadInput},
+        UsageCase{"buildTablesWithBench", {"--build-tables", "--bench"}, exitBadInput},
+        UsageCase{"buildTablesWithReview", {"--build-tables", "--review", "1"}, exitBadInput},
+        UsageCase{
+            "buildTablesOfTheDefault", {"--build-tables", "--tables", "default"}, exitBadInput}),
     [](const testing::TestParamInfo<UsageCase>& testCase) { return testCase.param.name; });
 
 TEST(OptionsTest, HelpListsTheOptionsAndExitCodes) {
@@ -132,6 +141,29 @@ TEST(OptionsTest, GoalAndLineOffset) {
     EXPECT_FALSE(combined.code.has_value());
     EXPECT_EQ(combined.options.goal, Goal::blankFirst);
     EXPECT_TRUE(combined.options.analyse);
+}
+
+TEST(OptionsTest, TablesWordsAndBuildTables) {
+    EXPECT_EQ(parse({}).options.tables, TableChoice::defaultSet);
+    const Parsed stronger = parse({"--tables", "7-8", "--analyse", "1 2 3"});
+    ASSERT_FALSE(stronger.code.has_value()) << stronger.err;
+    EXPECT_EQ(stronger.options.tables, TableChoice::stronger);
+    EXPECT_STREQ(tableChoiceName(stronger.options.tables), "7-8");
+    const Parsed byDefault = parse({"--tables=default", "--bench"});
+    ASSERT_FALSE(byDefault.code.has_value()) << byDefault.err;
+    EXPECT_EQ(byDefault.options.tables, TableChoice::defaultSet);
+    EXPECT_STREQ(tableChoiceName(byDefault.options.tables), "default");
+    for (const auto& args :
+         {std::vector<std::string>{"--build-tables"},
+          std::vector<std::string>{"--build-tables", "--tables", "7-8", "--threads", "1"}}) {
+        const Parsed build = parse(args);
+        ASSERT_FALSE(build.code.has_value()) << build.err;
+        EXPECT_TRUE(build.options.buildTables);
+        EXPECT_FALSE(parse({"--tables", "7-8"}).options.buildTables);
+    }
+    const Parsed help = parse({"--help"});
+    EXPECT_NE(help.out.find("--tables default|7-8"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--build-tables"), std::string::npos) << help.out;
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ class FakeServices final : public SolverServices {
     SearchProgress progress() const override {
         return {progressBound.load(), progressNodes.load()};
     }
+    StrongerTablesSource* strongerTables() override { return strongerSource; }
+    void useTables(const TableSet* tables) override { usedTables = tables; }
 
     // Analyses and reviews over the oracle. While analysisGate is closed an
     // analysis waits for it (or, unless ignoreCancel, for a cancel request), so a
@@ -85,6 +87,9 @@ class FakeServices final : public SolverServices {
     // What progress() reports; a fake solve sets it.
     std::atomic<int32_t> progressBound{0};
     std::atomic<uint64_t> progressNodes{0};
+    // Set before the dialog is made; usedTables: the set of the next solve.
+    StrongerTablesSource* strongerSource = nullptr;
+    const TableSet* usedTables = nullptr;
 
   private:
     std::vector<std::thread> builders_;

@@ -50,6 +50,7 @@ constexpr KeyBinding keyBindings[] = {
     {Qt::Key_F10, Modifiers::shift, Key::menu},
     {Qt::Key_H, Modifiers::none, Key::optimalMoves},
     {Qt::Key_F1, Modifiers::none, Key::help},
+    {Qt::Key_T, Modifiers::none, Key::strongerTables},
 };
 
 // The board keys the output box keeps for its text cursor and its selection.

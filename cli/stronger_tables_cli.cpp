@@ -1,0 +1,74 @@
+#include "cli/stronger_tables_cli.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "cli/interrupt.h"
+
+namespace fifteen::cli {
+
+namespace {
+
+int buildThreads(int threads) {
+    const int hardware = std::max(static_cast<int>(std::thread::hardware_concurrency()), 1);
+    return threads > 0 ? std::min(threads, hardware) : hardware;
+}
+
+}  // namespace
+
+TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool progress,
+                                       std::string& path) {
+    std::string error;
+    path = strongerTablesPath(error);
+    TableCacheOptions options;
+    options.threads = buildThreads(threads);
+    options.stop = interruptFlagAddress();
+    options.report = [](const std::string& line) {
+        std::fprintf(stderr, "fifteen-solve: %s\n", line.c_str());
+    };
+    bool announced = false;
+    options.progress = [&](std::size_t table, int32_t depth, int64_t reached) {
+        if (!announced) {
+            std::fprintf(stderr,
+                         "fifteen-solve: building the 7-8 tables on %d threads (once; minutes) "
+                         "into %s\n",
+                         options.threads, path.empty() ? "memory" : path.c_str());
+            announced = true;
+        }
+        if (progress) {
+            const int size = table == 0 ? 7 : 8;
+            std::fprintf(stderr,
+                         "fifteen-solve: 7-8 tables: group of %d, layer %d, %lld of %lld placed "
+                         "(%d%%)\n",
+                         size, depth, static_cast<long long>(reached),
+                         static_cast<long long>(groupEntryCount(size)),
+                         static_cast<int>(reached * 100 / groupEntryCount(size)));
+        }
+    };
+    if (path.empty()) {
+        std::fprintf(stderr, "fifteen-solve: no folder for the 7-8 tables: %s\n", error.c_str());
+        return TableCacheResult::failed;
+    }
+    return tables.prepare(path, options);
+}
+
+int buildStrongerTables(int threads, bool progress) {
+    StrongerTables tables;
+    std::string path;
+    const TableCacheResult result = prepareStrongerTables(tables, threads, progress, path);
+    if (result == TableCacheResult::stopped || interruptRequested()) return 130;
+    struct stat file {};
+    if (result == TableCacheResult::failed || path.empty() || stat(path.c_str(), &file) != 0) {
+        std::fprintf(stderr, "fifteen-solve: the 7-8 tables could not be stored\n");
+        return 1;
+    }
+    std::printf("7-8 tables %s %s (%.1f MB)\n",
+                result == TableCacheResult::loaded ? "already stored in" : "stored in",
+                path.c_str(), static_cast<double>(file.st_size) / 1e6);
+    return 0;
+}
+
+}  // namespace fifteen::cli
