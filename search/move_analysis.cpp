@@ -45,7 +45,8 @@ const char* directionWord(char direction) {
     }
 }
 
-// "12 (left), 7 (up)" of the verdicts with optimal as given; "none" if none.
+}  // namespace
+
 std::string movesNamed(const MoveAnalysis& analysis, bool optimal) {
     std::string text;
     for (int32_t k = 0; k < analysis.moveCount; ++k) {
@@ -56,8 +57,6 @@ std::string movesNamed(const MoveAnalysis& analysis, bool optimal) {
     }
     return text.empty() ? "none" : text;
 }
-
-}  // namespace
 
 std::string analysisLine(const MoveAnalysis& analysis) {
     return "Optimal moves: " + movesNamed(analysis, true) + "; +2: " + movesNamed(analysis, false) +

@@ -63,6 +63,9 @@ struct MoveReview {
 // Indices (0-based) of the moves after which the distance rose: each lost 2.
 std::vector<int32_t> lostMoves(const MoveReview& review);
 
+// "12 (left), 7 (up)": the moves whose verdict is optimal (or, with optimal
+// false, those that cost 2); "none" when there are none.
+std::string movesNamed(const MoveAnalysis& analysis, bool optimal);
 // "Optimal moves: 12 (left), 7 (up); +2: 3 (down); 54 moves to go", of a
 // solved analysis (the front ends' one line).
 std::string analysisLine(const MoveAnalysis& analysis);

@@ -8,19 +8,6 @@ namespace fifteen::ui {
 
 namespace {
 
-const char* directionWord(char direction) {
-    switch (direction) {
-        case 'U':
-            return "up";
-        case 'D':
-            return "down";
-        case 'L':
-            return "left";
-        default:
-            return "right";
-    }
-}
-
 // The line's note while there is nothing to name; the output box keeps its
 // report above it.
 constexpr const char* marksUnsolvableLine = "Optimal moves: none, the position is unsolvable";
@@ -44,15 +31,7 @@ BoardMarks marksOf(const MoveAnalysis& analysis) {
 
 std::string marksLine(const MoveAnalysis& analysis) {
     if (analysis.status == solveUnsolvable) return marksUnsolvableLine;
-    std::string named;
-    for (int32_t k = 0; k < analysis.moveCount; ++k) {
-        const MoveVerdict& v = analysis.moves[static_cast<std::size_t>(k)];
-        if (!v.optimal) continue;
-        if (!named.empty()) named += ", ";
-        named += std::to_string(v.tile) + " (" + directionWord(v.direction) + ")";
-    }
-    if (named.empty()) named = "none";
-    return "Optimal moves: " + named + "; " + std::to_string(analysis.length) +
+    return "Optimal moves: " + movesNamed(analysis, true) + "; " + std::to_string(analysis.length) +
            (analysis.length == 1 ? " move" : " moves") + " to go";
 }
 
