@@ -27,13 +27,16 @@ inline constexpr const char* helpText =
     "Return, Space   press the focused button\n"
     "H               Show optimal moves on or off: the tiles whose move keeps\n"
     "                the solution optimal framed green, the others marked +2\n"
+    "T               Stronger tables on or off: the 7+8 tables, loaded or built\n"
+    "                in the background (a file of 577 MB, built once)\n"
     "Alt+letter      press a button: Alt+S Shuffle, Alt+B Backward,\n"
     "                Alt+D DirectDrag, Alt+R Reset, Alt+O Solve, Alt+C Cancel,\n"
     "                Alt+T Trace\n"
     "Tab, Shift+Tab  the buttons, then the board, then the output box\n"
     "Menu, Shift+F10 the board's menu (also a right click): the above, Copy\n"
     "                solution, Paste: blank first, Show optimal moves,\n"
-    "                Check my moves... (a plot of your own solution), About\n"
+    "                Check my moves... (a plot of your own solution),\n"
+    "                Stronger tables, About\n"
     "F1              this help\n"
     "\n"
     "Entering a position\n"
@@ -50,8 +53,8 @@ inline constexpr const char* helpText =
     "from the goal; DirectDrag by dragging any tile onto any cell.\n"
     "\n"
     "The window can be made larger. Its size and place, the playback speed,\n"
-    "Paste: blank first and Show optimal moves are kept for the next run;\n"
-    "fifteen --reset-settings forgets them.\n";
+    "Paste: blank first, Show optimal moves and Stronger tables are kept for\n"
+    "the next run; fifteen --reset-settings forgets them.\n";
 
 inline constexpr const char* licenceText =
     "MIT License. Copyright (c) 2026 The fifteen developers.\n"
@@ -87,7 +90,8 @@ inline constexpr std::array<ControlHelp, 13> controlHelp = {{
 inline constexpr const char* boardName = "Board";
 inline constexpr const char* boardToolTip =
     "Right / Left: step; Home / End: problem / goal; + / -: speed;\n"
-    "Ctrl+C / Ctrl+V: copy / paste the position; Esc: stop; H: optimal moves;\n"
-    "Menu, Shift+F10 or right click: the board's menu; F1: help";
+    "Ctrl+C / Ctrl+V: copy / paste the position; Esc: stop;\n"
+    "H: optimal moves; T: stronger tables; F1: help;\n"
+    "Menu, Shift+F10 or right click: the board's menu";
 
 }  // namespace fifteen::ui

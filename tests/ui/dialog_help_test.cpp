@@ -83,7 +83,7 @@ TEST(HelpWindows, F1ShowsTheKeysAndAboutTheVersionSolverAndLicence) {
     EXPECT_TRUE(rig.host.key(Key::help));
     EXPECT_EQ(rig.host.textWindowTitle, helpTitle);
     for (const char* key :
-         {"F1", "Ctrl+V", "Alt+S", "Tab", "H ", "Check my moves", "--reset-settings"})
+         {"F1", "Ctrl+V", "Alt+S", "Tab", "H ", "T ", "Check my moves", "--reset-settings"})
         EXPECT_NE(rig.host.textWindowText.find(key), std::string::npos) << key;
     rig.host.menuChoice = static_cast<int>(Action::about);
     rig.host.rightClick(rig.cellCentre(5));
