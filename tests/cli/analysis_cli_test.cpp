@@ -18,6 +18,7 @@ namespace fifteen::cli {
 namespace {
 
 using testing_support::ChildProcess;
+using testing_support::jsonLines;
 using testing_support::ProcessResult;
 using testing_support::runProcess;
 
@@ -30,14 +31,6 @@ const std::unordered_map<BoardKey, int32_t>& oracle() {
 
 int32_t distanceOf(const Board& board) {
     return oracle().at(packBoard(board));
-}
-
-std::vector<nlohmann::json> jsonLines(const std::string& out) {
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
-    return lines;
 }
 
 Board play(const Board& board, int32_t tile) {

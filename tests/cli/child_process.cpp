@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -178,6 +179,21 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     ChildProcess child(argv, 0, terminal);
     child.writeInput(input);
     return child.finish();
+}
+
+std::vector<nlohmann::json> jsonLines(const std::string& out) {
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+Board boardOf(const std::string& text) {
+    Board board{};
+    std::istringstream in(text);
+    for (int32_t& cell : board) in >> cell;
+    return board;
 }
 
 }  // namespace fifteen::cli::testing_support

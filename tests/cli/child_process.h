@@ -3,8 +3,12 @@
 // A child process with pipes on its standard streams, for tests that run the
 // built fifteen-solve.
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
+
+#include "puzzle/board.h"
 
 namespace fifteen::cli::testing_support {
 
@@ -57,5 +61,10 @@ class ChildProcess {
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
                          bool terminal = false);
+
+// Each line of out parsed as one JSON object (the --format json output).
+std::vector<nlohmann::json> jsonLines(const std::string& out);
+// The first sixteen numbers of text, in reading order.
+Board boardOf(const std::string& text);
 
 }  // namespace fifteen::cli::testing_support

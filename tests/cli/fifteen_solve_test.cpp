@@ -23,7 +23,9 @@
 namespace fifteen::cli {
 namespace {
 
+using testing_support::boardOf;
 using testing_support::ChildProcess;
+using testing_support::jsonLines;
 using testing_support::ProcessResult;
 using testing_support::runProcess;
 
@@ -39,21 +41,6 @@ const std::string korf60 = test_support::standardInstanceText(60);  // 66 moves:
 std::vector<std::string> command(std::vector<std::string> args) {
     args.insert(args.begin(), solver);
     return args;
-}
-
-std::vector<nlohmann::json> jsonLines(const std::string& out) {
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
-    return lines;
-}
-
-Board boardOf(const std::string& text) {
-    Board board{};
-    std::istringstream in(text);
-    for (int32_t& cell : board) in >> cell;
-    return board;
 }
 
 // A walk of `length` moves from the goal that never takes a move straight back.

@@ -20,23 +20,10 @@
 namespace fifteen::cli {
 namespace {
 
+using testing_support::boardOf;
+using testing_support::jsonLines;
 using testing_support::ProcessResult;
 using testing_support::runProcess;
-
-std::vector<nlohmann::json> jsonLines(const std::string& out) {
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
-    return lines;
-}
-
-Board boardOf(const std::string& text) {
-    Board board{};
-    std::istringstream in(text);
-    for (int32_t& cell : board) in >> cell;
-    return board;
-}
 
 struct Written {
     std::string text;

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "puzzle/position_parser.h"
+#include "tests/ui/qt_test_fixtures.h"
 #include "ui/main_dialog.h"
 #include "ui/qt_platform.h"
 
@@ -26,16 +27,8 @@ namespace {
 // the board, which is all the keys' tests solve.
 const char* const twoMovesText = "1 2 3 4 5 6 7 8 9 10 11 12 13 0 14 15";
 
-class NoServices final : public SolverServices {
+class NoServices final : public testing::ReadyTablesServices {
   public:
-    bool startPreparation(TableCallback onDone) override {
-        for (const PreparedTable table :
-             {PreparedTable::wdTable, PreparedTable::patternDbA, PreparedTable::patternDbB})
-            onDone(table, true);
-        return true;
-    }
-    void joinPreparation() override {}
-    void releaseTables() override {}
     void solve(const Board& board, SolveOutput& output) override {
         output.setOutputText("report\r\n");
         output.setSolutionAvailable(true);

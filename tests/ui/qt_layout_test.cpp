@@ -20,6 +20,7 @@
 #include <span>
 
 #include "search/report.h"
+#include "tests/ui/qt_test_fixtures.h"
 #include "ui/board_view.h"
 #include "ui/qt/dialog_template.h"
 #include "ui/qt_platform.h"
@@ -30,19 +31,7 @@ using namespace fifteen::ui;
 
 namespace {
 
-class PaintingHandler : public DialogHandler {
-  public:
-    void onInit() override {}
-    void onCommand(int) override {}
-    void onTimer(int) override {}
-    void onMessage(int) override {}
-    void onMouse(MouseEvent, Point) override {}
-    void onPaint() override {
-        if (paintHook) paintHook();
-    }
-    void onClose() override {}
-    std::function<void()> paintHook;
-};
+using testing::PaintingHandler;
 
 QRect geometryOf(const QtPlatform& platform, int id) {
     return platform.control(id)->geometry();

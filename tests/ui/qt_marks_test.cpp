@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "tests/ui/qt_test_fixtures.h"
 #include "ui/board_view.h"
 #include "ui/qt_platform.h"
 #include "ui/startup.h"
@@ -17,19 +18,7 @@ using namespace fifteen::ui;
 
 namespace {
 
-class PaintingHandler : public DialogHandler {
-  public:
-    void onInit() override {}
-    void onCommand(int) override {}
-    void onTimer(int) override {}
-    void onMessage(int) override {}
-    void onMouse(MouseEvent, Point) override {}
-    void onPaint() override {
-        if (paintHook) paintHook();
-    }
-    void onClose() override {}
-    std::function<void()> paintHook;
-};
+using testing::PaintingHandler;
 
 }  // namespace
 

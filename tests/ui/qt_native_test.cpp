@@ -23,6 +23,7 @@
 #include "puzzle/moves.h"
 #include "puzzle/position_parser.h"
 #include "search/report.h"
+#include "tests/ui/qt_test_fixtures.h"
 #include "ui/dialog_texts.h"
 #include "ui/help_text.h"
 #include "ui/main_dialog.h"
@@ -37,16 +38,8 @@ using namespace fifteen::ui;
 namespace {
 
 // Tables ready at once; a solve answers solution with the program's report.
-class ListServices final : public SolverServices {
+class ListServices final : public testing::ReadyTablesServices {
   public:
-    bool startPreparation(TableCallback onDone) override {
-        for (const PreparedTable table :
-             {PreparedTable::wdTable, PreparedTable::patternDbA, PreparedTable::patternDbB})
-            onDone(table, true);
-        return true;
-    }
-    void joinPreparation() override {}
-    void releaseTables() override {}
     void solve(const Board& board, SolveOutput& output) override {
         SolveResult result;
         result.status = solveSolved;
