@@ -31,10 +31,6 @@
 namespace fifteen::cli {
 namespace {
 
-constexpr int exitAnswered = 0;
-constexpr int exitInternalFailure = 1;
-constexpr int exitInterrupted = 130;
-
 // std::cin reads through C's stdin (kept in step with it, so a read that Ctrl-C
 // interrupts ends instead of being retried): input is ready when that buffer holds
 // some (glibc's read pointers) or the descriptor has some.

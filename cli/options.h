@@ -39,8 +39,12 @@ struct CliOptions {
     bool buildTables = false;
 };
 
-// Exit code of a failed usage; also the code for invalid positions.
+// The exit codes: every position answered; an internal failure; a failed usage
+// (also the code for invalid positions); interrupted.
+inline constexpr int exitAnswered = 0;
+inline constexpr int exitInternalFailure = 1;
 inline constexpr int exitBadInput = 2;
+inline constexpr int exitInterrupted = 130;
 
 // Fills options from the command line. Returns an exit code when the program is
 // to end at once (0 after --help or --version, exitBadInput after a usage error,

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/interrupt.h"
+#include "cli/options.h"
 
 namespace fifteen::cli {
 
@@ -59,16 +60,16 @@ int buildStrongerTables(int threads, bool progress) {
     StrongerTables tables;
     std::string path;
     const TableCacheResult result = prepareStrongerTables(tables, threads, progress, path);
-    if (result == TableCacheResult::stopped || interruptRequested()) return 130;
+    if (result == TableCacheResult::stopped || interruptRequested()) return exitInterrupted;
     struct stat file {};
     if (result == TableCacheResult::failed || path.empty() || stat(path.c_str(), &file) != 0) {
         std::fprintf(stderr, "fifteen-solve: the 7-8 tables could not be stored\n");
-        return 1;
+        return exitInternalFailure;
     }
     std::printf("7-8 tables %s %s (%.1f MB)\n",
                 result == TableCacheResult::loaded ? "already stored in" : "stored in",
                 path.c_str(), static_cast<double>(file.st_size) / 1e6);
-    return 0;
+    return exitAnswered;
 }
 
 }  // namespace fifteen::cli
