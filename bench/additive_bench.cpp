@@ -1,7 +1,7 @@
 // The stronger tables at full size: the build of both databases, and later the
 // file, the load and solves over them. Not run by CI (minutes, 2 GB).
 //
-//   fifteen_additive_bench build [threads]   both builds, in memory only
+//   fifteen_additive_bench build [threads [7|8]]   both builds (or one), in memory only
 //   fifteen_additive_bench cache [threads]   load, or build and store, the cache file
 //   fifteen_additive_bench korf threads [first [last]]   Korf's instances with the 7+8 set
 //   fifteen_additive_bench position threads "cells"      one position with the 7+8 set
@@ -41,9 +41,10 @@ long peakMegabytes() {
     return usage.ru_maxrss / 1024;
 }
 
-int benchBuild(int32_t threads) {
+int benchBuild(int32_t threads, int32_t only) {
     const Clock::time_point start = Clock::now();
     for (const TileGroup* group : {&groupOf7, &groupOf8}) {
+        if (only != 0 && group->size != only) continue;
         std::vector<uint8_t> entries(static_cast<std::size_t>(groupEntryCount(group->size)));
         std::vector<int64_t> layers;
         GroupBuildOptions options;
@@ -53,6 +54,11 @@ int benchBuild(int32_t threads) {
         const int32_t maxDepth = buildGroupDb(*group, entries.data(), options);
         std::printf("group of %d: max entry %d, %.1f s\n", group->size, maxDepth,
                     secondsSince(begin));
+        if (std::getenv("FIFTEEN_BENCH_LAYERS") != nullptr) {
+            for (std::size_t d = 0; d < layers.size(); ++d) {
+                std::printf("  %2zu %lld\n", d, static_cast<long long>(layers[d]));
+            }
+        }
         if (maxDepth < 0) return 1;
     }
     std::printf("build of both: %.1f s wall on %d threads, peak %ld MB\n", secondsSince(start),
@@ -160,7 +166,7 @@ int benchSolve(int32_t threads, int32_t first, int32_t last, const char* positio
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "build") == 0) {
-        return benchBuild(argc >= 3 ? std::atoi(argv[2]) : 2);
+        return benchBuild(argc >= 3 ? std::atoi(argv[2]) : 2, argc >= 4 ? std::atoi(argv[3]) : 0);
     }
     if (argc >= 2 && std::strcmp(argv[1], "cache") == 0) {
         return benchCache(argc >= 3 ? std::atoi(argv[2]) : 2);

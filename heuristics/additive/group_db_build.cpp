@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <thread>
 #include <type_traits>
 
@@ -47,40 +48,79 @@ uint32_t countCells(uint32_t m) {
     return uint32_t{bitCounts[m & 0xFF]} + bitCounts[m >> 8 & 0xFF];
 }
 
-// A state set holds one slot per placement: bit k of the slot is the k-th free
-// cell of the placement in increasing order. Between two layers a set holds whole
-// regions only.
-template <class Slot>
-Slot slotOf(uint32_t cells, uint32_t free) {
-    Slot slot = 0;
-    Slot bit = 1;
-    for (uint32_t f = free; f != 0; f &= f - 1, bit = static_cast<Slot>(bit << 1)) {
-        if ((cells & f & (0u - f)) != 0) slot = static_cast<Slot>(slot | bit);
+// select8[m][n]: the n-th set bit of the byte m.
+constexpr std::array<std::array<uint8_t, 8>, 256> select8 = [] {
+    std::array<std::array<uint8_t, 8>, 256> table{};
+    for (std::size_t m = 0; m < 256; ++m) {
+        std::size_t n = 0;
+        for (uint8_t bit = 0; bit < 8; ++bit) {
+            if ((m >> bit & 1) != 0) table[m][n++] = bit;
+        }
     }
-    return slot;
+    return table;
+}();
+
+// The n-th cell of the 16-cell mask m.
+uint32_t selectCell(uint32_t m, uint32_t n) {
+    const uint32_t low = bitCounts[m & 0xFF];
+    return n < low ? select8[m & 0xFF][n] : 8u + select8[m >> 8 & 0xFF][n - low];
 }
 
-template <class Slot>
-uint32_t cellsOf(Slot slot, uint32_t free) {
-    uint32_t cells = 0;
-    for (uint32_t f = free; slot != 0; f &= f - 1, slot = static_cast<Slot>(slot >> 1)) {
-        if ((slot & 1) != 0) cells |= f & (0u - f);
+// unrankGroupCells for a size known when compiling: the divisions become
+// multiplications, and the free cells are picked from tables.
+template <int32_t Size>
+uint32_t unrankCells(uint32_t rank, uint8_t* cells) {
+    uint32_t digits[Size];
+#pragma GCC unroll 8
+    for (int32_t i = Size - 1; i >= 0; --i) {
+        digits[i] = rank % static_cast<uint32_t>(16 - i);
+        rank /= static_cast<uint32_t>(16 - i);
     }
-    return cells;
+    uint32_t used = 0;
+#pragma GCC unroll 8
+    for (int32_t i = 0; i < Size; ++i) {
+        cells[i] = static_cast<uint8_t>(selectCell(~used & allCells, digits[i]));
+        used |= 1u << cells[i];
+    }
+    return used;
 }
 
-constexpr int64_t chunkPlacements = 1 << 16;
+// A state set holds one slot per placement: bit r of the slot is the r-th
+// region of the placement's free cells, the regions numbered in the order of
+// their lowest cells. A placement of Size tiles has at most 16 - Size regions.
+// RegionLabels gives every cell of a set of free cells its region's number,
+// four bits a cell, for the sets of the group's number of free cells.
+class RegionLabels {
+  public:
+    explicit RegionLabels(int32_t freeCount) : labels_(std::size_t{1} << 16) {
+        for (uint32_t free = 0; free <= allCells; ++free) {
+            if (countCells(free) != static_cast<uint32_t>(freeCount)) continue;
+            uint64_t labels = 0;
+            uint64_t number = 0;
+            for (uint32_t left = free; left != 0; ++number) {
+                const uint32_t region = floodRegion(left & (0u - left), free);
+                left &= ~region;
+                for (uint32_t c = region; c != 0; c &= c - 1) {
+                    labels |= number << (4 * __builtin_ctz(c));
+                }
+            }
+            labels_[free] = labels;
+        }
+    }
+    // The number of the region of cell in free.
+    uint32_t of(uint32_t free, uint32_t cell) const {
+        return static_cast<uint32_t>(labels_[free] >> (4 * cell) & 0xF);
+    }
 
-// A successor of a region, kept until the visited slots of all successors of
-// the region have been asked for: the misses of a table far larger than the
-// caches then overlap instead of following one another.
-struct Successor {
-    uint32_t placement;
-    uint16_t free;  // the free cells of the successor
-    uint8_t from;   // the cell the tile left, now the blank's
-    uint8_t probe;  // from's slot bit: whole regions, so one bit tells
+  private:
+    std::vector<uint64_t> labels_;
 };
 
+// A layer is expanded in passes. In a pass the threads expand ranges of
+// placements and gather the successors, each thread by bucket (a bucket is a
+// range of placements small enough that its visited and next slots stay in the
+// cache); then each bucket is applied by one thread. A successor then costs a
+// sequential write and read, not two misses in sets of half a gigabyte.
 template <int32_t Size>
 class LayeredBuild {
   public:
@@ -91,108 +131,233 @@ class LayeredBuild {
         : group_(group),
           entries_(entries),
           options_(options),
-          threads_(std::clamp(options.threads, int32_t{1}, maxThreads)) {}
+          threads_(std::clamp(options.threads, int32_t{1}, maxThreads)),
+          bucketBits_(options.bucketBits > 0 ? std::min(options.bucketBits, maxBucketBits)
+                                             : defaultBucketBits),
+          chunkBits_(std::min(bucketBits_, int32_t{10})),
+          bucketCount_(static_cast<int32_t>(((count_ - 1) >> bucketBits_) + 1)),
+          passSuccessors_(options.passSuccessors > 0 ? options.passSuccessors
+                                                     : defaultPassSuccessors) {}
     ~LayeredBuild() {
         std::free(visited_);
         std::free(current_);
-        for (Slot* next : next_) std::free(next);
+        std::free(next_);
     }
 
     int32_t run();
 
   private:
     static constexpr int32_t maxThreads = 16;
+    static constexpr int64_t count_ = groupEntryCount(Size);
+    static constexpr int32_t slotBits = 16 - Size;
+    // A bucket's visited and next slots: 2 x 256 KB.
+    static constexpr int32_t defaultBucketBits = sizeof(Slot) == 1 ? 18 : 17;
+    // A gathered successor is its placement within the bucket and its slot bits.
+    static constexpr int32_t maxBucketBits = 32 - slotBits;
+    static constexpr int32_t defaultPassSuccessors = 1 << 24;
+    static constexpr int32_t blockEntries = 1024;
 
-    void expand(Slot* next, int64_t begin, int64_t end) const;
-    void merge(int64_t begin, int64_t end, uint8_t depth, int64_t& reached, int64_t& states);
+    // One thread's successors of a pass: per bucket a list of blocks of the
+    // thread's store, the last one filled up to fill.
+    struct Bucket {
+        std::vector<int32_t> blocks;
+        int32_t fill = blockEntries;
+    };
+    struct Gathered {
+        std::vector<uint32_t> store;
+        std::vector<int32_t> freeBlocks;
+        std::vector<Bucket> buckets;
+        int64_t count = 0;
+    };
+
+    void expand(Gathered& gathered, int64_t begin, int64_t end);
+    void gather(Gathered& gathered, uint32_t placement, Slot slot) const;
+    void apply(int32_t bucket);
+    void merge(int32_t bucket, uint8_t depth, int64_t& reached, int64_t& states);
+    void clear(Gathered& gathered) const;
     bool stopRequested() const {
         return options_.stop != nullptr && options_.stop->load(std::memory_order_relaxed);
     }
     template <class Work>
-    void runPhase(const Work& work);
+    void runTeam(const Work& work) const;
+    // Runs work(thread, bucket) over the buckets that touched says hold states.
+    template <class Work>
+    void forTouchedBuckets(const std::vector<uint8_t>& touched, const Work& work);
 
     const TileGroup group_;
     uint8_t* const entries_;
     const GroupBuildOptions& options_;
     const int32_t threads_;
-    static constexpr int64_t count_ = groupEntryCount(Size);
+    const int32_t bucketBits_;
+    const int32_t chunkBits_;
+    const int32_t bucketCount_;
+    const int64_t passSuccessors_;
+    // Blocks a thread must have free to take another range: every successor of
+    // the range in a fresh block, and a fresh block for every bucket.
+    int32_t reserveBlocks_ = 0;
     Slot* visited_ = nullptr;
     Slot* current_ = nullptr;
-    // One next layer per thread, so that the expansion writes with plain stores
-    // (a locked OR on a missed line would stall the misses behind it).
-    std::vector<Slot*> next_;
-    // The next range of a phase. Relaxed: it hands over no data; each phase's
+    Slot* next_ = nullptr;
+    // Per bucket: whether current_ (next_) has a state there. Each is written by
+    // the one thread that applies or merges the bucket, read after the joins.
+    std::vector<uint8_t> currentTouched_;
+    std::vector<uint8_t> nextTouched_;
+    std::vector<Gathered> gathered_;
+    const RegionLabels labels_{16 - Size};
+    // The next range of the phase. Relaxed: it hands over no data; each phase's
     // sets reach the next phase through the joins of its threads.
     std::atomic<int64_t> cursor_{0};
 };
 
 template <int32_t Size>
 template <class Work>
-void LayeredBuild<Size>::runPhase(const Work& work) {
-    cursor_.store(0, std::memory_order_relaxed);
-    const auto body = [&](int32_t thread) {
-        for (;;) {
-            if (stopRequested()) return;
-            const int64_t begin = cursor_.fetch_add(chunkPlacements, std::memory_order_relaxed);
-            if (begin >= count_) return;
-            work(thread, begin, std::min(begin + chunkPlacements, count_));
-        }
-    };
+void LayeredBuild<Size>::runTeam(const Work& work) const {
     std::vector<std::thread> helpers;
-    for (int32_t k = 1; k < threads_; ++k) helpers.emplace_back(body, k);
-    body(0);
+    for (int32_t k = 1; k < threads_; ++k) helpers.emplace_back(work, k);
+    work(0);
     for (std::thread& helper : helpers) helper.join();
 }
 
 template <int32_t Size>
-void LayeredBuild<Size>::expand(Slot* next, int64_t begin, int64_t end) const {
+template <class Work>
+void LayeredBuild<Size>::forTouchedBuckets(const std::vector<uint8_t>& touched,
+                                           const Work& work) {
+    cursor_.store(0, std::memory_order_relaxed);
+    runTeam([&](int32_t thread) {
+        for (;;) {
+            if (stopRequested()) return;
+            const int64_t bucket = cursor_.fetch_add(1, std::memory_order_relaxed);
+            if (bucket >= bucketCount_) return;
+            if (touched[static_cast<std::size_t>(bucket)] != 0) {
+                work(thread, static_cast<int32_t>(bucket));
+            }
+        }
+    });
+}
+
+template <int32_t Size>
+void LayeredBuild<Size>::gather(Gathered& gathered, uint32_t placement, Slot slot) const {
+    Bucket& bucket = gathered.buckets[placement >> bucketBits_];
+    if (bucket.fill == blockEntries) {
+        bucket.blocks.push_back(gathered.freeBlocks.back());
+        gathered.freeBlocks.pop_back();
+        bucket.fill = 0;
+    }
+    const auto at = static_cast<std::size_t>(bucket.blocks.back()) * blockEntries +
+                    static_cast<std::size_t>(bucket.fill++);
+    gathered.store[at] = (placement & ((1u << bucketBits_) - 1)) | uint32_t{slot} << bucketBits_;
+    ++gathered.count;
+}
+
+template <int32_t Size>
+void LayeredBuild<Size>::clear(Gathered& gathered) const {
+    gathered.freeBlocks.clear();
+    const auto blocks = static_cast<int32_t>(gathered.store.size() / blockEntries);
+    for (int32_t b = blocks - 1; b >= 0; --b) gathered.freeBlocks.push_back(b);
+    for (Bucket& bucket : gathered.buckets) {
+        bucket.blocks.clear();
+        bucket.fill = blockEntries;
+    }
+    gathered.count = 0;
+}
+
+// The weight of digit i in the rank: the product of the radices after it.
+template <int32_t Size>
+constexpr std::array<int64_t, maxGroupSize + 1> digitWeights = [] {
+    std::array<int64_t, maxGroupSize + 1> weights{};  // weights[Size] stays 0
+    int64_t weight = 1;
+    for (int32_t i = Size - 1; i >= 0; --i) {
+        weights[static_cast<std::size_t>(i)] = weight;
+        weight *= 16 - i;
+    }
+    return weights;
+}();
+
+template <int32_t Size>
+void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) {
+    constexpr const std::array<int64_t, maxGroupSize + 1>& weight = digitWeights<Size>;
     uint8_t cells[maxGroupSize];
-    Successor successors[4 * maxGroupSize];
     for (int64_t p = begin; p < end; ++p) {
         const Slot slot = current_[p];
         if (slot == 0) continue;
-        const uint32_t free = ~unrankGroupCells(static_cast<uint32_t>(p), Size, cells) & allCells;
-        uint32_t left = cellsOf(slot, free);
-        while (left != 0) {
-            const uint32_t region = floodRegion(left & (0u - left), free);
-            left &= ~region;
-            int32_t n = 0;
+        // Cleared as it is read: after the layer this set becomes the next one.
+        current_[p] = 0;
+        const uint32_t occupied = unrankCells<Size>(static_cast<uint32_t>(p), cells);
+        const uint32_t free = ~occupied & allCells;
+        // The tile on each cell (Size on a free one), and each region's cells.
+        uint8_t tileAt[16];
+        std::memset(tileAt, Size, sizeof tileAt);
+        for (int32_t i = 0; i < Size; ++i) tileAt[cells[i]] = static_cast<uint8_t>(i);
+        uint32_t regions[16] = {};
+        for (uint32_t c = free; c != 0; c &= c - 1) {
+            const auto cell = static_cast<uint32_t>(__builtin_ctz(c));
+            regions[labels_.of(free, cell)] |= 1u << cell;
+        }
+        for (uint32_t left = slot; left != 0; left &= left - 1) {
+            const uint32_t region = regions[__builtin_ctz(left)];
             for (int32_t i = 0; i < Size; ++i) {
-                const uint8_t from = cells[i];
+                const uint32_t from = cells[i];
                 const uint32_t fromBit = 1u << from;
                 // The tile steps into a cell of the blank's region; the blank is
                 // then where the tile was.
                 for (uint32_t to = adjacentCells(fromBit) & region; to != 0; to &= to - 1) {
-                    const uint32_t toBit = to & (0u - to);
-                    cells[i] = static_cast<uint8_t>(countCells(toBit - 1));
-                    const uint32_t q = rankGroupCells<Size>(cells);
-                    cells[i] = from;
-                    const uint32_t nextFree = free ^ toBit ^ fromBit;
-                    __builtin_prefetch(&visited_[q]);
-                    __builtin_prefetch(&next[q], 1);
-                    successors[n++] = {q, static_cast<uint16_t>(nextFree), from,
-                                       static_cast<uint8_t>(countCells(nextFree & (fromBit - 1)))};
+                    const auto cell = static_cast<uint32_t>(__builtin_ctz(to));
+                    // The rank moves by the change of the tile's digit, and of
+                    // the digits of later tiles it passes: a step along a row
+                    // passes none; a step along a column passes the three cells
+                    // between, where an earlier tile lowers the tile's digit and
+                    // a later tile's digit changes by one.
+                    int64_t step = weight[static_cast<std::size_t>(i)];
+                    if (cell + 1 != from && cell != from + 1) {
+                        step *= 4;
+                        const uint32_t low = std::min(cell, from);
+                        for (uint32_t c = low + 1; c < low + 4; ++c) {
+                            const uint32_t j = tileAt[c];
+                            step += j < static_cast<uint32_t>(i)
+                                        ? -weight[static_cast<std::size_t>(i)]
+                                        : weight[j];
+                        }
+                    }
+                    const auto q = static_cast<uint32_t>(cell > from ? p + step : p - step);
+                    const uint32_t nextFree = free ^ (1u << cell) ^ fromBit;
+                    gather(gathered, q, static_cast<Slot>(1u << labels_.of(nextFree, from)));
                 }
-            }
-            for (int32_t k = 0; k < n; ++k) {
-                const Successor& s = successors[k];
-                if ((visited_[s.placement] >> s.probe & 1u) != 0) continue;
-                next[s.placement] |= slotOf<Slot>(floodRegion(1u << s.from, s.free), s.free);
             }
         }
     }
 }
 
 template <int32_t Size>
-void LayeredBuild<Size>::merge(int64_t begin, int64_t end, uint8_t depth, int64_t& reached,
-                               int64_t& states) {
-    for (int64_t p = begin; p < end; ++p) {
-        Slot add = 0;
-        for (Slot* next : next_) {
-            add = static_cast<Slot>(add | next[p]);
-            next[p] = 0;
+void LayeredBuild<Size>::apply(int32_t bucket) {
+    const uint32_t base = static_cast<uint32_t>(bucket) << bucketBits_;
+    const uint32_t mask = (1u << bucketBits_) - 1;
+    bool touched = false;
+    for (const Gathered& gathered : gathered_) {
+        const Bucket& list = gathered.buckets[static_cast<std::size_t>(bucket)];
+        for (std::size_t k = 0; k < list.blocks.size(); ++k) {
+            const uint32_t* block =
+                &gathered.store[static_cast<std::size_t>(list.blocks[k]) * blockEntries];
+            const int32_t n = k + 1 == list.blocks.size() ? list.fill : blockEntries;
+            for (int32_t e = 0; e < n; ++e) {
+                const uint32_t q = base + (block[e] & mask);
+                const auto slot = static_cast<Slot>(block[e] >> bucketBits_);
+                // Sets hold whole regions, so a region is visited if any of its
+                // cells is.
+                if ((visited_[q] & slot) != 0) continue;
+                next_[q] = static_cast<Slot>(next_[q] | slot);
+                touched = true;
+            }
         }
-        current_[p] = add;
+    }
+    if (touched) nextTouched_[static_cast<std::size_t>(bucket)] = 1;
+}
+
+template <int32_t Size>
+void LayeredBuild<Size>::merge(int32_t bucket, uint8_t depth, int64_t& reached, int64_t& states) {
+    const int64_t begin = int64_t{bucket} << bucketBits_;
+    const int64_t end = std::min(begin + (int64_t{1} << bucketBits_), count_);
+    for (int64_t p = begin; p < end; ++p) {
+        const Slot add = next_[p];
         if (add == 0) continue;
         ++states;
         if (visited_[p] == 0) {
@@ -208,12 +373,23 @@ int32_t LayeredBuild<Size>::run() {
     const auto bytes = static_cast<std::size_t>(count_) * sizeof(Slot);
     visited_ = static_cast<Slot*>(std::calloc(bytes, 1));
     current_ = static_cast<Slot*>(std::calloc(bytes, 1));
-    bool allocated = visited_ != nullptr && current_ != nullptr;
-    for (int32_t k = 0; allocated && k < threads_; ++k) {
-        next_.push_back(static_cast<Slot*>(std::calloc(bytes, 1)));
-        allocated = next_.back() != nullptr;
+    next_ = static_cast<Slot*>(std::calloc(bytes, 1));
+    if (visited_ == nullptr || current_ == nullptr || next_ == nullptr) return groupBuildFailed;
+    const int64_t chunkSuccessors = (int64_t{1} << chunkBits_) * 4 * Size;
+    reserveBlocks_ = static_cast<int32_t>(chunkSuccessors / blockEntries) + 1 + bucketCount_;
+    const int64_t poolBlocks = passSuccessors_ / blockEntries + reserveBlocks_;
+    try {
+        gathered_.resize(static_cast<std::size_t>(threads_));
+        for (Gathered& gathered : gathered_) {
+            gathered.store.resize(static_cast<std::size_t>(poolBlocks) * blockEntries);
+            gathered.buckets.resize(static_cast<std::size_t>(bucketCount_));
+            clear(gathered);
+        }
+        currentTouched_.assign(static_cast<std::size_t>(bucketCount_), 0);
+        nextTouched_.assign(static_cast<std::size_t>(bucketCount_), 0);
+    } catch (const std::bad_alloc&) {
+        return groupBuildFailed;
     }
-    if (!allocated) return groupBuildFailed;
 
     uint8_t goal[maxGroupSize];
     uint32_t occupied = 0;
@@ -223,31 +399,58 @@ int32_t LayeredBuild<Size>::run() {
     }
     const uint32_t goalFree = ~occupied & allCells;
     const uint32_t g = rankGroupCells<Size>(goal);
-    const Slot start = slotOf<Slot>(floodRegion(1u << 15, goalFree), goalFree);
+    const auto start = static_cast<Slot>(1u << labels_.of(goalFree, 15));
     visited_[g] = current_[g] = start;
+    currentTouched_[g >> bucketBits_] = 1;
     entries_[g] = 0;
     int64_t reached = 1;
     std::vector<int64_t> sizes{1};
     if (options_.progress) options_.progress(0, reached);
 
-    // The counts of each range, summed after the joins.
+    // The counts of each bucket's merge, summed after the joins.
     std::vector<int64_t> layerReached(static_cast<std::size_t>(threads_));
     std::vector<int64_t> layerStates(static_cast<std::size_t>(threads_));
+    const std::vector<uint8_t> allBuckets(static_cast<std::size_t>(bucketCount_), 1);
     int32_t depth = 0;
     int32_t maxEntry = 0;
     for (;;) {
-        runPhase([this](int32_t t, int64_t b, int64_t e) {
-            expand(next_[static_cast<std::size_t>(t)], b, e);
-        });
-        if (stopRequested()) return groupBuildStopped;
+        // The passes of the layer: expand until a thread's store is full, apply.
+        std::atomic<int64_t> expandCursor{0};
+        while (expandCursor.load(std::memory_order_relaxed) < count_) {
+            runTeam([&](int32_t thread) {
+                Gathered& gathered = gathered_[static_cast<std::size_t>(thread)];
+                for (;;) {
+                    if (stopRequested()) return;
+                    if (gathered.count >= passSuccessors_ ||
+                        static_cast<int32_t>(gathered.freeBlocks.size()) < reserveBlocks_) {
+                        return;
+                    }
+                    const int64_t begin = expandCursor.fetch_add(int64_t{1} << chunkBits_,
+                                                                 std::memory_order_relaxed);
+                    if (begin >= count_) return;
+                    if (currentTouched_[static_cast<std::size_t>(begin >> bucketBits_)] == 0) {
+                        continue;
+                    }
+                    expand(gathered, begin, std::min(begin + (int64_t{1} << chunkBits_), count_));
+                }
+            });
+            if (stopRequested()) return groupBuildStopped;
+            forTouchedBuckets(allBuckets, [this](int32_t, int32_t bucket) { apply(bucket); });
+            if (stopRequested()) return groupBuildStopped;
+            for (Gathered& gathered : gathered_) clear(gathered);
+        }
         std::fill(layerReached.begin(), layerReached.end(), 0);
         std::fill(layerStates.begin(), layerStates.end(), 0);
         const auto d = static_cast<uint8_t>(depth + 1);
-        runPhase([&, d](int32_t t, int64_t b, int64_t e) {
+        forTouchedBuckets(nextTouched_, [&, d](int32_t t, int32_t bucket) {
             const auto k = static_cast<std::size_t>(t);
-            merge(b, e, d, layerReached[k], layerStates[k]);
+            merge(bucket, d, layerReached[k], layerStates[k]);
         });
         if (stopRequested()) return groupBuildStopped;
+        // The expansion left current_ empty: it becomes the next layer's next_.
+        std::swap(current_, next_);
+        std::swap(currentTouched_, nextTouched_);
+        std::fill(nextTouched_.begin(), nextTouched_.end(), 0);
         int64_t layer = 0;
         int64_t states = 0;
         for (int32_t t = 0; t < threads_; ++t) {

@@ -28,6 +28,12 @@ struct GroupBuildOptions {
     std::function<void(int32_t depth, int64_t reached)> progress;
     // When not null: the placements whose entry is each depth.
     std::vector<int64_t>* layerSizes = nullptr;
+    // Zero for the defaults; tests shrink them so that a small group spans many
+    // buckets and a layer many passes. bucketBits: placements per bucket, as a
+    // power of two; passSuccessors: the successors a thread gathers before the
+    // pass applies them.
+    int32_t bucketBits = 0;
+    int64_t passSuccessors = 0;
 };
 
 // A 0-1 breadth-first search from the goal over the states (placement, region

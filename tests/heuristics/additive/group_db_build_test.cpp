@@ -68,6 +68,10 @@ std::vector<uint8_t> referenceGroupDb(const TileGroup& group) {
 struct BuildCase {
     TileGroup group;
     int32_t threads;
+    // Zero for the defaults, under which a reduced group is a single bucket
+    // applied in one pass a layer; small values split it into many of both.
+    int32_t bucketBits = 0;
+    int64_t passSuccessors = 0;
 };
 
 class GroupDbBuild : public ::testing::TestWithParam<BuildCase> {};
@@ -81,6 +85,8 @@ TEST_P(GroupDbBuild, EntriesMatchThePlainBreadthFirstSearch) {
     int32_t calls = 0;
     GroupBuildOptions options;
     options.threads = c.threads;
+    options.bucketBits = c.bucketBits;
+    options.passSuccessors = c.passSuccessors;
     options.layerSizes = &layers;
     options.progress = [&](int32_t depth, int64_t reached) {
         EXPECT_EQ(depth, calls++);
@@ -106,7 +112,10 @@ INSTANTIATE_TEST_SUITE_P(ReducedGroups, GroupDbBuild,
                                            BuildCase{{3, {6, 11, 15}}, 2},
                                            BuildCase{{2, {12, 15}}, 1},
                                            BuildCase{{4, {1, 2, 5, 6}}, 2},
-                                           BuildCase{{4, {9, 13, 14, 15}}, 1}));
+                                           BuildCase{{4, {9, 13, 14, 15}}, 1},
+                                           BuildCase{{4, {1, 2, 5, 6}}, 2, 6, 500},
+                                           BuildCase{{3, {4, 7, 13}}, 2, 3, 40},
+                                           BuildCase{{1, {11}}, 1, 1, 1}));
 
 TEST(GroupDbBuildStop, AStopRequestEndsTheBuildWithoutAResult) {
     std::atomic<bool> stop{false};
