@@ -70,16 +70,16 @@ uint32_t selectCell(uint32_t m, uint32_t n) {
 // multiplications, and the free cells are picked from tables.
 template <int32_t Size>
 uint32_t unrankCells(uint32_t rank, uint8_t* cells) {
-    uint32_t digits[Size];
+    std::array<uint32_t, static_cast<std::size_t>(Size)> digits{};
 #pragma GCC unroll 8
     for (int32_t i = Size - 1; i >= 0; --i) {
-        digits[i] = rank % static_cast<uint32_t>(16 - i);
+        digits[static_cast<std::size_t>(i)] = rank % static_cast<uint32_t>(16 - i);
         rank /= static_cast<uint32_t>(16 - i);
     }
     uint32_t used = 0;
 #pragma GCC unroll 8
     for (int32_t i = 0; i < Size; ++i) {
-        cells[i] = static_cast<uint8_t>(selectCell(~used & allCells, digits[i]));
+        cells[i] = static_cast<uint8_t>(selectCell(~used & allCells, digits[static_cast<std::size_t>(i)]));
         used |= 1u << cells[i];
     }
     return used;
@@ -90,9 +90,22 @@ uint32_t unrankCells(uint32_t rank, uint8_t* cells) {
 // their lowest cells. A placement of Size tiles has at most 16 - Size regions.
 // RegionLabels gives every cell of a set of free cells its region's number,
 // four bits a cell, for the sets of the group's number of free cells.
+//
+// The sets are numbered densely (by high byte, then by the low byte's place
+// among the bytes of its cell count), so that the table is 100 KB and stays in
+// the cache, which a table over all 65536 masks would not.
 class RegionLabels {
   public:
-    explicit RegionLabels(int32_t freeCount) : labels_(std::size_t{1} << 16) {
+    explicit RegionLabels(int32_t freeCount) {
+        std::array<uint32_t, 9> seen{};  // bytes of each cell count so far
+        for (uint32_t byte = 0; byte < 256; ++byte) lowPlace_[byte] = seen[countCells(byte)]++;
+        uint32_t sets = 0;
+        for (uint32_t high = 0; high < 256; ++high) {
+            firstSet_[high] = sets;
+            const auto lowCount = freeCount - static_cast<int32_t>(countCells(high));
+            if (lowCount >= 0 && lowCount <= 8) sets += seen[static_cast<std::size_t>(lowCount)];
+        }
+        labels_.resize(sets);
         for (uint32_t free = 0; free <= allCells; ++free) {
             if (countCells(free) != static_cast<uint32_t>(freeCount)) continue;
             uint64_t labels = 0;
@@ -104,17 +117,33 @@ class RegionLabels {
                     labels |= number << (4 * __builtin_ctz(c));
                 }
             }
-            labels_[free] = labels;
+            labels_[place(free)] = labels;
         }
     }
     // The number of the region of cell in free.
     uint32_t of(uint32_t free, uint32_t cell) const {
-        return static_cast<uint32_t>(labels_[free] >> (4 * cell) & 0xF);
+        return static_cast<uint32_t>(labels_[place(free)] >> (4 * cell) & 0xF);
     }
+    // Every cell's, four bits a cell.
+    uint64_t all(uint32_t free) const { return labels_[place(free)]; }
 
   private:
+    uint32_t place(uint32_t free) const { return firstSet_[free >> 8] + lowPlace_[free & 0xFF]; }
+
+    std::array<uint32_t, 256> firstSet_{};
+    std::array<uint32_t, 256> lowPlace_{};
     std::vector<uint64_t> labels_;
 };
+
+// Most slots of most layers are empty: the scans skip them eight at a time.
+template <class Slot>
+bool eightEmpty(const Slot* slots) {
+    uint64_t words[sizeof(Slot)];
+    std::memcpy(words, slots, sizeof words);
+    uint64_t any = 0;
+    for (const uint64_t word : words) any |= word;
+    return any == 0;
+}
 
 // A layer is expanded in passes. In a pass the threads expand ranges of
 // placements and gather the successors, each thread by bucket (a bucket is a
@@ -157,17 +186,14 @@ class LayeredBuild {
     static constexpr int32_t defaultPassSuccessors = 1 << 24;
     static constexpr int32_t blockEntries = 1024;
 
-    // One thread's successors of a pass: per bucket a list of blocks of the
-    // thread's store, the last one filled up to fill.
-    struct Bucket {
-        std::vector<int32_t> blocks;
-        int32_t fill = blockEntries;
-    };
+    // One thread's successors of a pass, by bucket: each bucket fills blocks of
+    // the thread's store, taken in turn.
     struct Gathered {
         std::vector<uint32_t> store;
-        std::vector<int32_t> freeBlocks;
-        std::vector<Bucket> buckets;
-        int64_t count = 0;
+        int32_t usedBlocks = 0;
+        std::vector<uint32_t*> write;              // per bucket: its next successor's place
+        std::vector<uint32_t*> end;                // per bucket: the end of its last block
+        std::vector<std::vector<int32_t>> blocks;  // per bucket: its blocks in order
     };
 
     void expand(Gathered& gathered, int64_t begin, int64_t end);
@@ -237,28 +263,24 @@ void LayeredBuild<Size>::forTouchedBuckets(const std::vector<uint8_t>& touched,
 
 template <int32_t Size>
 void LayeredBuild<Size>::gather(Gathered& gathered, uint32_t placement, Slot slot) const {
-    Bucket& bucket = gathered.buckets[placement >> bucketBits_];
-    if (bucket.fill == blockEntries) {
-        bucket.blocks.push_back(gathered.freeBlocks.back());
-        gathered.freeBlocks.pop_back();
-        bucket.fill = 0;
+    const uint32_t bucket = placement >> bucketBits_;
+    uint32_t* at = gathered.write[bucket];
+    if (at == gathered.end[bucket]) {
+        const int32_t block = gathered.usedBlocks++;
+        gathered.blocks[bucket].push_back(block);
+        at = &gathered.store[static_cast<std::size_t>(block) * blockEntries];
+        gathered.end[bucket] = at + blockEntries;
     }
-    const auto at = static_cast<std::size_t>(bucket.blocks.back()) * blockEntries +
-                    static_cast<std::size_t>(bucket.fill++);
-    gathered.store[at] = (placement & ((1u << bucketBits_) - 1)) | uint32_t{slot} << bucketBits_;
-    ++gathered.count;
+    *at = (placement & ((1u << bucketBits_) - 1)) | uint32_t{slot} << bucketBits_;
+    gathered.write[bucket] = at + 1;
 }
 
 template <int32_t Size>
 void LayeredBuild<Size>::clear(Gathered& gathered) const {
-    gathered.freeBlocks.clear();
-    const auto blocks = static_cast<int32_t>(gathered.store.size() / blockEntries);
-    for (int32_t b = blocks - 1; b >= 0; --b) gathered.freeBlocks.push_back(b);
-    for (Bucket& bucket : gathered.buckets) {
-        bucket.blocks.clear();
-        bucket.fill = blockEntries;
-    }
-    gathered.count = 0;
+    gathered.usedBlocks = 0;
+    std::fill(gathered.write.begin(), gathered.write.end(), nullptr);
+    std::fill(gathered.end.begin(), gathered.end.end(), nullptr);
+    for (std::vector<int32_t>& blocks : gathered.blocks) blocks.clear();
 }
 
 // The weight of digit i in the rank: the product of the radices after it.
@@ -278,6 +300,10 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
     constexpr const std::array<int64_t, maxGroupSize + 1>& weight = digitWeights<Size>;
     uint8_t cells[maxGroupSize];
     for (int64_t p = begin; p < end; ++p) {
+        if ((p & 7) == 0 && p + 8 <= end && eightEmpty(&current_[p])) {
+            p += 7;
+            continue;
+        }
         const Slot slot = current_[p];
         if (slot == 0) continue;
         // Cleared as it is read: after the layer this set becomes the next one.
@@ -289,9 +315,10 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
         std::memset(tileAt, Size, sizeof tileAt);
         for (int32_t i = 0; i < Size; ++i) tileAt[cells[i]] = static_cast<uint8_t>(i);
         uint32_t regions[16] = {};
+        const uint64_t labels = labels_.all(free);
         for (uint32_t c = free; c != 0; c &= c - 1) {
             const auto cell = static_cast<uint32_t>(__builtin_ctz(c));
-            regions[labels_.of(free, cell)] |= 1u << cell;
+            regions[labels >> (4 * cell) & 0xF] |= 1u << cell;
         }
         for (uint32_t left = slot; left != 0; left &= left - 1) {
             const uint32_t region = regions[__builtin_ctz(left)];
@@ -333,16 +360,16 @@ void LayeredBuild<Size>::apply(int32_t bucket) {
     const uint32_t mask = (1u << bucketBits_) - 1;
     bool touched = false;
     for (const Gathered& gathered : gathered_) {
-        const Bucket& list = gathered.buckets[static_cast<std::size_t>(bucket)];
-        for (std::size_t k = 0; k < list.blocks.size(); ++k) {
+        const auto b = static_cast<std::size_t>(bucket);
+        const std::vector<int32_t>& blocks = gathered.blocks[b];
+        for (std::size_t k = 0; k < blocks.size(); ++k) {
             const uint32_t* block =
-                &gathered.store[static_cast<std::size_t>(list.blocks[k]) * blockEntries];
-            const int32_t n = k + 1 == list.blocks.size() ? list.fill : blockEntries;
-            for (int32_t e = 0; e < n; ++e) {
-                const uint32_t q = base + (block[e] & mask);
-                const auto slot = static_cast<Slot>(block[e] >> bucketBits_);
-                // Sets hold whole regions, so a region is visited if any of its
-                // cells is.
+                &gathered.store[static_cast<std::size_t>(blocks[k]) * blockEntries];
+            const uint32_t* blockEnd =
+                k + 1 == blocks.size() ? gathered.write[b] : block + blockEntries;
+            for (const uint32_t* e = block; e != blockEnd; ++e) {
+                const uint32_t q = base + (*e & mask);
+                const auto slot = static_cast<Slot>(*e >> bucketBits_);
                 if ((visited_[q] & slot) != 0) continue;
                 next_[q] = static_cast<Slot>(next_[q] | slot);
                 touched = true;
@@ -357,6 +384,10 @@ void LayeredBuild<Size>::merge(int32_t bucket, uint8_t depth, int64_t& reached, 
     const int64_t begin = int64_t{bucket} << bucketBits_;
     const int64_t end = std::min(begin + (int64_t{1} << bucketBits_), count_);
     for (int64_t p = begin; p < end; ++p) {
+        if ((p & 7) == 0 && p + 8 <= end && eightEmpty(&next_[p])) {
+            p += 7;
+            continue;
+        }
         const Slot add = next_[p];
         if (add == 0) continue;
         ++states;
@@ -382,7 +413,9 @@ int32_t LayeredBuild<Size>::run() {
         gathered_.resize(static_cast<std::size_t>(threads_));
         for (Gathered& gathered : gathered_) {
             gathered.store.resize(static_cast<std::size_t>(poolBlocks) * blockEntries);
-            gathered.buckets.resize(static_cast<std::size_t>(bucketCount_));
+            gathered.write.resize(static_cast<std::size_t>(bucketCount_));
+            gathered.end.resize(static_cast<std::size_t>(bucketCount_));
+            gathered.blocks.resize(static_cast<std::size_t>(bucketCount_));
             clear(gathered);
         }
         currentTouched_.assign(static_cast<std::size_t>(bucketCount_), 0);
@@ -421,8 +454,8 @@ int32_t LayeredBuild<Size>::run() {
                 Gathered& gathered = gathered_[static_cast<std::size_t>(thread)];
                 for (;;) {
                     if (stopRequested()) return;
-                    if (gathered.count >= passSuccessors_ ||
-                        static_cast<int32_t>(gathered.freeBlocks.size()) < reserveBlocks_) {
+                    if (int64_t{gathered.usedBlocks} * blockEntries >= passSuccessors_ ||
+                        gathered.usedBlocks + reserveBlocks_ > poolBlocks) {
                         return;
                     }
                     const int64_t begin = expandCursor.fetch_add(int64_t{1} << chunkBits_,
