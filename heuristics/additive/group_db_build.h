@@ -39,15 +39,16 @@ struct GroupBuildOptions {
 // A 0-1 breadth-first search from the goal over the states (placement, region
 // of the blank): the region is the set of free cells the blank can reach
 // without moving a group tile, so a move of a tile of the group costs one and
-// every other move nothing. Each layer is a full set of regions (a region is
-// closed under the free moves), expanded by the threads in ranges of
-// placements, each into a next layer of its own, then merged into the visited
-// set in ranges. entries (groupEntryCount(group.size) bytes, indexed by
-// rankGroupCells of the tiles' cells) gets the smallest depth over the regions
-// of each placement. Returns the largest entry, groupBuildFailed or
-// groupBuildStopped. Memory besides entries: 2 + threads sets of one slot (a
-// byte for a group of 8, two bytes below) per placement: 2.1 GB for a group of
-// 8 on two threads, 0.46 GB for 7.
+// every other move nothing. Each layer is a set of regions (a region is closed
+// under the free moves), expanded in passes: the threads expand ranges of
+// placements, gathering the successors by bucket (a range of placements whose
+// slots fit the cache), then apply them bucket by bucket to the next layer.
+// entries (groupEntryCount(group.size) bytes, indexed by rankGroupCells of the
+// tiles' cells) gets the smallest depth over the regions of each placement.
+// Returns the largest entry, groupBuildFailed or groupBuildStopped. Memory
+// besides entries: three sets of one slot (a byte for a group of 8, two bytes
+// below) per placement and 72 MB a thread for the gathered successors: 1.7 GB
+// for a group of 8 on two threads, 0.5 GB for 7.
 int32_t buildGroupDb(const TileGroup& group, uint8_t* entries, const GroupBuildOptions& options);
 
 }  // namespace fifteen
