@@ -322,11 +322,13 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
         }
         for (uint32_t left = slot; left != 0; left &= left - 1) {
             const uint32_t region = regions[__builtin_ctz(left)];
-            for (int32_t i = 0; i < Size; ++i) {
-                const uint32_t from = cells[i];
+            // The tiles beside the region step into it; the blank is then where
+            // the tile was.
+            for (uint32_t beside = adjacentCells(region) & occupied; beside != 0;
+                 beside &= beside - 1) {
+                const auto from = static_cast<uint32_t>(__builtin_ctz(beside));
                 const uint32_t fromBit = 1u << from;
-                // The tile steps into a cell of the blank's region; the blank is
-                // then where the tile was.
+                const uint32_t i = tileAt[from];
                 for (uint32_t to = adjacentCells(fromBit) & region; to != 0; to &= to - 1) {
                     const auto cell = static_cast<uint32_t>(__builtin_ctz(to));
                     // The rank moves by the change of the tile's digit, and of
@@ -334,15 +336,13 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
                     // passes none; a step along a column passes the three cells
                     // between, where an earlier tile lowers the tile's digit and
                     // a later tile's digit changes by one.
-                    int64_t step = weight[static_cast<std::size_t>(i)];
+                    int64_t step = weight[i];
                     if (cell + 1 != from && cell != from + 1) {
                         step *= 4;
                         const uint32_t low = std::min(cell, from);
                         for (uint32_t c = low + 1; c < low + 4; ++c) {
                             const uint32_t j = tileAt[c];
-                            step += j < static_cast<uint32_t>(i)
-                                        ? -weight[static_cast<std::size_t>(i)]
-                                        : weight[j];
+                            step += j < i ? -weight[i] : weight[j];
                         }
                     }
                     const auto q = static_cast<uint32_t>(cell > from ? p + step : p - step);
