@@ -311,7 +311,7 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
         const uint32_t occupied = unrankCells<Size>(static_cast<uint32_t>(p), cells);
         const uint32_t free = ~occupied & allCells;
         // The tile on each cell (Size on a free one), and each region's cells.
-        uint8_t tileAt[16];
+        uint8_t tileAt[19];  // beyond cell 15 for the cells "between" a step along the row
         std::memset(tileAt, Size, sizeof tileAt);
         for (int32_t i = 0; i < Size; ++i) tileAt[cells[i]] = static_cast<uint8_t>(i);
         uint32_t regions[16] = {};
@@ -336,15 +336,16 @@ void LayeredBuild<Size>::expand(Gathered& gathered, int64_t begin, int64_t end) 
                     // passes none; a step along a column passes the three cells
                     // between, where an earlier tile lowers the tile's digit and
                     // a later tile's digit changes by one.
-                    int64_t step = weight[i];
-                    if (cell + 1 != from && cell != from + 1) {
-                        step *= 4;
-                        const uint32_t low = std::min(cell, from);
-                        for (uint32_t c = low + 1; c < low + 4; ++c) {
-                            const uint32_t j = tileAt[c];
-                            step += j < i ? -weight[i] : weight[j];
-                        }
+                    // Both computed, one taken: rows and columns come in about
+                    // equal numbers, too mixed for a branch.
+                    const uint32_t low = std::min(cell, from);
+                    int64_t column = 4 * weight[i];
+                    for (uint32_t c = low + 1; c < low + 4; ++c) {
+                        const uint32_t j = tileAt[c];
+                        column += j < i ? -weight[i] : weight[j];
                     }
+                    const bool alongRow = cell + 1 == from || cell == from + 1;
+                    const int64_t step = alongRow ? weight[i] : column;
                     const auto q = static_cast<uint32_t>(cell > from ? p + step : p - step);
                     const uint32_t nextFree = free ^ (1u << cell) ^ fromBit;
                     gather(gathered, q, static_cast<Slot>(1u << labels_.of(nextFree, from)));
@@ -358,7 +359,7 @@ template <int32_t Size>
 void LayeredBuild<Size>::apply(int32_t bucket) {
     const uint32_t base = static_cast<uint32_t>(bucket) << bucketBits_;
     const uint32_t mask = (1u << bucketBits_) - 1;
-    bool touched = false;
+    Slot touched = 0;
     for (const Gathered& gathered : gathered_) {
         const auto b = static_cast<std::size_t>(bucket);
         const std::vector<int32_t>& blocks = gathered.blocks[b];
@@ -369,14 +370,15 @@ void LayeredBuild<Size>::apply(int32_t bucket) {
                 k + 1 == blocks.size() ? gathered.write[b] : block + blockEntries;
             for (const uint32_t* e = block; e != blockEnd; ++e) {
                 const uint32_t q = base + (*e & mask);
-                const auto slot = static_cast<Slot>(*e >> bucketBits_);
-                if ((visited_[q] & slot) != 0) continue;
-                next_[q] = static_cast<Slot>(next_[q] | slot);
-                touched = true;
+                // Without a branch: whether the region was visited is a coin
+                // toss the predictor loses.
+                const auto add = static_cast<Slot>(*e >> bucketBits_ & ~visited_[q]);
+                next_[q] = static_cast<Slot>(next_[q] | add);
+                touched = static_cast<Slot>(touched | add);
             }
         }
     }
-    if (touched) nextTouched_[static_cast<std::size_t>(bucket)] = 1;
+    if (touched != 0) nextTouched_[static_cast<std::size_t>(bucket)] = 1;
 }
 
 template <int32_t Size>
