@@ -19,6 +19,7 @@
 #include "cli/result_format.h"
 #include "cli/solve_record.h"
 #include "cli/stronger_tables_cli.h"
+#include "heuristics/wd/wd_table.h"
 #include "puzzle/move_text.h"
 #include "puzzle/position_parser.h"
 #include "puzzle/solution_replay.h"
@@ -76,6 +77,17 @@ constexpr const char* quoteHint =
 bool Runner::prepareTables() {
     if (tablesReady_) return true;
     if (internalFailure_) return false;
+    // The 7+8 set reads the walking-distance table beside its own files: the two
+    // 5+5 databases would be most of the start and never read.
+    if (options_.tables == TableChoice::stronger) {
+        if (!buildWdTable(wdTable)) {
+            std::fprintf(stderr, "fifteen-solve: internal failure: a table could not be built\n");
+            internalFailure_ = true;
+            return false;
+        }
+        tablesReady_ = true;
+        return true;
+    }
     if (progress_) std::fprintf(stderr, "fifteen-solve: building the tables...\n");
     preparation_ = std::make_unique<Preparation>();
     // --threads lowers the start-up's threads, never raises them past the
