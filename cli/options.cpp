@@ -95,7 +95,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         app.add_option("--tables", tables,
                        "the bound the search is built on: default (walking distance and two 5+5 "
                        "databases, built at every start in about a second) or 7-8 (additive 7+8 "
-                       "databases: far fewer nodes; built once, about 10 minutes and 2.5 GB, and "
+                       "databases: far fewer nodes; built once, about 2 minutes and 2.2 GB, and "
                        "kept in a 577 MB file under $XDG_CACHE_HOME/fifteen, mapped at later "
                        "starts)")
             ->type_name("default|7-8")
