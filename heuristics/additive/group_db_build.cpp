@@ -165,8 +165,9 @@ class LayeredBuild {
                                              : defaultBucketBits),
           chunkBits_(std::min(bucketBits_, int32_t{10})),
           bucketCount_(static_cast<int32_t>(((count_ - 1) >> bucketBits_) + 1)),
-          passSuccessors_(options.passSuccessors > 0 ? options.passSuccessors
-                                                     : defaultPassSuccessors) {}
+          passSuccessors_(options.passSuccessors > 0
+                              ? options.passSuccessors
+                              : std::max(passSuccessorsInAll / threads_, int64_t{1} << 21)) {}
     ~LayeredBuild() {
         std::free(visited_);
         std::free(current_);
@@ -183,7 +184,9 @@ class LayeredBuild {
     static constexpr int32_t defaultBucketBits = sizeof(Slot) == 1 ? 18 : 17;
     // A gathered successor is its placement within the bucket and its slot bits.
     static constexpr int32_t maxBucketBits = 32 - slotBits;
-    static constexpr int32_t defaultPassSuccessors = 1 << 24;
+    // The gathered successors of a pass, over all threads: 128 MB, whatever the
+    // number of threads (the pass size hardly matters above a few million).
+    static constexpr int64_t passSuccessorsInAll = int64_t{1} << 25;
     static constexpr int32_t blockEntries = 1024;
 
     // One thread's successors of a pass, by bucket: each bucket fills blocks of

@@ -47,8 +47,8 @@ struct GroupBuildOptions {
 // tiles' cells) gets the smallest depth over the regions of each placement.
 // Returns the largest entry, groupBuildFailed or groupBuildStopped. Memory
 // besides entries: three sets of one slot (a byte for a group of 8, two bytes
-// below) per placement and 72 MB a thread for the gathered successors: 1.7 GB
-// for a group of 8 on two threads, 0.5 GB for 7.
+// below) per placement, and for the gathered successors 128 MB in all and a
+// few MB a thread: 1.7 GB for a group of 8 on two threads, 0.5 GB for 7.
 int32_t buildGroupDb(const TileGroup& group, uint8_t* entries, const GroupBuildOptions& options);
 
 }  // namespace fifteen
