@@ -1,10 +1,11 @@
 #include "heuristics/additive/group_db_build.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -135,6 +136,17 @@ class RegionLabels {
     std::vector<uint64_t> labels_;
 };
 
+// A set's pages straight from the kernel: zero until written, and never touched
+// where no state comes (a calloc may clear them all, as the sanitizers' does).
+void* zeroedSet(std::size_t bytes) {
+    void* set = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return set == MAP_FAILED ? nullptr : set;
+}
+
+void releaseSet(void* set, std::size_t bytes) {
+    if (set != nullptr) munmap(set, bytes);
+}
+
 // Most slots of most layers are empty: the scans skip them eight at a time.
 template <class Slot>
 bool eightEmpty(const Slot* slots) {
@@ -169,9 +181,7 @@ class LayeredBuild {
                               ? options.passSuccessors
                               : std::max(passSuccessorsInAll / threads_, int64_t{1} << 21)) {}
     ~LayeredBuild() {
-        std::free(visited_);
-        std::free(current_);
-        std::free(next_);
+        for (Slot* set : {visited_, current_, next_}) releaseSet(set, setBytes);
     }
 
     int32_t run();
@@ -179,6 +189,7 @@ class LayeredBuild {
   private:
     static constexpr int32_t maxThreads = 16;
     static constexpr int64_t count_ = groupEntryCount(Size);
+    static constexpr std::size_t setBytes = static_cast<std::size_t>(count_) * sizeof(Slot);
     static constexpr int32_t slotBits = 16 - Size;
     // A bucket's visited and next slots: 2 x 256 KB.
     static constexpr int32_t defaultBucketBits = sizeof(Slot) == 1 ? 18 : 17;
@@ -406,10 +417,9 @@ void LayeredBuild<Size>::merge(int32_t bucket, uint8_t depth, int64_t& reached, 
 
 template <int32_t Size>
 int32_t LayeredBuild<Size>::run() {
-    const auto bytes = static_cast<std::size_t>(count_) * sizeof(Slot);
-    visited_ = static_cast<Slot*>(std::calloc(bytes, 1));
-    current_ = static_cast<Slot*>(std::calloc(bytes, 1));
-    next_ = static_cast<Slot*>(std::calloc(bytes, 1));
+    visited_ = static_cast<Slot*>(zeroedSet(setBytes));
+    current_ = static_cast<Slot*>(zeroedSet(setBytes));
+    next_ = static_cast<Slot*>(zeroedSet(setBytes));
     if (visited_ == nullptr || current_ == nullptr || next_ == nullptr) return groupBuildFailed;
     const int64_t chunkSuccessors = (int64_t{1} << chunkBits_) * 4 * Size;
     reserveBlocks_ = static_cast<int32_t>(chunkSuccessors / blockEntries) + 1 + bucketCount_;
