@@ -80,7 +80,8 @@ uint32_t unrankCells(uint32_t rank, uint8_t* cells) {
     uint32_t used = 0;
 #pragma GCC unroll 8
     for (int32_t i = 0; i < Size; ++i) {
-        cells[i] = static_cast<uint8_t>(selectCell(~used & allCells, digits[static_cast<std::size_t>(i)]));
+        cells[i] =
+            static_cast<uint8_t>(selectCell(~used & allCells, digits[static_cast<std::size_t>(i)]));
         used |= 1u << cells[i];
     }
     return used;
@@ -260,8 +261,7 @@ void LayeredBuild<Size>::runTeam(const Work& work) const {
 
 template <int32_t Size>
 template <class Work>
-void LayeredBuild<Size>::forTouchedBuckets(const std::vector<uint8_t>& touched,
-                                           const Work& work) {
+void LayeredBuild<Size>::forTouchedBuckets(const std::vector<uint8_t>& touched, const Work& work) {
     cursor_.store(0, std::memory_order_relaxed);
     runTeam([&](int32_t thread) {
         for (;;) {
@@ -473,8 +473,8 @@ int32_t LayeredBuild<Size>::run() {
                         gathered.usedBlocks + reserveBlocks_ > poolBlocks) {
                         return;
                     }
-                    const int64_t begin = expandCursor.fetch_add(int64_t{1} << chunkBits_,
-                                                                 std::memory_order_relaxed);
+                    const int64_t begin =
+                        expandCursor.fetch_add(int64_t{1} << chunkBits_, std::memory_order_relaxed);
                     if (begin >= count_) return;
                     if (currentTouched_[static_cast<std::size_t>(begin >> bucketBits_)] == 0) {
                         continue;

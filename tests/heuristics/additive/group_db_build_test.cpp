@@ -119,15 +119,12 @@ TEST_P(GroupDbBuild, EntriesMatchThePlainBreadthFirstSearch) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ReducedGroups, GroupDbBuild,
-                         ::testing::Values(BuildCase{{3, {1, 2, 3}}, 1},
-                                           BuildCase{{3, {6, 11, 15}}, 2},
-                                           BuildCase{{2, {12, 15}}, 1},
-                                           BuildCase{{4, {1, 2, 5, 6}}, 2},
-                                           BuildCase{{4, {9, 13, 14, 15}}, 1},
-                                           BuildCase{{4, {1, 2, 5, 6}}, 2, 6, 500},
-                                           BuildCase{{3, {4, 7, 13}}, 2, 3, 40},
-                                           BuildCase{{1, {11}}, 1, 1, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    ReducedGroups, GroupDbBuild,
+    ::testing::Values(BuildCase{{3, {1, 2, 3}}, 1}, BuildCase{{3, {6, 11, 15}}, 2},
+                      BuildCase{{2, {12, 15}}, 1}, BuildCase{{4, {1, 2, 5, 6}}, 2},
+                      BuildCase{{4, {9, 13, 14, 15}}, 1}, BuildCase{{4, {1, 2, 5, 6}}, 2, 6, 500},
+                      BuildCase{{3, {4, 7, 13}}, 2, 3, 40}, BuildCase{{1, {11}}, 1, 1, 1}));
 
 // The real groups are too large for the oracle and for CI, but their first
 // layers are not: a build stopped after them has placed exactly the placements
