@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 
@@ -166,7 +167,7 @@ bool eightEmpty(const Slot* slots) {
 template <int32_t Size>
 class LayeredBuild {
   public:
-    // Eight free cells or fewer fit a byte.
+    // A bit a region, at most 16 - Size regions: eight or fewer fit a byte.
     using Slot = std::conditional_t<(16 - Size <= 8), uint8_t, uint16_t>;
 
     LayeredBuild(const TileGroup& group, uint8_t* entries, const GroupBuildOptions& options)
@@ -254,7 +255,12 @@ template <int32_t Size>
 template <class Work>
 void LayeredBuild<Size>::runTeam(const Work& work) const {
     std::vector<std::thread> helpers;
-    for (int32_t k = 1; k < threads_; ++k) helpers.emplace_back(work, k);
+    try {
+        for (int32_t k = 1; k < threads_; ++k) helpers.emplace_back(work, k);
+    } catch (const std::system_error&) {
+        // Out of threads: the ranges are handed out one by one, so the threads
+        // there are do all the work.
+    }
     work(0);
     for (std::thread& helper : helpers) helper.join();
 }
