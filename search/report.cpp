@@ -46,13 +46,19 @@ void appendProblem(ReportText& report, const Board& board) {
 }
 
 void appendSolution(ReportText& report, int32_t length, const int32_t* solution,
-                    ElapsedTime elapsed) {
+                    ElapsedTime elapsed, TextSpan* moves) {
     report.appendFormat("Optimal solution is %d moves.\r\n", length);
     report.appendFormat("Used time: %d.%02d sec\r\n", elapsed.seconds, elapsed.hundredths);
     report.append("Solution:\r\n");
     for (int32_t i = 0; i < length; ++i) {
         if (i > 0 && i % 10 == 0) report.append("\r\n");
+        const std::size_t before = report.size();
         report.appendFormat(" %2d", solution[i]);
+        if (moves == nullptr) continue;
+        const int32_t digits = solution[i] >= 10 || solution[i] < 0 ? 2 : 1;
+        const auto end = static_cast<int32_t>(before) + 3;
+        // A move the report had no room for has no span.
+        moves[i] = report.size() == before + 3 ? TextSpan{end - digits, end} : TextSpan{};
     }
 }
 

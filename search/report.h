@@ -55,10 +55,19 @@ ElapsedTime splitElapsed(int64_t elapsedMs);
 // The problem as four rows of " %2d" cells, each row ended by "\r\n".
 void appendProblem(ReportText& report, const Board& board);
 
+// Where a piece of a report is written: [begin, end) byte offsets into its text.
+struct TextSpan {
+    int32_t begin = 0;
+    int32_t end = 0;
+    bool operator==(const TextSpan&) const = default;
+};
+
 // The result lines of a solved problem: length, used time, and the moves ten to
-// a line; no line break after the last move.
+// a line; no line break after the last move. With moves, the span of each move's
+// number (its digits, without the padding) goes to moves[i], as far as the report
+// had room for it; the rest stay empty.
 void appendSolution(ReportText& report, int32_t length, const int32_t* solution,
-                    ElapsedTime elapsed);
+                    ElapsedTime elapsed, TextSpan* moves = nullptr);
 
 inline constexpr const char* unsolvableReport = "UnSolvable.";
 inline constexpr const char* cancelReport = "Cancel.";

@@ -1,6 +1,7 @@
 #include "search/solve_job.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 #include "search/frontier.h"
@@ -63,10 +64,14 @@ void solveJob(SolverState& state, const TableSet& tables, const Board& shownBoar
         const int32_t length = state.bestLength.load(std::memory_order_relaxed);
         output.setPlaybackPosition(0);
         output.setSolutionAvailable(length > 0);
-        appendSolution(report, length, state.solution.data(), elapsed);
+        std::array<TextSpan, solutionCapacity> moves{};
+        appendSolution(report, length, state.solution.data(), elapsed, moves.data());
         StatusText seconds;
         formatSeconds(seconds, elapsed.seconds);
         output.setSecondsText(seconds.c_str());
+        output.setReportText(report.c_str(), moves.data(), length);
+        output.solveFinished(solveResultOf(state));
+        return;
     }
     output.setOutputText(report.c_str());
     output.solveFinished(solveResultOf(state));

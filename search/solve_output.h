@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "puzzle/board.h"
+#include "search/report.h"
 #include "search/solver_state.h"
 
 namespace fifteen {
@@ -34,6 +35,13 @@ class SolveOutput {
     virtual ~SolveOutput() = default;
     // The whole output box: the problem and the report, "\r\n" line ends.
     virtual void setOutputText(const char* text) = 0;
+    // The last output text of a solved problem, with where each of its count moves
+    // is written in it; those who do not mark moves take the text alone.
+    virtual void setReportText(const char* text, const TextSpan* moves, int32_t count) {
+        static_cast<void>(moves);
+        static_cast<void>(count);
+        setOutputText(text);
+    }
     virtual void setStatusText(const char* text) = 0;
     virtual void setSecondsText(const char* text) = 0;
     virtual void setSolutionAvailable(bool available) = 0;

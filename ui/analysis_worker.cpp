@@ -16,8 +16,9 @@ namespace {
 
 }  // namespace
 
-AnalysisWorker::AnalysisWorker(Platform& platform, SolverServices& services, int message)
-    : platform_(platform), services_(services), message_(message) {}
+AnalysisWorker::AnalysisWorker(Platform& platform, SolverServices& services,
+                               std::function<void(const Result&)> onResult)
+    : platform_(platform), services_(services), onResult_(std::move(onResult)) {}
 
 AnalysisWorker::~AnalysisWorker() {
     stop();
@@ -42,7 +43,6 @@ uint64_t AnalysisWorker::submit(Job job) {
         latestKind_ = job.kind;
         answered_ = false;
         job_ = std::move(job);
-        result_.reset();
         // Under the lock, so it cannot fall between the thread's taking the new
         // job and clearing the request for it.
         services_.cancelAnalysis();
@@ -53,12 +53,11 @@ uint64_t AnalysisWorker::submit(Job job) {
 }
 
 void AnalysisWorker::cancel() {
-    std::lock_guard lock(mutex_);
     if (answered_) return;
+    answered_ = true;
+    std::lock_guard lock(mutex_);
     generation_.store(generation_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     job_.reset();
-    result_.reset();
-    answered_ = true;
     services_.cancelAnalysis();
 }
 
@@ -74,18 +73,13 @@ void AnalysisWorker::stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-std::optional<AnalysisWorker::Result> AnalysisWorker::take() {
-    std::lock_guard lock(mutex_);
-    if (!result_) return std::nullopt;
-    std::optional<Result> taken = std::move(result_);
-    result_.reset();
-    if (taken->generation != generation_.load(std::memory_order_relaxed)) return std::nullopt;
+void AnalysisWorker::deliver(const Result& result) {
+    if (answered_ || result.generation != generation_.load(std::memory_order_relaxed)) return;
     answered_ = true;
-    return taken;
+    if (onResult_) onResult_(result);
 }
 
 std::optional<AnalysisWorker::Kind> AnalysisWorker::pending() const {
-    std::lock_guard lock(mutex_);
     if (answered_) return std::nullopt;
     return latestKind_;
 }
@@ -114,14 +108,10 @@ void AnalysisWorker::run() {
         } else {
             result.review = services_.reviewMoves(job.board, job.moves);
         }
-        {
-            std::lock_guard lock(mutex_);
-            // A later request has taken its place: nothing to hand over.
-            if (job.generation != generation_.load(std::memory_order_relaxed)) continue;
-            result_ = std::move(result);
-        }
-        // Returns false once the dialog closes; the loop then ends at stop.
-        platform_.sendMessage(message_);
+        // A later request has taken its place: nothing to hand over.
+        if (job.generation != generation_.load(std::memory_order_relaxed)) continue;
+        // Dropped once the dialog closes; the loop then ends at stop.
+        platform_.post([this, result = std::move(result)] { deliver(result); });
     }
 }
 

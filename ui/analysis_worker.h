@@ -2,12 +2,13 @@
 
 // The thread that analyses the shown board's moves and reviews the user's moves
 // beside the dialog, one job at a time. Each request is numbered; a new one
-// cancels the one running, and a result reaches the dialog only if no request
-// came after it, so a stale answer is never shown.
+// cancels the one running, and a result reaches the dialog (posted to the GUI
+// thread) only if no request came after it, so a stale answer is never shown.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -32,8 +33,9 @@ class AnalysisWorker {
         MoveReview review;      // of a review
     };
 
-    // message: what the worker sends through platform when a result waits.
-    AnalysisWorker(Platform& platform, SolverServices& services, int message);
+    // Results are posted through platform to onResult.
+    AnalysisWorker(Platform& platform, SolverServices& services,
+                   std::function<void(const Result&)> onResult);
     ~AnalysisWorker();
     AnalysisWorker(const AnalysisWorker&) = delete;
     AnalysisWorker& operator=(const AnalysisWorker&) = delete;
@@ -45,9 +47,6 @@ class AnalysisWorker {
     void cancel();
     // Once the platform has begun closing: stops the thread and waits for it.
     void stop();
-    // On the worker's message: the result of the latest request, or nullopt when
-    // it is stale (or was taken already).
-    std::optional<Result> take();
     // The kind of the latest request while it has not been answered.
     std::optional<Kind> pending() const;
 
@@ -61,20 +60,23 @@ class AnalysisWorker {
 
     uint64_t submit(Job job);
     void run();
+    // GUI thread: a posted result, handed on unless a later request came.
+    void deliver(const Result& result);
 
     Platform& platform_;
     SolverServices& services_;
-    const int message_;
-    // Written on the GUI thread under the lock; the worker compares against it.
+    std::function<void(const Result&)> onResult_;
+    // Written on the GUI thread under the lock; the worker compares against it to
+    // drop a stale result early, the GUI thread again when the result arrives.
     std::atomic<uint64_t> generation_{0};
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::optional<Job> job_;        // waiting for the thread
-    std::optional<Result> result_;  // waiting for the GUI thread
-    std::optional<Kind> latestKind_;
-    bool answered_ = true;  // the latest request has been handed over or dropped
+    std::optional<Job> job_;  // waiting for the thread
     bool stop_ = false;
     std::thread thread_;
+    // GUI thread only.
+    std::optional<Kind> latestKind_;
+    bool answered_ = true;  // the latest request has been handed over or dropped
 };
 
 }  // namespace fifteen::ui

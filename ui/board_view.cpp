@@ -140,7 +140,7 @@ void BoardView::backwardClick(int cell) {
         return;
     }
     ++backwardCount;
-    platform_.setControlText(idStatus, backwardText(backwardCount));
+    status_.set(backwardText(backwardCount));
     redraw();
 }
 

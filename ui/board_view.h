@@ -9,6 +9,7 @@
 
 #include "puzzle/board.h"
 #include "ui/dialog_ids.h"
+#include "ui/output_model.h"
 #include "ui/platform.h"
 
 namespace fifteen::ui {
@@ -32,7 +33,8 @@ std::string boardDescription(const Board& board);
 
 class BoardView {
   public:
-    explicit BoardView(Platform& platform) : platform_(platform) {}
+    // Backward play counts its moves in status.
+    BoardView(Platform& platform, StatusLine& status) : platform_(platform), status_(status) {}
 
     // Creates both surfaces and loads the artwork; the image at tile cell 0 becomes
     // the blank, filled with the button-face colour. False when the artwork could
@@ -82,6 +84,7 @@ class BoardView {
     void drawTile(int32_t tile, int x, int y);
 
     Platform& platform_;
+    StatusLine& status_;
     Surface tiles_;
     Surface surface_;
     BoardTiles tileList_;  // what compose drew, for sharper redrawing

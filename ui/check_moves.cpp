@@ -6,8 +6,9 @@
 
 #include "puzzle/moves.h"
 #include "search/solver_state.h"
+#include "ui/check_moves.h"
+#include "ui/dialog_actions.h"
 #include "ui/dialog_texts.h"
-#include "ui/main_dialog.h"
 
 namespace fifteen::ui {
 
@@ -50,8 +51,7 @@ std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
     return tiles;
 }
 
-void MainDialog::checkMoves() {
-    if (busy() || !allReady()) return;
+bool ReviewController::ask(const Board& start) {
     // The clipboard's moves are offered when it holds some.
     std::string offered = platform_.clipboardText();
     if (!parseMoves(offered).ok) offered.clear();
@@ -59,51 +59,41 @@ void MainDialog::checkMoves() {
         offered.resize(end);
     const std::optional<std::string> text =
         platform_.askText(checkMovesTitle, checkMovesLabel, offered);
-    if (!text) return;
+    if (!text) return false;
     const ParsedMoves parsed = parseMoves(*text);
     std::string error = parsed.error;
-    const Board start = view_.settledBoard();
-    if (parsed.ok) {
-        if (playWrittenMoves(start, parsed.moves, error)) {
-            hideMarks();
-            checkedStart_ = start;
-            worker_.review(start, parsed.moves);
-            platform_.setControlText(idStatus, checkingMovesStatus);
-            return;
-        }
+    if (parsed.ok && playWrittenMoves(start, parsed.moves, error)) {
+        checkedStart_ = start;
+        worker_.review(start, parsed.moves);
+        status_.set(checkingMovesStatus);
+        return true;
     }
     std::string message = checkMovesPrefix;
     message += error;
-    platform_.setControlText(idStatus, message);
-    showOutputNote(message.substr(message.find_first_not_of(' ')));
+    status_.set(message);
+    output_.setNote(message.substr(message.find_first_not_of(' ')));
+    return false;
 }
 
-void MainDialog::showReview(const MoveReview& review) {
-    if (platform_.controlText(idStatus) == checkingMovesStatus)
-        platform_.setControlText(idStatus, "");
+std::optional<SolveResult> ReviewController::accept(const MoveReview& review, bool busy,
+                                                    const Board& settled) {
+    if (status_.text() == checkingMovesStatus) status_.set("");
     // Moves of another position: the board changed while they were checked.
-    if (busy() || review.start != view_.settledBoard()) return;
+    if (busy || review.start != settled) return std::nullopt;
     if (review.status == solveUnsolvable) {
-        std::string message = checkMovesPrefix;
-        message += checkUnsolvableText;
-        platform_.setControlText(idStatus, message);
-        return;
+        status_.set(std::string(checkMovesPrefix) + checkUnsolvableText);
+        return std::nullopt;
     }
-    if (review.status != solveSolved || review.tiles.empty()) return;
+    if (review.status != solveSolved || review.tiles.empty()) return std::nullopt;
     SolveResult result;
     result.problem = review.start;
     result.status = solveSolved;
     result.length = static_cast<int32_t>(review.tiles.size());
     std::copy(review.tiles.begin(), review.tiles.end(), result.moves.begin());
-    lastSolve_ = result;
-    endDrag();
-    view_.motion = TileInMotion{};
-    playback_.position = 0;
-    playback_.direction = SlideDirection::none;
-    solutionAvailable_ = true;
-    platform_.setCheck(idBackward, false);
-    platform_.setCheck(idDirectDrag, false);
-    setMode(UiMode::solved);
+    return result;
+}
+
+void ReviewController::show(const MoveReview& review) {
     plot_ = reviewPlot(review);
     std::string text = std::string(checkedMovesHeading) + plot_.summary + "\r\nDistances:";
     for (const int32_t d : plot_.distances) {
@@ -111,24 +101,19 @@ void MainDialog::showReview(const MoveReview& review) {
         text += std::to_string(d);
     }
     text += "\r\n";
-    platform_.setControlText(idOutput, text);
-    reportShown_ = true;
+    output_.setText(text);
+    output_.setReportShown(true);
     plotShown_ = true;
     platform_.showReviewPlot(&plot_);
-    platform_.setControlText(idStatus, movesText(0, result.length));
-    updateStaleMark();
+    status_.set(movesText(0, static_cast<int32_t>(review.tiles.size())));
 }
 
-// The plot belongs to the checked moves while they are the shown solution.
-void MainDialog::syncReviewPlot() {
+void ReviewController::sync(const Board& settled, bool solutionShown) {
     // Moves being checked from a position the board has left are of no use now.
-    if (worker_.pending() == AnalysisWorker::Kind::review &&
-        view_.settledBoard() != checkedStart_) {
+    if (worker_.pending() == AnalysisWorker::Kind::review && settled != checkedStart_) {
         worker_.cancel();
     }
-    if (!plotShown_) return;
-    const bool mine = (mode_ == UiMode::solved || mode_ == UiMode::tracing) && !staleShown_;
-    if (mine) return;
+    if (!plotShown_ || solutionShown) return;
     plotShown_ = false;
     platform_.showReviewPlot(nullptr);
 }

@@ -54,11 +54,6 @@ static_assert(playbackSpeeds[normalSpeed].periodMs == 10);
 // The status line after a paste the parser refused: its message, cut to fit.
 std::string pasteErrorText(const std::string& parserMessage);
 
-// Where move (counted from 0) of the report's solution list stands in report:
-// the [begin, end) byte offsets of its number; {0, 0} when report lists no such
-// move.
-std::pair<int, int> solutionMoveSpan(const std::string& report, int32_t move);
-
 // The tiles as numbers, then on a second line the same moves as the letters
 // U, D, L, R of the command line's JSON report.
 std::string solutionText(const Board& problem, const int32_t* solution, int32_t length);

@@ -10,11 +10,10 @@ void MainDialog::restoreSettings() {
     speed_ = settings_->intValue(settingKeys::playbackSpeed, normalSpeed, 0, fastest);
     pasteGoal_ = settings_->boolValue(settingKeys::pasteBlankFirst, false) ? Goal::blankFirst
                                                                            : Goal::blankLast;
-    // Shown once the tables are ready (syncMarks waits for them).
-    marksOn_ = settings_->boolValue(settingKeys::showOptimalMoves, false);
-    if (stronger_ && !strongerChosen_) {
-        stronger_->choose(settings_->boolValue(settingKeys::strongerTables, false));
-    }
+    // Shown once the tables are ready (the marks wait for them).
+    marks_.setOn(settings_->boolValue(settingKeys::showOptimalMoves, false));
+    // Unless the command line chose for this run.
+    if (stronger_) stronger_->choose(settings_->boolValue(settingKeys::strongerTables, false));
 }
 
 }  // namespace fifteen::ui

@@ -1,29 +1,32 @@
 #pragma once
 
-// The program's only window: the modes, the commands, the messages of the
-// preparation and solve threads, the board mouse handler and the playback timer.
-// Written against the platform layer only; every call arrives on the GUI thread.
+// The program's only window: it wires the parts that each do one job (the board
+// view, the playback, the solve session, the marks, the review, the stronger
+// tables) and owns what they share: the state, the modes' buttons, the commands,
+// the keys and the menu. Written against the platform layer only; every call
+// arrives on the GUI thread.
 
-#include <atomic>
-#include <chrono>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "search/preparation.h"
 #include "search/solver.h"
 #include "ui/analysis_worker.h"
 #include "ui/board_view.h"
+#include "ui/check_moves.h"
 #include "ui/dialog_actions.h"
 #include "ui/dialog_ids.h"
+#include "ui/dialog_state.h"
+#include "ui/move_marks.h"
+#include "ui/output_model.h"
 #include "ui/platform.h"
 #include "ui/playback.h"
 #include "ui/review_plot.h"
 #include "ui/settings.h"
+#include "ui/solve_session.h"
 #include "ui/startup.h"
 #include "ui/stronger_tables_control.h"
 
@@ -67,32 +70,38 @@ class MainDialog final : public DialogHandler {
     bool strongerTablesPreparing() const;
 
     // Read-outs (GUI thread).
-    UiMode mode() const { return mode_; }
+    DialogState state() const { return state_; }
+    UiMode mode() const { return modeOf(state_); }
     const BoardView& view() const { return view_; }
     const Playback& playback() const { return playback_; }
-    bool solutionAvailable() const { return solutionAvailable_; }
-    bool isReady(PreparedTable table) const { return ready_[static_cast<int>(table)]; }
-    bool allReady() const { return ready_[0] && ready_[1] && ready_[2]; }
-    bool preparationFailed() const { return preparationFailed_; }
-    int32_t seconds() const { return seconds_; }
-    bool pausing() const { return pausing_; }
-    bool reportStale() const { return staleShown_; }
-    bool stepping() const { return stepping_; }
+    bool solutionAvailable() const { return session_.solutionAvailable(); }
+    bool isReady(PreparedTable table) const { return tables_.isReady(table); }
+    bool allReady() const { return tables_.allReady(); }
+    bool preparationFailed() const { return tables_.failed(); }
+    int32_t seconds() const { return session_.seconds(); }
+    bool pausing() const { return state_ == DialogState::pausing; }
+    bool reportStale() const { return output_.stale(); }
+    bool stepping() const { return state_ == DialogState::stepping; }
     int speed() const { return speed_; }  // index into playbackSpeeds
     // The last solve's result, except that an unsolvable or invalid board keeps
-    // the length and moves of the solve before it (see keepSolve).
-    const SolveResult& lastSolve() const { return lastSolve_; }
+    // the length and moves of the solve before it.
+    const SolveResult& lastSolve() const { return session_.lastSolve(); }
     // Show optimal moves, on or off (the menu's toggle).
-    bool marksOn() const { return marksOn_; }
+    bool marksOn() const { return marks_.on(); }
     void setMarksOn(bool on);
-    const BoardMarks& marks() const { return marksShown_; }
-    bool plotShown() const { return plotShown_; }
-    const ReviewPlot& plot() const { return plot_; }
+    const BoardMarks& marks() const { return marks_.shown(); }
+    bool plotShown() const { return review_.plotShown(); }
+    const ReviewPlot& plot() const { return review_.plot(); }
+    // What the output box shows, as the dialog wrote it.
+    const OutputBox& output() const { return output_; }
 
   private:
-    class Output;
+    MainDialog(Platform& platform, std::unique_ptr<SolverServices> owned);
 
     void setMode(UiMode mode);
+    bool busy() const { return isBusy(state_); }
+
+    // The buttons (main_dialog.cpp).
     void shuffle();
     void backward();
     void directDrag();
@@ -102,112 +111,77 @@ class MainDialog final : public DialogHandler {
     void trace();
     void traceTick();
     void endPause();
+    void finishSolve();
     void stopThreads();
-    void keepSolve(const SolveResult& result);
-    void showPreparationFailure();
-    void showPreparationProgress();
 
-    // The added tools (dialog_actions.cpp).
+    // The tables (dialog_tables.cpp): the three of every solve and the stronger set.
+    void startTables();
+    void onTableReady(PreparedTable table);
+    void showPreparationProgress();
+    void showPreparationFailure();
+    void onStrongerTablesLine(const std::string& line);
+    void onStrongerTablesDone();
+    void showStrongerTablesLines(std::vector<std::string> lines);
+    void restoreSettings();
+
+    // The added tools (dialog_actions.cpp, dialog_steps.cpp).
     bool beginUserAction();
-    bool busy() const;
     void endDrag();
     void finishStep();
     bool canStep() const;
-    int32_t solutionLength() const;
+    int32_t solutionLength() const { return session_.lastSolve().length; }
     void paste(std::string_view text);
     void copyPosition();
     void copySolution();
     void step(bool forward, bool animate);
+    void stepTick();
     void jumpTo(int32_t position);
     void changeSpeed(int delta);
     void endSpeedNote();
     bool arrowKey(Key key, bool autoRepeat);
-    void showProgress();
-    void explainUnsolvable();
-    // The report's text, then (below a separator line) a paste's error message in
-    // full, or nothing below the report when note is empty.
-    void showOutputNote(const std::string& note);
-    // Marks the report as stale when the shown board is neither its problem nor
-    // a step of its solution.
-    void updateStaleMark();
-    bool isStepOfReport(const Board& board) const;
-    // Marks the move just made in the report's solution list while stepping or
-    // playing back; no mark at the problem or over a stale report.
-    void updateMoveMark();
-
-    // The kept choices (dialog_settings.cpp), and the help windows (dialog_help.cpp).
-    void restoreSettings();
     void showHelp();
     void showAbout();
 
-    // Show optimal moves and Check my moves (move_marks.cpp, check_moves.cpp).
-    // After anything that may have changed the board or the mode: the plot and
-    // the marks follow.
-    void followBoard() {
-        syncReviewPlot();
-        syncMarks();
-    }
+    // What follows the board after anything that may have changed it or the mode:
+    // the report's stale mark, the marked move, the plot and the optimal moves.
+    void followBoard();
+    void updateStaleMark();
+    void updateMoveMark();
+    bool isStepOfReport(const Board& board) const;
+    void syncPlotAndMarks();
     bool marksCanShow() const;
-    void syncMarks();
-    void hideMarks();
-    void showAnalysis(const MoveAnalysis& analysis);
-    void onWorkerMessage();
     void checkMoves();
-    void showReview(const MoveReview& review);
-    void syncReviewPlot();
-
-    // The stronger tables' messages, and the output box lines they show.
-    void onStrongerTablesMessage(int message);
-    void showStrongerTablesLines(std::vector<std::string> lines);
+    void onAnalysis(const AnalysisWorker::Result& result);
 
     Platform& platform_;
     std::unique_ptr<SolverServices> ownServices_;
     SolverServices& services_;
+    OutputBox output_;
+    StatusLine status_;
     BoardView view_;
     Playback playback_;
-    std::unique_ptr<Output> output_;
+    SolveSession session_;
 
-    UiMode mode_ = UiMode::idle;
-    bool ready_[3] = {false, false, false};
-    // Set by a build thread whose build failed, before it sends its message.
-    std::atomic<bool> buildFailed_[3] = {false, false, false};
-    bool preparationFailed_ = false;
-    bool solutionAvailable_ = false;
-    bool pausing_ = false;
-    bool closed_ = false;
-    bool reportShown_ = false;  // the output box holds a solve's report
-    bool staleShown_ = false;
-    int32_t seconds_ = 0;
-    bool stepping_ = false;  // a step's tile is sliding on timerStep
+    DialogState state_ = DialogState::opening;
+    TablesReadiness tables_;
     int speed_ = normalSpeed;
     std::string speedNote_;         // the note now shown, "" when none
     std::string statusBeforeNote_;  // what the note replaced
     int focusBeforeBusy_ = focusBoard;
-    std::chrono::steady_clock::time_point solveStart_{};
-    SolveResult lastSolve_;
     // What paste and drop read positions against (the menu's toggle).
     Goal pasteGoal_ = Goal::blankLast;
 
     MemorySettings memorySettings_;
     Settings* settings_ = &memorySettings_;
-    int32_t markedMove_ = -1;  // the move marked in the output box, -1 for none
 
-    std::thread solveThread_;
-    bool opened_ = false;          // onInit has run
-    bool strongerChosen_ = false;  // set before onInit: the kept choice is not read
     std::unique_ptr<StrongerTablesControl> stronger_;  // null: the services offer none
     std::vector<std::string> strongerLines_;           // the last lines shown
 
-    // Show optimal moves: off by default; the one switch of the marks.
-    bool marksOn_ = false;
-    std::optional<Board> marksBoard_;  // the board analysed or being analysed
-    BoardMarks marksShown_;
-    std::string marksLine_;  // the output box's line of the marks, "" when none
-    Board checkedStart_{};   // where the moves being checked start
-    ReviewPlot plot_;
-    bool plotShown_ = false;
-    // Declared last: destroyed (its thread stopped) before what it reports to.
-    AnalysisWorker worker_{platform_, services_, msgAnalysisFinished};
+    // Declared after what it reports to, so that it is destroyed (its thread
+    // stopped) first; the two controllers ask it for their work.
+    AnalysisWorker worker_;
+    MarksController marks_;
+    ReviewController review_;
 };
 
 }  // namespace fifteen::ui

@@ -2,8 +2,6 @@
 
 #include <cstddef>
 
-#include "ui/main_dialog.h"
-
 namespace fifteen::ui {
 
 namespace {
@@ -35,79 +33,48 @@ std::string marksLine(const MoveAnalysis& analysis) {
            (analysis.length == 1 ? " move" : " moves") + " to go";
 }
 
-// Marks are asked for only where a board stands still and the solver's threads
-// are free: not while a solve or playback runs, nor while a tile slides or is
-// lifted, nor while the user's moves are being checked.
-bool MainDialog::marksCanShow() const {
-    return marksOn_ && !closed_ && allReady() && !busy() && view_.motion.tile == 0 &&
-           worker_.pending() != AnalysisWorker::Kind::review;
+void MarksController::hide() {
+    if (worker_.pending() == AnalysisWorker::Kind::analysis) worker_.cancel();
+    takeAway();
 }
 
-void MainDialog::setMarksOn(bool on) {
-    if (on == marksOn_) return;
-    marksOn_ = on;
-    settings_->setBool(settingKeys::showOptimalMoves, on);
-    if (!marksOn_) {
-        if (worker_.pending() == AnalysisWorker::Kind::analysis) worker_.cancel();
-        hideMarks();
-        return;
+void MarksController::takeAway() {
+    board_.reset();
+    if (shown_.any()) {
+        shown_ = BoardMarks{};
+        platform_.setBoardMarks(shown_);
     }
-    syncMarks();
-}
-
-void MainDialog::hideMarks() {
-    marksBoard_.reset();
-    if (marksShown_.any()) {
-        marksShown_ = BoardMarks{};
-        platform_.setBoardMarks(marksShown_);
-    }
-    if (marksLine_.empty()) return;
+    if (line_.empty()) return;
     // Only its own line: a paste's error written since stays.
-    const std::string text = platform_.controlText(idOutput);
-    const std::string own = marksLine_ + "\r\n";
-    if (text.size() >= own.size() && text.compare(text.size() - own.size(), own.size(), own) == 0)
-        showOutputNote("");
-    marksLine_.clear();
+    if (output_.note() == line_) output_.setNote("");
+    line_.clear();
 }
 
-void MainDialog::syncMarks() {
-    if (!marksOn_) return;
-    if (!marksCanShow()) {
-        if (worker_.pending() == AnalysisWorker::Kind::analysis) worker_.cancel();
-        // During a solve the output box is the solve's; its line goes with the report.
-        if (mode_ == UiMode::solving) marksLine_.clear();
-        hideMarks();
+void MarksController::sync(const Board& board, bool canShow, bool solving) {
+    if (!on_) return;
+    if (!canShow) {
+        if (solving) line_.clear();
+        hide();
         return;
     }
-    if (marksBoard_ == view_.board) return;  // asked for already, or shown
-    hideMarks();
-    marksBoard_ = view_.board;
-    worker_.analyse(view_.board);
+    if (board_ == board) return;  // asked for already, or shown
+    takeAway();
+    board_ = board;
+    worker_.analyse(board);
 }
 
-void MainDialog::showAnalysis(const MoveAnalysis& analysis) {
+void MarksController::show(const MoveAnalysis& analysis, const Board& board, bool canShow) {
     // The worker dropped older answers; this also keeps one for a board that has
     // changed since from ever being marked.
-    if (!marksCanShow() || marksBoard_ != analysis.board || view_.board != analysis.board) return;
+    if (!canShow || board_ != analysis.board || board != analysis.board) return;
     if (analysis.status != solveSolved && analysis.status != solveUnsolvable) {
-        marksBoard_.reset();  // cancelled: asked again at the next change
+        board_.reset();  // cancelled: asked again at the next change
         return;
     }
-    marksShown_ = marksOf(analysis);
-    platform_.setBoardMarks(marksShown_);
-    marksLine_ = marksLine(analysis);
-    showOutputNote(marksLine_);
-}
-
-void MainDialog::onWorkerMessage() {
-    std::optional<AnalysisWorker::Result> result = worker_.take();
-    if (!result) return;
-    if (result->kind == AnalysisWorker::Kind::analysis) {
-        showAnalysis(result->analysis);
-    } else {
-        showReview(result->review);
-        syncMarks();
-    }
+    shown_ = marksOf(analysis);
+    platform_.setBoardMarks(shown_);
+    line_ = marksLine(analysis);
+    output_.setNote(line_);
 }
 
 }  // namespace fifteen::ui

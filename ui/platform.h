@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -138,7 +139,7 @@ class DialogHandler {
     virtual void onInit() = 0;
     virtual void onCommand(int controlId) = 0;
     virtual void onTimer(int timerId) = 0;
-    // Custom messages 0x7FFE, 0x7FFF, 0x8000, 0x8001, 0x8002.
+    // Custom messages 0x7FFE, 0x7FFF, 0x8000, 0x8001.
     virtual void onMessage(int message) = 0;
     virtual void onMouse(MouseEvent event, Point client) = 0;
     virtual void onPaint() = 0;
@@ -158,27 +159,25 @@ class DialogHandler {
     virtual void onContextMenu(Point client) { (void)client; }
 };
 
-// What the dialog asks of the window system. Unless stated otherwise a call is
-// made on the GUI thread; the text and enable calls may also be made from other
-// threads (the solve thread writes the output box and status line), and the
-// implementation then marshals them to the GUI thread and waits for them.
+// What the dialog asks of the window system. Every call is made on the GUI thread
+// except post, sendMessage and beginClose: other threads hand their results over
+// with those two, never by touching a control.
 class Platform {
   public:
     virtual ~Platform() = default;
 
     virtual void setCaption(std::string_view text) = 0;
     virtual void setControlText(int controlId, std::string_view text) = 0;
-    virtual std::string controlText(int controlId) const = 0;
     virtual void enableControl(int controlId, bool enabled) = 0;
-    virtual bool isControlEnabled(int controlId) const = 0;
     virtual void setCheck(int controlId, bool checked) = 0;
-    virtual bool isChecked(int controlId) const = 0;
     // A report that no longer belongs to the board: the output box drawn dimmed,
     // with note in one line above it; an empty note takes the mark away.
     virtual void setOutputStale(std::string_view note) = 0;
-    // Marks [begin, end) of the output box's text (byte offsets into controlText's
-    // text, "\r\n" counting two) as the current place and scrolls it into view;
-    // begin == end takes the mark away. The selection stays as it is.
+    // Marks [begin, end) of the output box's text (byte offsets into the text last
+    // set, "\r\n" counting two) as the current place and scrolls it into view;
+    // begin == end takes the mark away. The selection stays as it is. After a new
+    // text the dialog logic sets the mark again (an implementation may drop it with
+    // the old text).
     virtual void markOutput(int begin, int end) = 0;
     // What assistive tools read out for the board: the position as text.
     virtual void setBoardDescription(std::string_view text) = 0;
@@ -199,8 +198,14 @@ class Platform {
     // once beginClose has been called, so a worker never blocks a GUI thread that is
     // waiting to join it.
     virtual bool sendMessage(int message) = 0;
+    // From any thread, without waiting: run call on the GUI thread later, after the
+    // posts and messages handed over before it (also from the GUI thread itself:
+    // never at once). Dropped, never run, once beginClose has been called, whether
+    // or not it was still waiting.
+    virtual void post(std::function<void()> call) = 0;
     // Closing has begun (GUI thread): from now on calls from other threads return at
-    // once without touching any widget, and sendMessage returns false.
+    // once without touching any widget, sendMessage returns false and posts are
+    // dropped.
     virtual void beginClose() = 0;
 
     // Geometry, in screen coordinates for the window and the controls.

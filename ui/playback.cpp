@@ -36,7 +36,7 @@ void Playback::land() {
     view_.board[static_cast<size_t>(motion.cell)] = motion.tile;
     direction = SlideDirection::none;
     motion.tile = 0;
-    platform_.setControlText(idStatus, movesText(position, length_));
+    status_.set(movesText(position, length_));
 }
 
 void Playback::advance() {

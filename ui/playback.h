@@ -11,6 +11,7 @@
 #include "puzzle/moves.h"
 #include "ui/board_view.h"
 #include "ui/dialog_texts.h"
+#include "ui/output_model.h"
 
 namespace fifteen::ui {
 
@@ -24,7 +25,8 @@ class Playback {
         finished,  // every move has been shown
     };
 
-    Playback(BoardView& view, Platform& platform) : view_(view), platform_(platform) {}
+    // The moves shown so far go to status.
+    Playback(BoardView& view, StatusLine& status) : view_(view), status_(status) {}
 
     // One timer tick while tracing, over the first length entries of solution.
     Tick tick(const int32_t* solution, int32_t length);
@@ -49,7 +51,7 @@ class Playback {
     void advance();
 
     BoardView& view_;
-    Platform& platform_;
+    StatusLine& status_;
     int32_t length_ = 0;
 };
 

@@ -377,6 +377,10 @@ bool QtPlatform::sendMessage(int message) {
     return onGuiThread([&] { handler_->onMessage(message); });
 }
 
+void QtPlatform::post(std::function<void()> call) {
+    calls_.post(std::move(call));
+}
+
 void QtPlatform::beginClose() {
     calls_.beginClose();
 }

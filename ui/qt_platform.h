@@ -56,11 +56,11 @@ class QtPlatform : public Platform {
     // Controls, caption and focus.
     void setCaption(std::string_view text) override;
     void setControlText(int controlId, std::string_view text) override;
-    std::string controlText(int controlId) const override;
+    std::string controlText(int controlId) const;
     void enableControl(int controlId, bool enabled) override;
-    bool isControlEnabled(int controlId) const override;
+    bool isControlEnabled(int controlId) const;
     void setCheck(int controlId, bool checked) override;
-    bool isChecked(int controlId) const override;
+    bool isChecked(int controlId) const;
     void setMonospaceFont(int controlId) override;
     void setOutputStale(std::string_view note) override;
     void markOutput(int begin, int end) override;
@@ -77,6 +77,7 @@ class QtPlatform : public Platform {
 
     // The call queue.
     bool sendMessage(int message) override;
+    void post(std::function<void()> call) override;
     void beginClose() override;
 
     Rect windowRect() const override;

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,8 +47,13 @@ class ProgramStrongerTables final : public StrongerTablesSource {
 
 class StrongerTablesControl {
   public:
-    // Messages go to the dialog through platform (msgStrongerTablesLine, msgStrongerTablesDone).
-    StrongerTablesControl(Platform& platform, StrongerTablesSource& source);
+    // What the thread hands over, posted through platform to the GUI thread: each
+    // line of the source's report, and its end (after its last line).
+    struct Handlers {
+        std::function<void(const std::string& line)> line;
+        std::function<void()> done;
+    };
+    StrongerTablesControl(Platform& platform, StrongerTablesSource& source, Handlers handlers);
     ~StrongerTablesControl();  // stop() first when the thread may be sending
     StrongerTablesControl(const StrongerTablesControl&) = delete;
     StrongerTablesControl& operator=(const StrongerTablesControl&) = delete;
@@ -57,19 +61,19 @@ class StrongerTablesControl {
     // GUI thread from here on.
     bool wanted() const { return wanted_; }
     // Records the choice only (before the dialog opens; setWanted starts it).
-    void choose(bool on);
+    // From the command line: a kept choice read later does not replace it.
+    void choose(bool on, bool fromCommandLine = false);
+    bool chosenOnCommandLine() const { return chosenOnCommandLine_; }
     // On: starts the thread unless the tables are there already. Off: the
     // solves go back to the default set at once; a build still running is
-    // stopped (it ends with msgStrongerTablesDone).
+    // stopped (it ends with its done handler).
     void setWanted(bool on);
     bool preparing() const { return running_; }
     // The set the solves are to use: the stronger one when wanted and ready, else
     // null (the default set).
     const TableSet* tables() const { return wanted_ ? tables_ : nullptr; }
-    // The lines reported since the last call (on msgStrongerTablesLine).
-    std::vector<std::string> takeLines();
-    // On msgStrongerTablesDone: takes the thread's tables. False when they
-    // failed (wanted is then off again).
+    // In the done handler: takes the thread's tables. False when they failed
+    // (wanted is then off again).
     bool finish();
     // Closing, after platform.beginClose(): stops a build and joins it.
     void stop();
@@ -79,16 +83,16 @@ class StrongerTablesControl {
 
     Platform& platform_;
     StrongerTablesSource& source_;
+    Handlers handlers_;
     bool wanted_ = false;
-    bool running_ = false;  // started, its done message not yet handled
+    bool chosenOnCommandLine_ = false;
+    bool running_ = false;  // started, its done not yet handled
     bool restart_ = false;  // turned on again while a stopped build was ending
     const TableSet* tables_ = nullptr;
+    const TableSet* result_ = nullptr;  // the thread's, from its done post
     // Read by the source between steps of the build; relaxed, it hands over no
-    // data (the result comes under the lock).
+    // data (the result comes in a post).
     std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-    const TableSet* result_ = nullptr;
     std::thread thread_;
     std::thread ending_;  // the thread before, which may not have returned yet
 };

@@ -219,6 +219,15 @@ bool HeadlessPlatform::onGuiThread(std::function<void()> f) {
     return call->done;
 }
 
+void HeadlessPlatform::post(std::function<void()> call) {
+    auto queued = std::make_shared<Call>();
+    queued->run = std::move(call);
+    std::lock_guard lock(mutex_);
+    if (closing_.load(std::memory_order_relaxed)) return;
+    queue_.push_back(std::move(queued));
+    callQueued_.notify_all();
+}
+
 void HeadlessPlatform::checkGuiThread() const {
     if (std::this_thread::get_id() != guiThread_) {
         ++threadViolations_;
@@ -241,10 +250,9 @@ void HeadlessPlatform::setCaption(std::string_view text) {
 }
 
 void HeadlessPlatform::setControlText(int controlId, std::string_view text) {
-    onGuiThread([this, controlId, s = std::string(text)] {
-        texts_[controlId] = s;
-        textLog.emplace_back(controlId, s);
-    });
+    checkGuiThread();
+    texts_[controlId] = text;
+    textLog.emplace_back(controlId, text);
 }
 
 std::string HeadlessPlatform::controlText(int controlId) const {
@@ -254,13 +262,12 @@ std::string HeadlessPlatform::controlText(int controlId) const {
 }
 
 void HeadlessPlatform::enableControl(int controlId, bool enabled) {
-    onGuiThread([this, controlId, enabled] {
-        enabled_[controlId] = enabled;
-        // Disabling the focused control moves the focus away, as a window system does.
-        if (!enabled && focus == controlId) {
-            focus = -1;
-        }
-    });
+    checkGuiThread();
+    enabled_[controlId] = enabled;
+    // Disabling the focused control moves the focus away, as a window system does.
+    if (!enabled && focus == controlId) {
+        focus = -1;
+    }
 }
 
 bool HeadlessPlatform::isControlEnabled(int controlId) const {
@@ -270,7 +277,8 @@ bool HeadlessPlatform::isControlEnabled(int controlId) const {
 }
 
 void HeadlessPlatform::setCheck(int controlId, bool checked) {
-    onGuiThread([this, controlId, checked] { checked_[controlId] = checked; });
+    checkGuiThread();
+    checked_[controlId] = checked;
 }
 
 bool HeadlessPlatform::isChecked(int controlId) const {

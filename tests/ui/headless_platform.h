@@ -55,12 +55,14 @@ class HeadlessPlatform final : public Platform {
     // menuChoice (the action, or -1 for a closed menu).
     void rightClick(Point client);
 
-    // Runs the calls other threads are waiting on; returns how many ran.
+    // Runs the calls other threads are waiting on and the posted ones; returns how
+    // many ran.
     int pump();
     // Pumps until done() holds or the timeout passes; returns done().
     bool pumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(60));
-    // Waits, without pumping, until some other thread is waiting in a call.
+    // Waits, without pumping, until some other thread is waiting in a call or has
+    // posted one.
     bool waitForPending(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool closing() const { return closing_.load(std::memory_order_acquire); }
 
@@ -112,11 +114,11 @@ class HeadlessPlatform final : public Platform {
     // Platform.
     void setCaption(std::string_view text) override;
     void setControlText(int controlId, std::string_view text) override;
-    std::string controlText(int controlId) const override;
+    std::string controlText(int controlId) const;
     void enableControl(int controlId, bool enabled) override;
-    bool isControlEnabled(int controlId) const override;
+    bool isControlEnabled(int controlId) const;
     void setCheck(int controlId, bool checked) override;
-    bool isChecked(int controlId) const override;
+    bool isChecked(int controlId) const;
     void setMonospaceFont(int controlId) override;
     void setOutputStale(std::string_view note) override;
     void markOutput(int begin, int end) override;
@@ -125,6 +127,7 @@ class HeadlessPlatform final : public Platform {
     void setTimer(int timerId, int periodMs) override;
     void killTimer(int timerId) override;
     bool sendMessage(int message) override;
+    void post(std::function<void()> call) override;
     void beginClose() override;
     Rect windowRect() const override;
     Rect clientRect() const override;

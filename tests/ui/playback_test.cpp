@@ -36,13 +36,14 @@ class PlaybackDirection : public ::testing::TestWithParam<DirectionCase> {};
 TEST_P(PlaybackDirection, StartsMovesSevenStepsAndLands) {
     const DirectionCase& c = GetParam();
     HeadlessPlatform host;
-    BoardView view(host);
+    StatusLine status(host);
+    BoardView view(host, status);
     view.createSurfaces();
     Board board = goalBoard;
     std::swap(board[15], board[static_cast<size_t>(c.blank)]);
     const int32_t tile = board[static_cast<size_t>(c.source)];
     view.board = board;
-    Playback playback(view, host);
+    Playback playback(view, status);
     const int32_t solution[] = {tile};
 
     const int startX = 64 * (c.source % 4) + 32;

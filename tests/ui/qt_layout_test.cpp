@@ -169,7 +169,8 @@ class QtLayoutTest : public QObject {
         const QImage art = QImage(QString::fromLatin1(name)).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(art.width(), 4 * side);
 
-        BoardView view(*platform);
+        StatusLine status(*platform);
+        BoardView view(*platform, status);
         QVERIFY(view.createSurfaces());
         const Rect rect = placeBoard(*platform).board;
         view.place(rect, Point{0, 0});
@@ -219,7 +220,8 @@ class QtLayoutTest : public QObject {
     // device pixel ratio of the run (CTest runs this at 1, 1.5 and 2), also where the
     // tiles are drawn from artwork of that ratio; with the focus elsewhere, none.
     void focusMarksSurroundTheFocusedBoardAtThisRatio() {
-        BoardView view(*platform);
+        StatusLine status(*platform);
+        BoardView view(*platform, status);
         QVERIFY(view.createSurfaces());
         const Rect rect = placeBoard(*platform).board;
         view.place(rect, Point{0, 0});

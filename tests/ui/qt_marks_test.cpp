@@ -35,7 +35,8 @@ class QtMarksTest : public QObject {
     void cleanup() { platform.reset(); }
 
     void marksLieOnWholeDevicePixels() {
-        BoardView view(*platform);
+        StatusLine status(*platform);
+        BoardView view(*platform, status);
         QVERIFY(view.createSurfaces());
         const Rect rect = placeBoard(*platform).board;
         view.place(rect, Point{0, 0});

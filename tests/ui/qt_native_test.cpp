@@ -48,8 +48,9 @@ class ListServices final : public testing::ReadyTablesServices {
         std::copy(solution.begin(), solution.end(), result.moves.begin());
         ReportText report;
         appendProblem(report, board);
-        appendSolution(report, result.length, result.moves.data(), ElapsedTime{0, 1});
-        output.setOutputText(report.c_str());
+        std::array<TextSpan, solutionCapacity> spans{};
+        appendSolution(report, result.length, result.moves.data(), ElapsedTime{0, 1}, spans.data());
+        output.setReportText(report.c_str(), spans.data(), result.length);
         output.setSolutionAvailable(true);
         output.setPlaybackPosition(0);
         output.solveFinished(result);

@@ -87,10 +87,17 @@ void oracleSolve(const Board& board, SolveOutput& output) {
         std::copy(tiles->begin(), tiles->end(), result.moves.begin());
         output.setPlaybackPosition(0);
         output.setSolutionAvailable(result.length > 0);
-        // The report's own result lines, its solution list included.
+        // The report's own result lines, its solution list included, and where
+        // each move stands in the whole text.
         ReportText lines;
-        appendSolution(lines, result.length, result.moves.data(), ElapsedTime{0, 0});
+        std::vector<TextSpan> spans(static_cast<size_t>(result.length));
+        appendSolution(lines, result.length, result.moves.data(), ElapsedTime{0, 0}, spans.data());
+        const auto offset = static_cast<int32_t>(text.size());
+        for (TextSpan& span : spans) span = TextSpan{span.begin + offset, span.end + offset};
         text += lines.c_str();
+        output.setReportText(text.c_str(), spans.data(), result.length);
+        output.solveFinished(result);
+        return;
     }
     output.setOutputText(text.c_str());
     output.solveFinished(result);

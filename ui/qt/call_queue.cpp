@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <utility>
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -34,14 +35,14 @@ bool CallQueue::run(const std::function<void()>& f) const {
         f();
         return true;
     }
-    const auto call = std::make_shared<PendingCall>(PendingCall{&f});
+    const auto call = std::make_shared<PendingCall>();
+    call->f = &f;
     {
         std::lock_guard lock(mutex_);
         if (closing_.load(std::memory_order_relaxed)) return false;
         pending_.push_back(call);
     }
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    wake();
     std::unique_lock lock(mutex_);
     // A call that has started runs to its end even when closing begins inside it:
     // f refers to the caller's frame.
@@ -49,6 +50,23 @@ bool CallQueue::run(const std::function<void()>& f) const {
         return call->done || (closing_.load(std::memory_order_relaxed) && !call->running);
     });
     return call->done;
+}
+
+void CallQueue::post(std::function<void()> f) {
+    const auto call = std::make_shared<PendingCall>();
+    call->posted = std::move(f);
+    call->f = &call->posted;
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_.load(std::memory_order_relaxed)) return;
+        pending_.push_back(call);
+    }
+    wake();
+}
+
+void CallQueue::wake() const {
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
 
 void CallQueue::runPending() {

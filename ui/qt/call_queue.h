@@ -34,17 +34,24 @@ class CallQueue {
     // closing has begun, also when it was already waiting. False before attach and,
     // on the GUI thread, once the owner is gone.
     bool run(const std::function<void()>& f) const;
+    // From any thread, without waiting: f runs on the GUI thread after the calls
+    // queued before it, unless closing begins first (then it is dropped).
+    void post(std::function<void()> f);
     // Closing has begun: calls still queued are dropped and their callers released.
     void beginClose();
     bool closing() const { return closing_.load(std::memory_order_relaxed); }
 
   private:
-    // A call handed over from another thread, waiting in pending_.
+    // A call handed over from another thread, waiting in pending_: a blocking one
+    // runs the caller's f, a posted one its own copy.
     struct PendingCall {
-        const std::function<void()>* f;
+        const std::function<void()>* f = nullptr;
+        std::function<void()> posted;
         bool running = false;
         bool done = false;
     };
+
+    void wake() const;
 
     // On the GUI thread, when the wake-up descriptor fires.
     void runPending();

@@ -1,0 +1,101 @@
+// What follows the shown board: the report's stale mark and marked move, the
+// review's plot, the optimal moves' marks, and the analyses behind the last two.
+
+#include "puzzle/moves.h"
+#include "ui/dialog_texts.h"
+#include "ui/main_dialog.h"
+
+namespace fifteen::ui {
+
+void MainDialog::followBoard() {
+    updateStaleMark();
+    updateMoveMark();
+}
+
+bool MainDialog::isStepOfReport(const Board& board) const {
+    Board step = lastSolve().problem;
+    if (board == step) return true;
+    if (lastSolve().status != solveSolved) return false;
+    for (int32_t i = 0; i < lastSolve().length; ++i) {
+        slideTile(step, lastSolve().moves[static_cast<size_t>(i)]);
+        if (board == step) return true;
+    }
+    return false;
+}
+
+// The report is stale when the shown board is neither its problem nor a step of
+// its solution; the plot and the marks follow.
+void MainDialog::updateStaleMark() {
+    output_.setStale(output_.reportShown() && !isStepOfReport(view_.settledBoard()));
+    syncPlotAndMarks();
+}
+
+// The move just made in the report's solution list, while stepping or playing
+// back; no mark at the problem or over a stale report.
+void MainDialog::updateMoveMark() {
+    const bool onSolution = output_.reportShown() && !output_.stale() &&
+                            lastSolve().status == solveSolved &&
+                            (mode() == UiMode::solved || mode() == UiMode::tracing);
+    output_.markMove(onSolution ? playback_.position - 1 : -1);
+}
+
+void MainDialog::syncPlotAndMarks() {
+    // The plot belongs to the checked moves while they are the shown solution.
+    const bool shownAsSolution =
+        (mode() == UiMode::solved || mode() == UiMode::tracing) && !output_.stale();
+    review_.sync(view_.settledBoard(), shownAsSolution);
+    marks_.sync(view_.board, marksCanShow(), state_ == DialogState::solving);
+}
+
+// Marks are asked for only where a board stands still and the solver's threads
+// are free: not while a solve or playback runs, nor while a tile slides or is
+// lifted, nor while the user's moves are being checked.
+bool MainDialog::marksCanShow() const {
+    return marks_.on() && state_ != DialogState::closed && allReady() && !busy() &&
+           view_.motion.tile == 0 && worker_.pending() != AnalysisWorker::Kind::review;
+}
+
+void MainDialog::setMarksOn(bool on) {
+    if (on == marks_.on()) return;
+    marks_.setOn(on);
+    settings_->setBool(settingKeys::showOptimalMoves, on);
+    if (on) {
+        syncPlotAndMarks();
+    } else {
+        marks_.hide();
+    }
+}
+
+void MainDialog::checkMoves() {
+    if (busy() || !allReady()) return;
+    // The review's threads are the marks': theirs go until it has answered.
+    if (review_.ask(view_.settledBoard())) marks_.hide();
+}
+
+void MainDialog::onAnalysis(const AnalysisWorker::Result& result) {
+    if (state_ == DialogState::closed) return;
+    if (result.kind == AnalysisWorker::Kind::analysis) {
+        marks_.show(result.analysis, view_.board, marksCanShow());
+        return;
+    }
+    const MoveReview& review = result.review;
+    if (const std::optional<SolveResult> solution =
+            review_.accept(review, busy(), view_.settledBoard())) {
+        // The checked moves become the shown solution, played from their start.
+        finishStep();
+        endDrag();
+        session_.setLastSolve(*solution);
+        view_.motion = TileInMotion{};
+        playback_.position = 0;
+        playback_.direction = SlideDirection::none;
+        session_.setSolutionAvailable(true);
+        platform_.setCheck(idBackward, false);
+        platform_.setCheck(idDirectDrag, false);
+        setMode(UiMode::solved);
+        review_.show(review);
+        updateStaleMark();
+    }
+    syncPlotAndMarks();
+}
+
+}  // namespace fifteen::ui
