@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "ui/dialog_ids.h"
+#include "ui/dialog_layout.h"
 #include "ui/qt/board_widget.h"
 #include "ui/qt/control_help.h"
 #include "ui/qt/dialog_window.h"
@@ -34,6 +35,10 @@ QString toQString(std::string_view text) {
 
 Rect toRect(QPoint topLeft, QSize size) {
     return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
+}
+
+QRect toQRect(Rect r) {
+    return QRect(r.left, r.top, r.width(), r.height());
 }
 
 }  // namespace
@@ -65,7 +70,8 @@ void QtPlatform::build(DialogHandler& handler) {
     dialog->setFont(font);
     units_ = fittingUnits(font);
     // Never smaller than the template: every control has the room it needs there.
-    dialog->setMinimumSize(units_.toPixelsX(dialogWidthDu), units_.toPixelsY(dialogHeightDu));
+    const Size smallest = smallestClient(units_);
+    dialog->setMinimumSize(smallest.width, smallest.height);
     dialog->resize(dialog->minimumSize());
     dialog->setFocusPolicy(Qt::ClickFocus);  // the board takes the focus when clicked
     // Created first, so that it lies under every control.
@@ -90,10 +96,7 @@ void QtPlatform::build(DialogHandler& handler) {
     }
 
     std::vector<QWidget*> order;
-    for (const int id : {idShuffle, idBackward, idDirectDrag, idReset, idSolve, idCancel, idTrace})
-        order.push_back(control(id));
-    order.push_back(dialog);
-    order.push_back(output);
+    for (const int id : tabOrder) order.push_back(id == focusBoard ? dialog : control(id));
     dialog->setFocusOrder(std::move(order));
     addControlHelp(dialog, controls_, board_);
     layOut();
@@ -107,61 +110,36 @@ void QtPlatform::build(DialogHandler& handler) {
 }
 
 void QtPlatform::layOut() {
-    const QSize smallest = dialog_->minimumSize();
-    const int wider = std::max(0, dialog_->width() - smallest.width());
-    const int taller = std::max(0, dialog_->height() - smallest.height());
-    // The board stays square: it grows by what both directions have to spare, in
-    // steps of four pixels so that each cell grows by whole pixels.
-    const int grow = std::min(wider, taller) / 4 * 4;
-    for (const ControlTemplate& t : dialogTemplate()) {
-        QRect r(units_.toPixelsX(t.x), units_.toPixelsY(t.y), units_.toPixelsX(t.cx),
-                units_.toPixelsY(t.cy));
-        switch (t.id) {
-            case idOutput:
-                r.adjust(grow, 0, wider, taller);
-                break;
-            case idSeparator:
-            case idStatus:
-                r.translate(0, taller);
-                r.setWidth(r.width() + wider);
-                break;
-            case idSeconds:
-                r.translate(wider, taller);
-                break;
-            default:
-                break;  // the buttons' row stays where it is
-        }
-        if (QWidget* w = control(t.id)) w->setGeometry(r);
+    const DialogLayout layout = layOutDialog(units_, Size{dialog_->width(), dialog_->height()});
+    for (const auto& [id, r] : layout.controls) {
+        if (QWidget* w = control(id)) w->setGeometry(toQRect(r));
     }
     board_->setGeometry(dialog_->rect());
-    // Centred where the template centres it, between the groups and the separator
-    // and left of the output box, which both moved away by the growth.
-    board_->setGrowth(grow, (taller - grow) / 2);
-    if (staleNote_) {
-        const QWidget* box = control(idOutput);
-        staleNote_->setGeometry(box->x(), box->y() - staleNote_->height(), box->width(),
-                                staleNote_->height());
-    }
+    board_->setGrowth(layout.growth, layout.down);
+    // What stands in the output box's place, or just above it, moves with it.
+    if (staleNote_) staleNote_->setGeometry(toQRect(layout.aboveOutput(staleNote_->height())));
+    if (plot_) plot_->setGeometry(toQRect(layout.output()));
 }
 
 void QtPlatform::placeWindow() {
     QScreen* screen = dialog_->screen() ? dialog_->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     if (settings_) {
-        // As large as it was, as far as the screen allows.
         const QSize room = screen->availableGeometry().size();
         const QSize smallest = dialog_->minimumSize();
-        const QSize kept(settings_->intValue(settingKeys::windowWidth, 0, 0, 100000),
-                         settings_->intValue(settingKeys::windowHeight, 0, 0, 100000));
-        dialog_->resize(kept.boundedTo(room).expandedTo(smallest));
+        const Size kept{settings_->intValue(settingKeys::windowWidth, 0, 0, 100000),
+                        settings_->intValue(settingKeys::windowHeight, 0, 0, 100000)};
+        const Size size = keptWindowSize(kept, Size{room.width(), room.height()},
+                                         Size{smallest.width(), smallest.height()});
+        dialog_->resize(size.width, size.height);
     }
     QRect frame = dialog_->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     if (settings_) {
         const QPoint kept(settings_->intValue(settingKeys::windowX, frame.x(), -100000, 100000),
                           settings_->intValue(settingKeys::windowY, frame.y(), -100000, 100000));
-        // Only where the title bar is still on a screen: screens may have changed.
-        const QScreen* there = QGuiApplication::screenAt(kept + QPoint(frame.width() / 2, 8));
+        const Point probe = titleBarPoint(Point{kept.x(), kept.y()}, frame.width());
+        const QScreen* there = QGuiApplication::screenAt(QPoint(probe.x, probe.y));
         if (there && there->availableGeometry().contains(kept)) frame.moveTopLeft(kept);
     }
     dialog_->move(frame.topLeft());

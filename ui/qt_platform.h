@@ -12,7 +12,7 @@
 
 #include "ui/platform.h"
 #include "ui/qt/call_queue.h"
-#include "ui/qt/dialog_template.h"
+#include "ui/qt/dialog_fonts.h"
 #include "ui/settings.h"
 
 class QDialog;

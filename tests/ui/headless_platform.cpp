@@ -4,40 +4,14 @@
 #include <cmath>
 
 #include "ui/dialog_ids.h"
+#include "ui/dialog_template.h"
 
 namespace fifteen::ui::testing {
 
 namespace {
 
-struct TemplateControl {
-    int id;
-    const char* text;
-    int x, y, w, h;  // dialog units
-};
-
-constexpr TemplateControl dialogTemplate[] = {
-    {idProblemGroup, "Problem", 7, 0, 154, 26},
-    {idEditGroup, "", 165, 0, 46, 26},
-    {idSolverGroup, "Solver", 215, 0, 124, 26},
-    {idShuffle, "Shuffle", 11, 8, 48, 14},
-    {idBackward, "Backward", 60, 8, 48, 14},
-    {idDirectDrag, "DirectDrag", 109, 8, 48, 14},
-    {idReset, "Reset", 169, 8, 38, 14},
-    {idSolve, "Solve", 219, 8, 38, 14},
-    {idCancel, "Cancel", 258, 8, 38, 14},
-    {idTrace, "Trace", 297, 8, 38, 14},
-    {idOutput, "", 172, 35, 167, 162},
-    {idSeparator, "", 7, 199, 331, 1},
-    {idStatus, "Solver = WD + PDB + OpenMP", 8, 203, 254, 12},
-    {idSeconds, "0 sec", 276, 203, 60, 12},
-};
-
-int unitsX(int du) {
-    return static_cast<int>(std::lround(du * 6 / 4.0));
-}
-int unitsY(int du) {
-    return static_cast<int>(std::lround(du * 13 / 8.0));
-}
+// The base units the geometry below is written for.
+constexpr DialogBaseUnits headlessUnits{6, 13};
 
 }  // namespace
 
@@ -59,10 +33,11 @@ Surface makeTestArtwork() {
 }
 
 HeadlessPlatform::HeadlessPlatform() : guiThread_(std::this_thread::get_id()) {
-    for (const TemplateControl& c : dialogTemplate) {
-        const int left = clientOrigin.x + unitsX(c.x);
-        const int top = clientOrigin.y + unitsY(c.y);
-        controls[c.id] = Rect{left, top, left + unitsX(c.w), top + unitsY(c.h)};
+    for (const ControlTemplate& c : dialogTemplate()) {
+        const int left = clientOrigin.x + headlessUnits.toPixelsX(c.x);
+        const int top = clientOrigin.y + headlessUnits.toPixelsY(c.y);
+        controls[c.id] = Rect{left, top, left + headlessUnits.toPixelsX(c.cx),
+                              top + headlessUnits.toPixelsY(c.cy)};
         texts_[c.id] = c.text;
         enabled_[c.id] = true;
         checked_[c.id] = false;

@@ -22,7 +22,7 @@
 #include "search/report.h"
 #include "tests/ui/qt_test_fixtures.h"
 #include "ui/board_view.h"
-#include "ui/qt/dialog_template.h"
+#include "ui/qt/dialog_fonts.h"
 #include "ui/qt_platform.h"
 #include "ui/startup.h"
 
@@ -39,10 +39,6 @@ QRect geometryOf(const QtPlatform& platform, int id) {
 
 QRect toQRect(Rect r) {
     return QRect(r.left, r.top, r.width(), r.height());
-}
-
-bool isButton(const ControlTemplate& t) {
-    return t.kind == ControlKind::pushButton || t.kind == ControlKind::pushCheckBox;
 }
 
 double devicePixelRatio(const QtPlatform& platform) {

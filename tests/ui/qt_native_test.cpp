@@ -28,7 +28,7 @@
 #include "ui/help_text.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/board_widget.h"
-#include "ui/qt/dialog_template.h"
+#include "ui/qt/dialog_fonts.h"
 #include "ui/qt/qt_settings.h"
 #include "ui/qt_platform.h"
 

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "ui/board_view.h"
+#include "ui/dialog_layout.h"
 
 namespace fifteen::ui {
 
@@ -83,15 +84,12 @@ void BoardWidget::setGrowth(int grow, int down) {
 }
 
 QRect BoardWidget::shownRect() const {
-    return QRect(board_.left, board_.top + down_, board_.width() + grow_, board_.height() + grow_);
+    const Rect shown = shownBoard(board_, grow_, down_);
+    return QRect(shown.left, shown.top, shown.width(), shown.height());
 }
 
 Point BoardWidget::toLogic(QPoint p) const {
-    const QRect shown = shownRect();
-    if (grow_ == 0 && down_ == 0) return {p.x(), p.y()};
-    const double scale = double(board_.width()) / shown.width();
-    return {board_.left + static_cast<int>(std::floor((p.x() - shown.left()) * scale)),
-            board_.top + static_cast<int>(std::floor((p.y() - shown.top()) * scale))};
+    return boardPointToLogic(board_, shownBoard(board_, grow_, down_), Point{p.x(), p.y()});
 }
 
 void BoardWidget::setTiles(const BoardTiles& tiles) {

@@ -4,98 +4,70 @@
 #include <QKeySequence>
 #include <QPushButton>
 
-#include <algorithm>
-#include <iterator>
+#include "ui/key_policy.h"
 
 namespace fifteen::ui {
 
 namespace {
 
-// Which modifiers a key binding takes (the keypad modifier does not count).
-enum class Modifiers {
-    none,
-    shiftOrNone,  // + is Shift+= on many layouts, so Shift is allowed for + and -
-    shift,
+struct QtKey {
+    int qtKey;
+    KeyCode code;
 };
 
-struct KeyBinding {
-    Qt::Key qtKey;
-    Modifiers modifiers;
-    Key key;
+constexpr QtKey qtKeys[] = {
+    {Qt::Key_Left, KeyCode::left},     {Qt::Key_Right, KeyCode::right},
+    {Qt::Key_Up, KeyCode::up},         {Qt::Key_Down, KeyCode::down},
+    {Qt::Key_Home, KeyCode::home},     {Qt::Key_End, KeyCode::end},
+    {Qt::Key_Plus, KeyCode::plus},     {Qt::Key_Equal, KeyCode::equal},
+    {Qt::Key_Minus, KeyCode::minus},   {Qt::Key_Underscore, KeyCode::underscore},
+    {Qt::Key_Escape, KeyCode::escape}, {Qt::Key_F1, KeyCode::f1},
+    {Qt::Key_F10, KeyCode::f10},       {Qt::Key_C, KeyCode::letterC},
+    {Qt::Key_H, KeyCode::letterH},     {Qt::Key_T, KeyCode::letterT},
+    {Qt::Key_V, KeyCode::letterV},     {Qt::Key_Insert, KeyCode::insert},
+    {Qt::Key_Return, KeyCode::enter},  {Qt::Key_Enter, KeyCode::enter},
 };
 
-struct StandardBinding {
-    QKeySequence::StandardKey sequence;
-    Key key;
-};
-
-// Copy and Paste are whatever the platform's sequences for them are.
-constexpr StandardBinding standardBindings[] = {
-    {QKeySequence::Copy, Key::copy},
-    {QKeySequence::Paste, Key::paste},
-};
-
-constexpr KeyBinding keyBindings[] = {
-    {Qt::Key_Left, Modifiers::none, Key::left},
-    {Qt::Key_Right, Modifiers::none, Key::right},
-    {Qt::Key_Up, Modifiers::none, Key::up},
-    {Qt::Key_Down, Modifiers::none, Key::down},
-    {Qt::Key_Home, Modifiers::none, Key::home},
-    {Qt::Key_End, Modifiers::none, Key::end},
-    {Qt::Key_Plus, Modifiers::shiftOrNone, Key::faster},
-    {Qt::Key_Equal, Modifiers::shiftOrNone, Key::faster},
-    {Qt::Key_Minus, Modifiers::shiftOrNone, Key::slower},
-    {Qt::Key_Underscore, Modifiers::shiftOrNone, Key::slower},
-    {Qt::Key_Escape, Modifiers::shiftOrNone, Key::escape},
-    {Qt::Key_F10, Modifiers::shift, Key::menu},
-    {Qt::Key_H, Modifiers::none, Key::optimalMoves},
-    {Qt::Key_F1, Modifiers::none, Key::help},
-    {Qt::Key_T, Modifiers::none, Key::strongerTables},
-};
-
-// The board keys the output box keeps for its text cursor and its selection.
-constexpr Key outputBoxKeys[] = {Key::copy, Key::left, Key::right, Key::up,
-                                 Key::down, Key::home, Key::end};
-
-bool takes(Modifiers allowed, Qt::KeyboardModifiers mods) {
-    switch (allowed) {
-        case Modifiers::none:
-            return mods == Qt::NoModifier;
-        case Modifiers::shiftOrNone:
-            return (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
-        case Modifiers::shift:
-            return mods == Qt::ShiftModifier;
+KeyPress keyPressOf(const QKeyEvent& event) {
+    KeyPress press;
+    for (const QtKey& k : qtKeys) {
+        if (event.key() == k.qtKey) press.code = k.code;
     }
-    return false;
+    // The keypad's modifier does not count: its + and - are the board's too.
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    press.shift = mods.testFlag(Qt::ShiftModifier);
+    press.control = mods.testFlag(Qt::ControlModifier);
+    press.alt = (mods & ~(Qt::ShiftModifier | Qt::ControlModifier)) != Qt::NoModifier;
+    return press;
+}
+
+ControlKind kindOf(QObject* control, const QWidget* outputBox) {
+    if (qobject_cast<QPushButton*>(control)) return ControlKind::pushButton;
+    return control == outputBox ? ControlKind::outputBox : ControlKind::leftText;
 }
 
 }  // namespace
 
 std::optional<Key> boardKey(const QKeyEvent& event) {
-    for (const StandardBinding& b : standardBindings) {
-        if (event.matches(b.sequence)) return b.key;
-    }
-    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
-    for (const KeyBinding& b : keyBindings) {
-        if (event.key() == b.qtKey && takes(b.modifiers, mods)) return b.key;
-    }
-    return std::nullopt;
+    // Copy and Paste are also whatever this desktop's sequences for them are.
+    if (event.matches(QKeySequence::Copy)) return Key::copy;
+    if (event.matches(QKeySequence::Paste)) return Key::paste;
+    return boardKey(keyPressOf(event));
 }
 
 bool routeControlKey(QObject* control, const QWidget* outputBox, QKeyEvent& event,
                      DialogHandler& handler) {
     auto* button = qobject_cast<QPushButton*>(control);
-    if (button && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
-        (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        // As Space does; the template has no default button for Return to press.
-        if (button->isEnabled()) button->click();
-        return true;
-    }
     const std::optional<Key> key = boardKey(event);
-    if (!key) return false;
-    if (control == outputBox && std::find(std::begin(outputBoxKeys), std::end(outputBoxKeys),
-                                          *key) != std::end(outputBoxKeys))
-        return false;
+    switch (routeKey(kindOf(control, outputBox), keyPressOf(event), key)) {
+        case KeyRoute::pressButton:
+            if (button->isEnabled()) button->click();
+            return true;
+        case KeyRoute::control:
+            return false;
+        case KeyRoute::board:
+            break;
+    }
     const bool used = handler.onKey(*key, event.isAutoRepeat());
     // A button never gets a board key, used or not: Qt's buttons move the focus on
     // with the arrow keys.

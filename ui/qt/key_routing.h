@@ -1,8 +1,8 @@
 #pragma once
 
-// Which key presses are the board's keys (ui/platform.h's Key), and where a key
-// pressed at a control goes: to the control, to the board, or to the focused
-// button as a click.
+// The Qt side of ui/key_policy.h: Qt's key events as the board's keys, and where
+// a key pressed at a control goes: to the control, to the board, or to the
+// focused button as a click.
 
 #include <optional>
 

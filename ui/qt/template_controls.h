@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "ui/qt/dialog_template.h"
+#include "ui/qt/dialog_fonts.h"
 
 class QWidget;
 

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "ui/qt/dialog_template.h"
+#include "ui/qt/dialog_fonts.h"
 
 namespace fifteen::ui {
 

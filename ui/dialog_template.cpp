@@ -1,14 +1,9 @@
-#include "ui/qt/dialog_template.h"
-
-#include <QApplication>
-#include <QFontDatabase>
-#include <QFontMetrics>
-#include <QPlainTextEdit>
-#include <QScreen>
-#include <QStyle>
+#include "ui/dialog_template.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "ui/board_view.h"
 #include "ui/dialog_ids.h"
@@ -43,20 +38,6 @@ constexpr int outputLines = 17;
 // groups and the separator line.
 constexpr int boardMargin = 4;
 
-bool isButton(const ControlTemplate& t) {
-    return t.kind == ControlKind::pushButton || t.kind == ControlKind::pushCheckBox;
-}
-
-// The group box a button lies in.
-const ControlTemplate& groupOf(const ControlTemplate& button) {
-    for (const ControlTemplate& t : rows) {
-        if (t.kind == ControlKind::groupBox && t.x <= button.x &&
-            button.x + button.cx <= t.x + t.cx)
-            return t;
-    }
-    return button;
-}
-
 }  // namespace
 
 std::span<const ControlTemplate> dialogTemplate() {
@@ -68,14 +49,23 @@ const ControlTemplate& templateRow(int controlId) {
                          [controlId](const ControlTemplate& t) { return t.id == controlId; });
 }
 
-DialogBaseUnits DialogBaseUnits::of(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(alphabet / 26 + 1) / 2, metrics.height()};
+bool isButton(const ControlTemplate& row) {
+    return row.kind == ControlKind::pushButton || row.kind == ControlKind::pushCheckBox;
 }
 
-// du * units / 4 (or / 8) rounded half away from zero, as the template's system does.
+const ControlTemplate& groupOf(const ControlTemplate& button) {
+    for (const ControlTemplate& t : rows) {
+        if (t.kind == ControlKind::groupBox && t.x <= button.x &&
+            button.x + button.cx <= t.x + t.cx)
+            return t;
+    }
+    return button;
+}
+
+DialogBaseUnits DialogBaseUnits::fromAlphabet(int alphabetWidth, int fontHeight) {
+    return {(alphabetWidth / 26 + 1) / 2, fontHeight};
+}
+
 int DialogBaseUnits::toPixelsX(int du) const {
     return static_cast<int>(std::lround(du * x / 4.0));
 }
@@ -83,60 +73,39 @@ int DialogBaseUnits::toPixelsY(int du) const {
     return static_cast<int>(std::lround(du * y / 8.0));
 }
 
-QFont dialogFont() {
-    QFont font = QApplication::font();
-    // 10 pt at the screen's logical dpi: 13 pixels at 96 dpi, more for a user who
-    // asks for larger fonts.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
-    font.setPixelSize(static_cast<int>(std::lround(10.0 * dpi / 72.0)));
-    return font;
-}
-
-QFont outputFont() {
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-}
-
-std::vector<RoomNeeded> roomNeeded(const QFont& font) {
-    const QFontMetrics metrics(font), output(outputFont());
-    QPlainTextEdit probe;
-    probe.setFont(outputFont());
-    const int padding =
-        2 * (static_cast<int>(std::ceil(probe.document()->documentMargin())) + probe.frameWidth()) +
-        probe.cursorWidth();
-    const int buttonPadding = 2 * (probe.style()->pixelMetric(QStyle::PM_ButtonMargin) +
-                                   probe.style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+std::vector<RoomNeeded> roomNeeded(const TextMetrics& metrics) {
     const ControlTemplate& box = templateRow(idOutput);
     const ControlTemplate& group = templateRow(idProblemGroup);
     const ControlTemplate& line = templateRow(idSeparator);
     const int board = boardPixels + 2 * boardMargin;
     std::vector<RoomNeeded> room = {
         {false, box.cx,
-         output.horizontalAdvance(QString(outputColumns, QLatin1Char('0'))) + padding},
-        {true, box.cy, outputLines * output.lineSpacing() + padding},
+         (metrics.outputWidth ? metrics.outputWidth(std::string(outputColumns, '0')) : 0) +
+             metrics.outputPadding},
+        {true, box.cy, outputLines * metrics.outputLineSpacing + metrics.outputPadding},
         // Left of the output box, and between the groups and the separator (less a
         // unit, as either edge may round away from the board).
         {false, box.x, board},
         {true, line.y - (group.y + group.cy) - 1, board},
     };
     for (const ControlTemplate& t : rows) {
-        const QString text = QString::fromLatin1(t.text);
+        const int textWidth = metrics.width ? metrics.width(t.text) : 0;
         if (isButton(t)) {
             // A button starts below the middle of its group's title.
-            room.push_back({true, t.y - groupOf(t).y, metrics.height() / 2 + 2});
-            room.push_back({false, t.cx, metrics.horizontalAdvance(text) + buttonPadding});
-            room.push_back({true, t.cy, metrics.height() + buttonPadding / 2});
+            room.push_back({true, t.y - groupOf(t).y, metrics.fontHeight / 2 + 2});
+            room.push_back({false, t.cx, textWidth + metrics.buttonPadding});
+            room.push_back({true, t.cy, metrics.fontHeight + metrics.buttonPadding / 2});
         } else if (t.kind == ControlKind::leftText || t.kind == ControlKind::rightText) {
-            room.push_back({false, t.cx, metrics.horizontalAdvance(text)});
-            room.push_back({true, t.cy, metrics.height()});
+            room.push_back({false, t.cx, textWidth});
+            room.push_back({true, t.cy, metrics.fontHeight});
         }
     }
     return room;
 }
 
-DialogBaseUnits fittingUnits(const QFont& font) {
-    DialogBaseUnits units = DialogBaseUnits::of(font);
-    for (const RoomNeeded& r : roomNeeded(font)) {
+DialogBaseUnits fittingUnits(DialogBaseUnits units, const std::vector<RoomNeeded>& room) {
+    for (const RoomNeeded& r : room) {
+        if (r.du <= 0) continue;
         if (r.vertical) {
             while (units.toPixelsY(r.du) < r.pixels) ++units.y;
         } else {
