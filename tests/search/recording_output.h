@@ -14,6 +14,10 @@ class RecordingOutput : public SolveOutput {
         add("output", text);
         output = text;
     }
+    void setReportText(const char* text, const TextSpan* moves, int32_t count) override {
+        moveSpans.assign(moves, moves + count);
+        setOutputText(text);
+    }
     void setStatusText(const char* text) override {
         add("status", text);
         status = text;
@@ -33,6 +37,7 @@ class RecordingOutput : public SolveOutput {
 
     std::vector<std::string> calls;
     std::string output;
+    std::vector<TextSpan> moveSpans;  // of the report, when it lists a solution
     std::string status;
     bool finished = false;
     SolveResult result;

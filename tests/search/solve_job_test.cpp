@@ -268,6 +268,30 @@ TEST_P(SolveJobTest, SolutionsAreOptimalAgainstABreadthFirstOracle) {
     EXPECT_GT(checked, 60);
 }
 
+// The report says where it wrote each move, so a front end can mark one without
+// reading the text back: each span is exactly that move's number.
+TEST_P(SolveJobTest, TheReportSaysWhereEachMoveIsWritten) {
+    std::mt19937 random(41);
+    for (const int32_t walk : {1, 9, 10, 11, 24, 40}) {
+        const Board board = testing::randomWalkFromGoal(random, walk);
+        const RecordingOutput out = solve(board, 2);
+        ASSERT_EQ(solverState.status, solveSolved);
+        const int32_t length = bestLength();
+        ASSERT_EQ(out.moveSpans.size(), static_cast<size_t>(length));
+        for (int32_t i = 0; i < length; ++i) {
+            const TextSpan span = out.moveSpans[static_cast<size_t>(i)];
+            EXPECT_EQ(out.output.substr(static_cast<size_t>(span.begin),
+                                        static_cast<size_t>(span.end - span.begin)),
+                      std::to_string(solverState.solution[static_cast<size_t>(i)]))
+                << "move " << i << " of " << length;
+        }
+    }
+    // Unsolved, no spans.
+    Board board = goalBoard;
+    std::swap(board[13], board[14]);
+    EXPECT_TRUE(solve(board, 2).moveSpans.empty());
+}
+
 TEST_P(SolveJobTest, LongerSolutionsReplayAndAgreeAcrossThreadCounts) {
     std::mt19937 random(29);
     for (int trial = 0; trial < 6; ++trial) {

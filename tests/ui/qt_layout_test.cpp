@@ -24,6 +24,7 @@
 #include "ui/board_view.h"
 #include "ui/qt/dialog_fonts.h"
 #include "ui/qt_platform.h"
+#include "ui/review_plot.h"
 #include "ui/startup.h"
 
 using namespace fifteen;
@@ -140,6 +141,28 @@ class QtLayoutTest : public QObject {
         end.movePosition(QTextCursor::End);
         QVERIFY2(edit->cursorRect(end).bottom() < edit->viewport()->height(),
                  qPrintable(QString::number(edit->cursorRect(end).bottom())));
+    }
+
+    // The plot stands in the output box's place, also after the window grows or
+    // shrinks; so does the stale note above it.
+    void thePlotAndTheStaleNoteFollowTheOutputBoxOnResize() {
+        ReviewPlot plot;
+        plot.startLength = 2;
+        plot.distances = {1, 0};
+        plot.top = 2;
+        platform->showReviewPlot(&plot);
+        platform->setOutputStale("stale");
+        const QSize smallest = platform->dialog()->minimumSize();
+        for (const QSize size : {smallest + QSize(200, 120), smallest + QSize(40, 300), smallest}) {
+            platform->dialog()->resize(size);
+            QTRY_COMPARE(platform->dialog()->size(), size);
+            const QRect box = geometryOf(*platform, idOutput);
+            QCOMPARE(platform->plotWidget()->geometry(), box);
+            const QWidget* note = platform->staleNote();
+            QCOMPARE(note->geometry().bottom() + 1, box.top());
+            QCOMPARE(note->geometry().left(), box.left());
+            QCOMPARE(note->geometry().width(), box.width());
+        }
     }
 
     void theBoardLiesClearOfTheControls() {

@@ -456,6 +456,41 @@ class QtPlatformTest : public QObject {
         QCOMPARE(static_cast<int>(handler->messages.size()), accepted.load());
     }
 
+    // A post never waits: from a worker it returns before the GUI thread runs it,
+    // from the GUI thread it runs later, and posts and sends keep their order.
+    void postsRunLaterInOrderWithMessages() {
+        platform->build(*handler);
+        std::vector<int> order;
+        handler->messageHook = [&](int message) { order.push_back(message); };
+        platform->post([&] { order.push_back(1); });
+        QVERIFY(order.empty());  // not at once, even on the GUI thread
+        std::atomic<bool> posted{false};
+        std::thread worker([&] {
+            platform->post([&] { order.push_back(2); });
+            platform->post([&] { order.push_back(3); });
+            posted = true;  // before the GUI thread has served anything
+            platform->sendMessage(0x8001);
+        });
+        while (!posted.load()) std::this_thread::yield();
+        QVERIFY(order.empty());
+        QTRY_COMPARE(order.size(), size_t{4});
+        worker.join();
+        QCOMPARE(order, (std::vector<int>{1, 2, 3, 0x8001}));
+    }
+
+    void postsWaitingAtCloseAreDroppedAndLaterOnesNeverRun() {
+        platform->build(*handler);
+        int ran = 0;
+        std::thread worker([&] { platform->post([&] { ++ran; }); });
+        worker.join();
+        platform->post([&] { ++ran; });
+        platform->beginClose();
+        std::thread late([&] { platform->post([&] { ++ran; }); });
+        late.join();
+        pump(30);
+        QCOMPARE(ran, 0);
+    }
+
     void mouseEventsArriveInClientCoordinates() {
         platform->build(*handler);
         platform->dialog()->show();
