@@ -13,16 +13,24 @@ size_t at(int cell) {
     return static_cast<size_t>(cell);
 }
 
-// The cell under a board-relative point, or -1 on the right or bottom edge: the
-// rectangle test includes its edges, which would otherwise map to column or row 4.
-int cellAt(Point p) {
+}  // namespace
+
+// The rectangle test includes its edges, which would otherwise map to column or
+// row 4.
+int boardCellAt(Point p) {
     if (p.x < 0 || p.y < 0 || p.x >= boardPixels || p.y >= boardPixels) {
         return -1;
     }
     return p.x / cellPixels + 4 * (p.y / cellPixels);
 }
 
-}  // namespace
+int cellSlidingInto(const Board& board, int dColumn, int dRow) {
+    const int blank = blankCell(board);
+    if (blank < 0) return -1;
+    const int column = blank % 4 - dColumn;
+    const int row = blank / 4 - dRow;
+    return column >= 0 && column < 4 && row >= 0 && row < 4 ? column + 4 * row : -1;
+}
 
 std::string boardDescription(const Board& board) {
     std::string text;
@@ -110,7 +118,7 @@ void BoardView::onMouse(UiMode mode, MouseEvent event, Point p) {
         }
         return;
     }
-    int cell = cellAt(p);
+    int cell = boardCellAt(p);
     if (event == MouseEvent::leftDown) {
         if (cell < 0) {
             return;
@@ -145,14 +153,9 @@ void BoardView::backwardClick(int cell) {
 }
 
 void BoardView::slideIntoBlank(int dColumn, int dRow) {
-    const int blank = blankCell(board);
-    if (blank < 0) {
-        return;
-    }
-    const int column = blank % 4 - dColumn;
-    const int row = blank / 4 - dRow;
-    if (column >= 0 && column < 4 && row >= 0 && row < 4) {
-        backwardClick(column + 4 * row);
+    const int cell = cellSlidingInto(board, dColumn, dRow);
+    if (cell >= 0) {
+        backwardClick(cell);
     }
 }
 

@@ -27,6 +27,13 @@ struct TileInMotion {
     int32_t y = 0;
 };
 
+// The cell under a board-relative point, or -1 off the cells (the right and
+// bottom edges included).
+int boardCellAt(Point p);
+// The cell of the tile that slides dColumn, dRow (one of them +-1) into the
+// blank, or -1 when none can.
+int cellSlidingInto(const Board& board, int dColumn, int dRow);
+
 // The position as assistive tools read it: four rows of four cells, the blank
 // as "blank".
 std::string boardDescription(const Board& board);

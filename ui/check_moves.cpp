@@ -63,7 +63,7 @@ bool ReviewController::ask(const Board& start) {
     const ParsedMoves parsed = parseMoves(*text);
     std::string error = parsed.error;
     if (parsed.ok && playWrittenMoves(start, parsed.moves, error)) {
-        checkedStart_ = start;
+        pending_ = Pending{start, start, false};
         worker_.review(start, parsed.moves);
         status_.set(checkingMovesStatus);
         return true;
@@ -75,16 +75,32 @@ bool ReviewController::ask(const Board& start) {
     return false;
 }
 
+void ReviewController::reviewPlay(const Board& start, const std::vector<int32_t>& tiles) {
+    std::vector<WrittenMove> moves;
+    Board end = start;
+    for (const int32_t tile : tiles) {
+        moves.push_back(WrittenMove{tile, 0});
+        slideTile(end, tile);
+    }
+    pending_ = Pending{start, end, true};
+    worker_.review(start, std::move(moves));
+}
+
 std::optional<SolveResult> ReviewController::accept(const MoveReview& review, bool busy,
                                                     const Board& settled) {
     if (status_.text() == checkingMovesStatus) status_.set("");
     // Moves of another position: the board changed while they were checked.
-    if (busy || review.start != settled) return std::nullopt;
+    if (busy || review.start != pending_.start || settled != pending_.shownAt) return std::nullopt;
     if (review.status == solveUnsolvable) {
         status_.set(std::string(checkMovesPrefix) + checkUnsolvableText);
         return std::nullopt;
     }
     if (review.status != solveSolved || review.tiles.empty()) return std::nullopt;
+    if (review.tiles.size() > static_cast<size_t>(solutionCapacity)) {
+        // Longer than any solution the board can step through: its text alone.
+        showText(review);
+        return std::nullopt;
+    }
     SolveResult result;
     result.problem = review.start;
     result.status = solveSolved;
@@ -93,9 +109,10 @@ std::optional<SolveResult> ReviewController::accept(const MoveReview& review, bo
     return result;
 }
 
-void ReviewController::show(const MoveReview& review) {
+void ReviewController::showText(const MoveReview& review) {
     plot_ = reviewPlot(review);
-    std::string text = std::string(checkedMovesHeading) + plot_.summary + "\r\nDistances:";
+    std::string text = std::string(pending_.play ? playedHeading : checkedMovesHeading) +
+                       plot_.summary + "\r\nDistances:";
     for (const int32_t d : plot_.distances) {
         text += ' ';
         text += std::to_string(d);
@@ -103,14 +120,19 @@ void ReviewController::show(const MoveReview& review) {
     text += "\r\n";
     output_.setText(text);
     output_.setReportShown(true);
+}
+
+void ReviewController::show(const MoveReview& review) {
+    showText(review);
     plotShown_ = true;
     platform_.showReviewPlot(&plot_);
-    status_.set(movesText(0, static_cast<int32_t>(review.tiles.size())));
+    // A play's status line says it reached the goal.
+    if (!pending_.play) status_.set(movesText(0, static_cast<int32_t>(review.tiles.size())));
 }
 
 void ReviewController::sync(const Board& settled, bool solutionShown) {
     // Moves being checked from a position the board has left are of no use now.
-    if (worker_.pending() == AnalysisWorker::Kind::review && settled != checkedStart_) {
+    if (worker_.pending() == AnalysisWorker::Kind::review && settled != pending_.shownAt) {
         worker_.cancel();
     }
     if (!plotShown_ || solutionShown) return;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "puzzle/board.h"
 #include "search/move_analysis.h"
@@ -26,11 +27,18 @@ class ReviewController {
     // and starts their review; false when none started (called off, or refused
     // with the reason in the status line and the output box).
     bool ask(const Board& start);
+    // Reviews a play of tiles from start, which has ended on the board shown.
+    void reviewPlay(const Board& start, const std::vector<int32_t>& tiles);
     // A review's answer: the moves as a solution to show, when they are of the
     // settled board and nothing runs; otherwise what there is to say is said.
     std::optional<SolveResult> accept(const MoveReview& review, bool busy, const Board& settled);
     // Once the dialog shows accept's solution: the review's text and its plot.
     void show(const MoveReview& review);
+    // Where the board stands in accept's solution: at its start for moves being
+    // checked, at its end for a play.
+    int32_t shownPosition(const SolveResult& solution) const {
+        return pending_.play ? solution.length : 0;
+    }
     // After anything that may have changed the board or the mode: a review of a
     // position the board has left is called off, and the plot stays only while
     // its moves are the shown solution (solutionShown).
@@ -40,11 +48,21 @@ class ReviewController {
     const ReviewPlot& plot() const { return plot_; }
 
   private:
+    // The review asked for last: from where, the board it is shown on, and
+    // whether it is of a play (ended on the board) or of moves to check (from it).
+    struct Pending {
+        Board start{};
+        Board shownAt{};
+        bool play = false;
+    };
+
+    void showText(const MoveReview& review);
+
     Platform& platform_;
     OutputBox& output_;
     StatusLine& status_;
     AnalysisWorker& worker_;
-    Board checkedStart_{};  // where the moves being checked start
+    Pending pending_;
     ReviewPlot plot_;
     bool plotShown_ = false;
 };

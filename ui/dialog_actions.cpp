@@ -48,10 +48,12 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     const bool forward = steps && position < length;
     const bool back = steps && position > 0;
     const bool faster = speed_ + 1 < static_cast<int>(playbackSpeeds.size());
-    // In the order of Action: paste, paste blank first, copy, copy solution, step
-    // forward, step back, back to the problem, show the goal, faster, slower,
-    // optimal moves, check my moves, stronger tables, about.
-    const bool enabled[] = {!busy(),
+    // In the order of Action: undo, redo, paste, paste blank first, copy, copy
+    // solution, step forward, step back, back to the problem, show the goal,
+    // faster, slower, optimal moves, check my moves, stronger tables, about.
+    const bool enabled[] = {!busy() && history_.canUndo(),
+                            !busy() && history_.canRedo(),
+                            !busy(),
                             true,
                             true,
                             solution,
@@ -78,12 +80,19 @@ std::vector<MenuItem> MainDialog::menuItems() const {
     toggle(Action::pasteBlankFirst, pasteGoal_ == Goal::blankFirst);
     toggle(Action::showOptimalMoves, marksOn());
     toggle(Action::strongerTables, strongerTablesOn());
+    for (const std::size_t first : menuGroupStarts) items[first].separatorBefore = true;
     return items;
 }
 
 void MainDialog::runAction(Action action) {
     if (!beginUserAction()) return;
     switch (action) {
+        case Action::undo:
+            undo();
+            break;
+        case Action::redo:
+            redo();
+            break;
         case Action::pastePosition:
             paste(platform_.clipboardText());
             break;
@@ -181,6 +190,12 @@ bool MainDialog::onKey(Key key, bool autoRepeat) {
         case Key::strongerTables:
             runAction(Action::strongerTables);
             return true;
+        case Key::undo:
+            runAction(Action::undo);
+            return true;
+        case Key::redo:
+            runAction(Action::redo);
+            return true;
         case Key::home:
         case Key::end:
             if (!canStep()) return false;
@@ -208,6 +223,7 @@ void MainDialog::paste(std::string_view text) {
         return;
     }
     output_.setNote("");
+    recordBoard();
     // As DirectDrag would have left it: no solution, and out of backward play,
     // whose move count would no longer mean anything.
     if (state_ != DialogState::directDrag) {

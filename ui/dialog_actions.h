@@ -21,6 +21,8 @@ namespace fifteen::ui {
 
 // In the order of the context menu (actionTexts in ui/dialog_texts.h).
 enum class Action : int {
+    undo,  // the board before the last played move or board-replacing command
+    redo,
     pastePosition,
     pasteBlankFirst,  // a toggle: paste and drop read positions written for 0 1 2 ... 15
     copyPosition,

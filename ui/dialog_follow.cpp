@@ -8,8 +8,16 @@
 namespace fifteen::ui {
 
 void MainDialog::followBoard() {
+    // A finished play's note stays while its goal does.
+    if (!boardNote_.empty() && view_.settledBoard() != goalBoard) clearBoardNote();
     updateStaleMark();
     updateMoveMark();
+}
+
+void MainDialog::clearBoardNote() {
+    if (boardNote_.empty()) return;
+    boardNote_.clear();
+    platform_.setBoardNote("");
 }
 
 bool MainDialog::isStepOfReport(const Board& board) const {
@@ -86,7 +94,7 @@ void MainDialog::onAnalysis(const AnalysisWorker::Result& result) {
         endDrag();
         session_.setLastSolve(*solution);
         view_.motion = TileInMotion{};
-        playback_.position = 0;
+        playback_.position = review_.shownPosition(*solution);
         playback_.direction = SlideDirection::none;
         session_.setSolutionAvailable(true);
         platform_.setCheck(idBackward, false);

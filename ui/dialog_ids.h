@@ -49,6 +49,9 @@ inline constexpr int timerPause = 32771;
 inline constexpr int timerStep = 32772;
 inline constexpr int timerSpeedNote = 32773;
 inline constexpr int timerProgress = 32774;
+// The seconds of the user's own play, and of the optimal moves' work.
+inline constexpr int timerPlay = 32775;
+inline constexpr int timerMarks = 32776;
 inline constexpr int speedNoteMs = 1500;
 inline constexpr int progressPeriodMs = 250;
 inline constexpr int secondsPeriodMs = 1000;

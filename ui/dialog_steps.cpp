@@ -19,15 +19,22 @@ bool MainDialog::canStep() const {
 }
 
 bool MainDialog::arrowKey(Key key, bool autoRepeat) {
+    const int dColumn = key == Key::left ? -1 : key == Key::right ? 1 : 0;
+    const int dRow = key == Key::up ? -1 : key == Key::down ? 1 : 0;
     if (state_ == DialogState::backward) {
-        const int dColumn = key == Key::left ? -1 : key == Key::right ? 1 : 0;
-        const int dRow = key == Key::up ? -1 : key == Key::down ? 1 : 0;
+        const BoardHistory::Entry before = currentEntry();
         view_.slideIntoBlank(dColumn, dRow);
+        if (view_.board != before.board) history_.record(before);
         return true;
     }
-    if ((key != Key::left && key != Key::right) || !canStep()) return false;
-    finishStep();
-    step(key == Key::right, !autoRepeat);
+    if ((key == Key::left || key == Key::right) && canStep()) {
+        finishStep();
+        step(key == Key::right, !autoRepeat);
+        return true;
+    }
+    // Elsewhere the arrows play: the tile beside the blank slides their way.
+    if (!canPlay()) return false;
+    playCell(cellSlidingInto(view_.settledBoard(), dColumn, dRow));
     return true;
 }
 

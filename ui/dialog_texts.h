@@ -61,7 +61,9 @@ struct MenuText {
     const char* label;
     const char* shortcut;
 };
-inline constexpr std::array<MenuText, 14> actionTexts = {{
+inline constexpr std::array<MenuText, 16> actionTexts = {{
+    {"Undo", "Ctrl+Z"},
+    {"Redo", "Ctrl+Y"},
     {"Paste position", "Ctrl+V"},
     {"Paste: blank first", ""},
     {"Copy position", "Ctrl+C"},
@@ -77,6 +79,12 @@ inline constexpr std::array<MenuText, 14> actionTexts = {{
     {"Stronger tables", "T"},
     {"About", ""},
 }};
+// The menu's groups: a separator goes above each of these entries (by index).
+inline constexpr std::array<std::size_t, 4> menuGroupStarts = {2, 6, 12, 15};
+
+// Play: the status line while the user plays and when a play reaches the goal,
+// and the output box's heading of its review.
+inline constexpr const char* playedHeading = "Your play from where it began:\r\n";
 
 // Check my moves: the input, the status line while the review runs, and what
 // is shown of it.

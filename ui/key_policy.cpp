@@ -13,6 +13,7 @@ enum class Modifiers {
     shiftOrNone,
     shift,
     control,
+    controlShift,
 };
 
 struct KeyBinding {
@@ -41,6 +42,9 @@ constexpr KeyBinding keyBindings[] = {
     {KeyCode::insert, Modifiers::control, Key::copy},
     {KeyCode::letterV, Modifiers::control, Key::paste},
     {KeyCode::insert, Modifiers::shift, Key::paste},
+    {KeyCode::letterZ, Modifiers::control, Key::undo},
+    {KeyCode::letterY, Modifiers::control, Key::redo},
+    {KeyCode::letterZ, Modifiers::controlShift, Key::redo},
 };
 
 constexpr Key outputBoxKeys[] = {Key::copy, Key::left, Key::right, Key::up,
@@ -57,6 +61,8 @@ bool takes(Modifiers allowed, const KeyPress& press) {
             return press.shift && !press.control;
         case Modifiers::control:
             return press.control && !press.shift;
+        case Modifiers::controlShift:
+            return press.control && press.shift;
     }
     return false;
 }

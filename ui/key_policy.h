@@ -31,6 +31,8 @@ enum class KeyCode {
     letterH,
     letterT,
     letterV,
+    letterY,
+    letterZ,
     insert,
     enter,  // Return, or Enter on the keypad
 };

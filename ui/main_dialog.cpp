@@ -134,6 +134,7 @@ void MainDialog::onCommand(int controlId) {
 }
 
 void MainDialog::shuffle() {
+    recordBoard();
     setMode(UiMode::idle);
     shuffleBoard(view_.board);
     view_.redraw();
@@ -143,6 +144,7 @@ void MainDialog::shuffle() {
 }
 
 void MainDialog::backward() {
+    recordBoard();
     setMode(UiMode::backward);
     view_.putGoal();
     view_.redraw();
@@ -158,6 +160,7 @@ void MainDialog::directDrag() {
 }
 
 void MainDialog::reset() {
+    if (!busy()) recordBoard();
     switch (mode()) {
         case UiMode::backward:
             view_.putGoal();
@@ -243,6 +246,9 @@ void MainDialog::onTimer(int timerId) {
             return;
         case timerProgress:
             session_.showProgress();
+            return;
+        case timerPlay:
+            showPlay();
             return;
         case timerMain:
             break;
@@ -345,10 +351,26 @@ void MainDialog::onMouse(MouseEvent event, Point client) {
         // Cancel, which keeps the focus.
         platform_.setFocus(busy() ? idCancel : focusBoard);
     }
+    if (canPlay()) {
+        if (event == MouseEvent::leftDown && playCell(boardCellAt(onBoard))) followBoard();
+        return;
+    }
     if (state_ != DialogState::backward && state_ != DialogState::directDrag) {
         return;
     }
+    const BoardHistory::Entry before = currentEntry();
+    if (event == MouseEvent::leftDown && state_ == DialogState::directDrag) {
+        dragFrom_ = before.board;
+    }
     view_.onMouse(mode(), event, onBoard);
+    // A backward move, or a swap once the lifted tile lands, can be undone.
+    if (state_ == DialogState::backward && view_.board != before.board) {
+        history_.record(before);
+    }
+    if (event == MouseEvent::leftUp && dragFrom_ && view_.motion.tile == 0) {
+        if (view_.board != *dragFrom_) history_.record({*dragFrom_, view_.backwardCount, 0});
+        dragFrom_.reset();
+    }
     if (event == MouseEvent::leftUp) updateStaleMark();
     // A lifted tile takes the marks away until it lands.
     if (event == MouseEvent::leftDown) syncPlotAndMarks();
@@ -365,7 +387,8 @@ void MainDialog::onClose() {
         return;
     }
     state_ = DialogState::closed;
-    for (const int timer : {timerMain, timerPause, timerStep, timerSpeedNote, timerProgress}) {
+    for (const int timer :
+         {timerMain, timerPause, timerStep, timerSpeedNote, timerProgress, timerPlay, timerMarks}) {
         platform_.killTimer(timer);
     }
     platform_.releaseCursor();

@@ -23,6 +23,7 @@
 #include "ui/move_marks.h"
 #include "ui/output_model.h"
 #include "ui/platform.h"
+#include "ui/play.h"
 #include "ui/playback.h"
 #include "ui/review_plot.h"
 #include "ui/settings.h"
@@ -94,6 +95,9 @@ class MainDialog final : public DialogHandler {
     const ReviewPlot& plot() const { return review_.plot(); }
     // What the output box shows, as the dialog wrote it.
     const OutputBox& output() const { return output_; }
+    // The user's own play, and the history Undo and Redo walk.
+    const Play& play() const { return play_; }
+    const BoardHistory& history() const { return history_; }
 
   private:
     MainDialog(Platform& platform, std::unique_ptr<SolverServices> owned);
@@ -142,9 +146,25 @@ class MainDialog final : public DialogHandler {
     void showHelp();
     void showAbout();
 
+    // Play, Undo and Redo (dialog_play.cpp).
+    bool canPlay() const;
+    bool playCell(int cell);
+    void playedMove(const Board& before, int32_t tile);
+    void showPlay();
+    void finishPlay();
+    // Before a command replaces the board: the board it had, for Undo.
+    void recordBoard();
+    BoardHistory::Entry currentEntry() const;
+    void undo();
+    void redo();
+    void showHistoryEntry(const BoardHistory::Entry& entry);
+    // A lifted tile's board, kept until it is dropped: a swap is recorded.
+    std::optional<Board> dragFrom_;
+
     // What follows the board after anything that may have changed it or the mode:
     // the report's stale mark, the marked move, the plot and the optimal moves.
     void followBoard();
+    void clearBoardNote();
     void updateStaleMark();
     void updateMoveMark();
     bool isStepOfReport(const Board& board) const;
@@ -173,6 +193,10 @@ class MainDialog final : public DialogHandler {
 
     MemorySettings memorySettings_;
     Settings* settings_ = &memorySettings_;
+
+    Play play_;
+    BoardHistory history_;
+    std::string boardNote_;  // over the board now, "" when none
 
     std::unique_ptr<StrongerTablesControl> stronger_;  // null: the services offer none
     std::vector<std::string> strongerLines_;           // the last lines shown

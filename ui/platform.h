@@ -94,10 +94,10 @@ enum class MouseEvent { move, leftDown, leftUp };
 
 // The keys the dialog logic acts on. The window system maps its own: the arrow
 // keys, Home, End, + and - (also on the keypad), Escape, Ctrl+C, Ctrl+V, F1,
-// the Menu key or Shift+F10, H for the optimal moves' marks and T for the
-// stronger tables. Arrow keys, Home, End, + and - belong to the board whichever
-// button has keyboard focus; only the output box keeps them for its text cursor,
-// and Ctrl+C there copies its selection instead.
+// the Menu key or Shift+F10, H for the optimal moves' marks, T for the stronger
+// tables, Ctrl+Z to undo and Ctrl+Y or Ctrl+Shift+Z to redo. Arrow keys, Home, End, + and - belong
+// to the board whichever button has keyboard focus; only the output box keeps them for its text
+// cursor, and Ctrl+C there copies its selection instead.
 enum class Key {
     left,
     right,
@@ -114,6 +114,8 @@ enum class Key {
     optimalMoves,
     help,
     strongerTables,
+    undo,
+    redo,
 };
 
 // One entry of the board's context menu: an action of the dialog logic, its text,
@@ -126,6 +128,7 @@ struct MenuItem {
     bool enabled;
     bool checkable = false;
     bool checked = false;
+    bool separatorBefore = false;  // the first entry of a group
 };
 
 // Keyboard focus: a control identifier, or the board.
@@ -242,6 +245,9 @@ class Platform {
 
     // Marks over the board's cells, drawn over the tiles until replaced.
     virtual void setBoardMarks(const BoardMarks& marks) { (void)marks; }
+    // A line of text shown over the board (a finished play's), until replaced;
+    // empty: none.
+    virtual void setBoardNote(std::string_view text) { (void)text; }
     // Shows plot in the output box's place until called again; nullptr gives the
     // box back. The plot is copied.
     virtual void showReviewPlot(const ReviewPlot* plot) { (void)plot; }

@@ -278,17 +278,25 @@ TEST(EdgeClicks, ReleaseOffTheBoardPutsTheTileBack) {
     expectBoardPixels(rig);
 }
 
-TEST(BoardMouse, IgnoredOutsideTheEditingModes) {
+// Outside the editing modes a click plays the tile beside the blank it is on and
+// nothing else: no drag, no slide of a tile away from the blank.
+TEST(BoardMouse, OutsideTheEditingModesOnlyATileBesideTheBlankSlides) {
     DialogRig rig;
-    rig.clickCell(14);  // idle
-    rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(0));
+    rig.host.mouse(MouseEvent::leftDown, rig.cellCentre(0));  // idle, far from the blank
     EXPECT_EQ(rig.dialog.view().board, goalBoard);
     EXPECT_EQ(rig.dialog.view().motion.tile, 0);
+    rig.clickCell(14);
+    Board played = goalBoard;
+    std::swap(played[14], played[15]);
+    EXPECT_EQ(rig.dialog.view().board, played);
     rig.host.click(idShuffle);
     const Board shuffled = rig.dialog.view().board;
-    rig.drag(0, 1);
-    rig.clickCell(blankOf(shuffled) ^ 1);
+    const int blank = blankOf(shuffled);
+    const int far = blank < 8 ? 15 - (blank % 4) : blank % 4;  // two rows away at least
+    rig.drag(far, blank);
+    rig.clickCell(far);
     EXPECT_EQ(rig.dialog.view().board, shuffled);
+    EXPECT_EQ(rig.dialog.view().motion.tile, 0);
 }
 
 TEST(Redraw, ShowsEveryTileImageInItsCell) {

@@ -93,6 +93,7 @@ class HeadlessPlatform final : public Platform {
     // textAnswer (nullopt: called off) and keeps what it was offered.
     BoardMarks marks;
     int marksCount = 0;
+    std::string boardNote;
     std::optional<ReviewPlot> plot;
     std::optional<std::string> textAnswer;
     std::string textOffered;
@@ -144,6 +145,7 @@ class HeadlessPlatform final : public Platform {
     std::string clipboardText() const override;
     int popupMenu(const std::vector<MenuItem>& items, Point client) override;
     void setBoardMarks(const BoardMarks& boardMarks) override;
+    void setBoardNote(std::string_view text) override { boardNote = text; }
     void showReviewPlot(const ReviewPlot* reviewPlot) override;
     std::optional<std::string> askText(std::string_view title, std::string_view label,
                                        std::string_view initial) override;

@@ -25,6 +25,7 @@ constexpr QtKey qtKeys[] = {
     {Qt::Key_F10, KeyCode::f10},       {Qt::Key_C, KeyCode::letterC},
     {Qt::Key_H, KeyCode::letterH},     {Qt::Key_T, KeyCode::letterT},
     {Qt::Key_V, KeyCode::letterV},     {Qt::Key_Insert, KeyCode::insert},
+    {Qt::Key_Y, KeyCode::letterY},     {Qt::Key_Z, KeyCode::letterZ},
     {Qt::Key_Return, KeyCode::enter},  {Qt::Key_Enter, KeyCode::enter},
 };
 
@@ -52,6 +53,8 @@ std::optional<Key> boardKey(const QKeyEvent& event) {
     // Copy and Paste are also whatever this desktop's sequences for them are.
     if (event.matches(QKeySequence::Copy)) return Key::copy;
     if (event.matches(QKeySequence::Paste)) return Key::paste;
+    if (event.matches(QKeySequence::Undo)) return Key::undo;
+    if (event.matches(QKeySequence::Redo)) return Key::redo;
     return boardKey(keyPressOf(event));
 }
 
