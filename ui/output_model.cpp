@@ -22,6 +22,7 @@ std::string OutputBox::text() const {
 
 void OutputBox::setText(std::string text, std::vector<TextSpan> moves) {
     body_ = std::move(text);
+    reportEnd_ = body_.size();
     moves_ = std::move(moves);
     note_.clear();
     show();
@@ -41,7 +42,11 @@ void OutputBox::setNote(std::string note) {
 void OutputBox::setStale(bool stale) {
     if (stale == stale_) return;
     stale_ = stale;
-    platform_.setOutputStale(stale ? staleReportNote : "");
+    showStale();
+}
+
+void OutputBox::showStale() {
+    platform_.setOutputStale(stale_ ? staleReportNote : "", static_cast<int>(reportEnd_));
 }
 
 void OutputBox::markMove(int32_t move) {
@@ -51,6 +56,7 @@ void OutputBox::markMove(int32_t move) {
 
 void OutputBox::show() {
     platform_.setControlText(idOutput, text());
+    if (stale_) showStale();
     showMark(true);
 }
 

@@ -33,7 +33,8 @@ class OutputBox {
     // go stale; set by the dialog when a report is shown or a solve begins.
     void setReportShown(bool shown) { reportShown_ = shown; }
     bool reportShown() const { return reportShown_; }
-    // A report that no longer belongs to the board is shown dimmed, under a note.
+    // A report that no longer belongs to the board is shown dimmed, under a note;
+    // the lines after it (appended to the body, and the note) stay current.
     void setStale(bool stale);
     bool stale() const { return stale_; }
     // Marks move (counted from 0) of the body's solution as the current place;
@@ -48,11 +49,13 @@ class OutputBox {
   private:
     void show();
     void showMark(bool newText);
+    void showStale();
 
     Platform& platform_;
     std::string body_;
     std::string note_;
     std::vector<TextSpan> moves_;
+    std::size_t reportEnd_ = 0;  // the body as set, before lines appended to it
     bool reportShown_ = false;
     bool stale_ = false;
     int32_t markedMove_ = -1;

@@ -173,9 +173,10 @@ class Platform {
     virtual void setControlText(int controlId, std::string_view text) = 0;
     virtual void enableControl(int controlId, bool enabled) = 0;
     virtual void setCheck(int controlId, bool checked) = 0;
-    // A report that no longer belongs to the board: the output box drawn dimmed,
-    // with note in one line above it; an empty note takes the mark away.
-    virtual void setOutputStale(std::string_view note) = 0;
+    // A report that no longer belongs to the board: [0, end) of the output box's
+    // text (offsets as markOutput's) drawn dimmed, with note in one line above it;
+    // what follows stays as it is. An empty note takes the mark away.
+    virtual void setOutputStale(std::string_view note, int end) = 0;
     // Marks [begin, end) of the output box's text (byte offsets into the text last
     // set, "\r\n" counting two) as the current place and scrolls it into view;
     // begin == end takes the mark away. The selection stays as it is. After a new

@@ -62,7 +62,7 @@ class QtPlatform : public Platform {
     void setCheck(int controlId, bool checked) override;
     bool isChecked(int controlId) const;
     void setMonospaceFont(int controlId) override;
-    void setOutputStale(std::string_view note) override;
+    void setOutputStale(std::string_view note, int end) override;
     void markOutput(int begin, int end) override;
     void setBoardDescription(std::string_view text) override;
     void showTextWindow(std::string_view title, std::string_view text) override;
@@ -128,6 +128,7 @@ class QtPlatform : public Platform {
     Settings* settings_ = nullptr;
     int markBegin_ = 0;  // Platform::markOutput's, in controlText's offsets
     int markEnd_ = 0;
+    int staleEnd_ = 0;  // Platform::setOutputStale's; 0: nothing dimmed
     DialogBaseUnits units_{};
     // The window frame as it was when the dialog was built: a window manager adds
     // its frame only once the dialog is shown, and the dialog logic keeps offsets

@@ -70,6 +70,26 @@ TEST(OutputBox, TheMarkIsTheMovesNumberWhateverFollowsIt) {
     }
 }
 
+// The dim covers the report as it was set and nothing written after it: the
+// unsolvable hint appended to it, the note under it.
+TEST(OutputBox, TheStalePartIsTheReportAloneWhateverIsWrittenAfterIt) {
+    HeadlessPlatform host;
+    OutputBox box(host);
+    const std::string report = " 1  2  3  4\r\nUnSolvable.";
+    box.setText(report);
+    box.setReportShown(true);
+    box.appendToBody("\r\nhint\r\n");
+    box.setStale(true);
+    EXPECT_EQ(host.staleEnd, static_cast<int>(report.size()));
+    box.setNote("Paste: no position");
+    EXPECT_EQ(host.staleEnd, static_cast<int>(report.size()));
+    EXPECT_EQ(host.controlText(idOutput).substr(0, report.size()), report);
+    box.setText("a longer report than before");
+    EXPECT_EQ(host.staleEnd, static_cast<int>(std::string("a longer report than before").size()));
+    box.setStale(false);
+    EXPECT_EQ(host.staleEnd, 0);
+}
+
 TEST(OutputBox, StaleOnlyOverAReportAndToldOncePerChange) {
     HeadlessPlatform host;
     OutputBox box(host);

@@ -404,9 +404,10 @@ void HeadlessPlatform::setFocus(int controlId) {
     }
 }
 
-void HeadlessPlatform::setOutputStale(std::string_view note) {
+void HeadlessPlatform::setOutputStale(std::string_view note, int end) {
     checkGuiThread();
     staleNote = note;
+    staleEnd = note.empty() ? 0 : end;
 }
 
 void HeadlessPlatform::markOutput(int begin, int end) {

@@ -69,6 +69,7 @@ class HeadlessPlatform final : public Platform {
     // What was recorded.
     std::string caption;
     std::string staleNote;                 // the output box's stale mark, "" when none
+    int staleEnd = 0;                      // where its dimmed part ends
     std::pair<int, int> outputMark{0, 0};  // the marked part of the output box's text
     std::string boardDescription;
     std::string textWindowTitle;  // the last text window shown
@@ -121,7 +122,7 @@ class HeadlessPlatform final : public Platform {
     void setCheck(int controlId, bool checked) override;
     bool isChecked(int controlId) const;
     void setMonospaceFont(int controlId) override;
-    void setOutputStale(std::string_view note) override;
+    void setOutputStale(std::string_view note, int end) override;
     void markOutput(int begin, int end) override;
     void setBoardDescription(std::string_view text) override;
     void showTextWindow(std::string_view title, std::string_view text) override;

@@ -151,7 +151,7 @@ class QtLayoutTest : public QObject {
         plot.distances = {1, 0};
         plot.top = 2;
         platform->showReviewPlot(&plot);
-        platform->setOutputStale("stale");
+        platform->setOutputStale("stale", 0);
         const QSize smallest = platform->dialog()->minimumSize();
         for (const QSize size : {smallest + QSize(200, 120), smallest + QSize(40, 300), smallest}) {
             platform->dialog()->resize(size);

@@ -85,7 +85,7 @@ void QtPlatform::setMonospaceFont(int controlId) {
     });
 }
 
-void QtPlatform::setOutputStale(std::string_view note) {
+void QtPlatform::setOutputStale(std::string_view note, int end) {
     onGuiThread([&] {
         QWidget* box = control(idOutput);
         if (!box) return;
@@ -99,14 +99,8 @@ void QtPlatform::setOutputStale(std::string_view note) {
         }
         ui::setControlText(staleNote_, toQString(note));
         staleNote_->setVisible(!note.empty());
-        // Dimmed: the text in the colour of disabled text, still selectable.
-        QPalette palette = box->palette();
-        const QPalette normal = dialog_->palette();
-        const QColor text = note.empty() ? normal.color(QPalette::Active, QPalette::Text)
-                                         : normal.color(QPalette::Disabled, QPalette::Text);
-        palette.setColor(QPalette::Active, QPalette::Text, text);
-        palette.setColor(QPalette::Inactive, QPalette::Text, text);
-        box->setPalette(palette);
+        staleEnd_ = note.empty() ? 0 : end;
+        showOutputMark();
     });
 }
 
@@ -123,11 +117,20 @@ void QtPlatform::showOutputMark() {
     if (!box) return;
     QList<QTextEdit::ExtraSelection> marks;
     const QString text = ui::controlText(box);
+    // The document holds "\n" where the dialog's text has "\r\n".
+    const auto toDocument = [&](int offset) {
+        return offset - static_cast<int>(text.left(offset).count(QLatin1Char('\r')));
+    };
+    if (staleEnd_ > 0) {
+        // Dimmed: the stale part in the colour of disabled text, still selectable.
+        QTextEdit::ExtraSelection dim;
+        dim.cursor = QTextCursor(box->document());
+        dim.cursor.setPosition(toDocument(std::min(staleEnd_, static_cast<int>(text.size()))),
+                               QTextCursor::KeepAnchor);
+        dim.format.setForeground(dialog_->palette().color(QPalette::Disabled, QPalette::Text));
+        marks.append(dim);
+    }
     if (markBegin_ < markEnd_ && markEnd_ <= text.size()) {
-        // The document holds "\n" where the dialog's text has "\r\n".
-        const auto toDocument = [&](int offset) {
-            return offset - static_cast<int>(text.left(offset).count(QLatin1Char('\r')));
-        };
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(box->document());
         mark.cursor.setPosition(toDocument(markBegin_));
@@ -200,6 +203,7 @@ int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
     onGuiThread([&] {
         QMenu menu(dialog_.data());
         for (const MenuItem& item : items) {
+            if (item.separatorBefore && !menu.isEmpty()) menu.addSeparator();
             QString text = toQString(item.text);
             if (!item.shortcut.empty()) text += QLatin1Char('\t') + toQString(item.shortcut);
             QAction* action = menu.addAction(text);

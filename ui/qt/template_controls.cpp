@@ -73,7 +73,8 @@ QPlainTextEdit* createOutputBox(QWidget* parent) {
     edit->setReadOnly(true);
     edit->setTabChangesFocus(true);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long report with the lines below it scrolls rather than being cut off.
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A read-only edit box shows the dialog's own background, not a white field.
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
