@@ -22,6 +22,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "child_process.h"
@@ -152,7 +153,7 @@ class StrongerTablesFile : public ::testing::Test {
             const Board mirror = reflected(board);
             planted8_[rankOf(mirror, groupOf8)] = static_cast<uint8_t>(manhattan(mirror, groupOf8));
         }
-        writeSparseFile();
+        ASSERT_NO_FATAL_FAILURE(writeSparseFile());
     }
 
     void TearDown() override {
