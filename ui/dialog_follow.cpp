@@ -53,6 +53,32 @@ void MainDialog::syncPlotAndMarks() {
         (mode() == UiMode::solved || mode() == UiMode::tracing) && !output_.stale();
     review_.sync(view_.settledBoard(), shownAsSolution);
     marks_.sync(view_.board, marksCanShow(), state_ == DialogState::solving);
+    showMarksWork();
+}
+
+// The status line says the marks are being worked out until they appear.
+void MainDialog::showMarksWork() {
+    if (marks_.working()) {
+        if (marksAsked_) return;
+        marksAsked_ = Play::Clock::now();
+        status_.showNote(workingOnMarksText(0));
+        platform_.setTimer(timerMarks, secondsPeriodMs);
+        return;
+    }
+    if (!marksAsked_) return;
+    marksAsked_.reset();
+    platform_.killTimer(timerMarks);
+    if (status_.noteShown() && status_.text().rfind(workingOnMarksText(0), 0) == 0) {
+        status_.endNote();
+    }
+}
+
+void MainDialog::marksWorkTick() {
+    if (!marksAsked_ || !marks_.working()) return;
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(Play::Clock::now() - *marksAsked_).count();
+    // Kept in view, over whatever was written since.
+    status_.showNote(workingOnMarksText(static_cast<int32_t>(seconds)));
 }
 
 // Marks are asked for only where a board stands still and the solver's threads
@@ -71,6 +97,7 @@ void MainDialog::setMarksOn(bool on) {
         syncPlotAndMarks();
     } else {
         marks_.hide();
+        showMarksWork();
     }
 }
 
@@ -84,6 +111,7 @@ void MainDialog::onAnalysis(const AnalysisWorker::Result& result) {
     if (state_ == DialogState::closed) return;
     if (result.kind == AnalysisWorker::Kind::analysis) {
         marks_.show(result.analysis, view_.board, marksCanShow());
+        showMarksWork();
         return;
     }
     const MoveReview& review = result.review;

@@ -110,11 +110,34 @@ bool MainDialog::strongerTablesPreparing() const {
 
 void MainDialog::onStrongerTablesLine(const std::string& line) {
     if (state_ == DialogState::closed) return;
+    strongerProgressLast_ = false;
     showStrongerTablesLines({line});
+}
+
+// The build's line is rewritten in place, so the lines that say what is built
+// and where stay in view; the status line has it in short while it is free (or
+// shows only the start-up's text).
+void MainDialog::onStrongerTablesProgress(const TablesProgress& progress) {
+    if (state_ == DialogState::closed) return;
+    const auto now = Play::Clock::now();
+    if (!buildStarted_) buildStarted_ = now;
+    const int64_t elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - *buildStarted_).count();
+    if (strongerProgressLast_ && !strongerLines_.empty()) strongerLines_.pop_back();
+    strongerProgressLast_ = true;
+    const std::string& status = status_.text();
+    if (status.empty() || status == startupStatus ||
+        status.rfind(tablesProgressStatusPrefix, 0) == 0) {
+        status_.set(tablesProgressStatus(progress, elapsed));
+    }
+    showStrongerTablesLines({tablesProgressLine(progress, elapsed)});
 }
 
 void MainDialog::onStrongerTablesDone() {
     if (state_ == DialogState::closed) return;
+    strongerProgressLast_ = false;
+    buildStarted_.reset();
+    if (status_.text().rfind(tablesProgressStatusPrefix, 0) == 0) status_.set("");
     const bool ok = stronger_->finish();
     services_.useTables(stronger_->tables());
     if (stronger_->tables() != nullptr) {

@@ -82,6 +82,18 @@ inline constexpr std::array<MenuText, 16> actionTexts = {{
 // The menu's groups: a separator goes above each of these entries (by index).
 inline constexpr std::array<std::size_t, 4> menuGroupStarts = {2, 6, 12, 15};
 
+// The status line while the optimal moves' marks are worked out, with the
+// seconds it has taken once they are long.
+inline std::string workingOnMarksText(int32_t seconds) {
+    std::string text = " Working out the optimal moves...";
+    if (seconds >= 2) {
+        text += ' ';
+        text += std::to_string(seconds);
+        text += " s";
+    }
+    return text;
+}
+
 // Play: the status line while the user plays and when a play reaches the goal,
 // and the output box's heading of its review.
 inline constexpr const char* playedHeading = "Your play from where it began:\r\n";

@@ -32,7 +32,8 @@ MainDialog::MainDialog(Platform& platform, SolverServices& services)
             platform, *source,
             StrongerTablesControl::Handlers{
                 [this](const std::string& line) { onStrongerTablesLine(line); },
-                [this] { onStrongerTablesDone(); }});
+                [this] { onStrongerTablesDone(); },
+                [this](const TablesProgress& progress) { onStrongerTablesProgress(progress); }});
     }
 }
 
@@ -249,6 +250,9 @@ void MainDialog::onTimer(int timerId) {
             return;
         case timerPlay:
             showPlay();
+            return;
+        case timerMarks:
+            marksWorkTick();
             return;
         case timerMain:
             break;

@@ -125,6 +125,7 @@ class MainDialog final : public DialogHandler {
     void showPreparationFailure();
     void onStrongerTablesLine(const std::string& line);
     void onStrongerTablesDone();
+    void onStrongerTablesProgress(const TablesProgress& progress);
     void showStrongerTablesLines(std::vector<std::string> lines);
     void restoreSettings();
 
@@ -170,6 +171,9 @@ class MainDialog final : public DialogHandler {
     bool isStepOfReport(const Board& board) const;
     void syncPlotAndMarks();
     bool marksCanShow() const;
+    void showMarksWork();
+    void marksWorkTick();
+    std::optional<Play::Clock::time_point> marksAsked_;  // the marks' work began
     void checkMoves();
     void onAnalysis(const AnalysisWorker::Result& result);
 
@@ -200,6 +204,8 @@ class MainDialog final : public DialogHandler {
 
     std::unique_ptr<StrongerTablesControl> stronger_;  // null: the services offer none
     std::vector<std::string> strongerLines_;           // the last lines shown
+    bool strongerProgressLast_ = false;  // the last line is the build's, rewritten in place
+    std::optional<Play::Clock::time_point> buildStarted_;  // the build's first progress
 
     // Declared after what it reports to, so that it is destroyed (its thread
     // stopped) first; the two controllers ask it for their work.

@@ -40,6 +40,7 @@ void MarksController::hide() {
 
 void MarksController::takeAway() {
     board_.reset();
+    working_ = false;
     if (shown_.any()) {
         shown_ = BoardMarks{};
         platform_.setBoardMarks(shown_);
@@ -60,6 +61,7 @@ void MarksController::sync(const Board& board, bool canShow, bool solving) {
     if (board_ == board) return;  // asked for already, or shown
     takeAway();
     board_ = board;
+    working_ = true;
     worker_.analyse(board);
 }
 
@@ -67,6 +69,7 @@ void MarksController::show(const MoveAnalysis& analysis, const Board& board, boo
     // The worker dropped older answers; this also keeps one for a board that has
     // changed since from ever being marked.
     if (!canShow || board_ != analysis.board || board != analysis.board) return;
+    working_ = false;
     if (analysis.status != solveSolved && analysis.status != solveUnsolvable) {
         board_.reset();  // cancelled: asked again at the next change
         return;

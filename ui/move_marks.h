@@ -43,6 +43,8 @@ class MarksController {
     void show(const MoveAnalysis& analysis, const Board& board, bool canShow);
 
     const BoardMarks& shown() const { return shown_; }
+    // Asked for and not yet answered.
+    bool working() const { return working_; }
 
   private:
     void takeAway();
@@ -54,6 +56,7 @@ class MarksController {
     std::optional<Board> board_;  // the board analysed or being analysed
     BoardMarks shown_;
     std::string line_;  // the output box's line of the marks, "" when none
+    bool working_ = false;
 };
 
 }  // namespace fifteen::ui

@@ -75,7 +75,19 @@ void OutputBox::showMark(bool newText) {
 
 void StatusLine::set(std::string text) {
     text_ = std::move(text);
+    noteShown_ = false;
     platform_.setControlText(idStatus, text_);
+}
+
+void StatusLine::showNote(std::string note) {
+    if (!noteShown_) covered_ = text_;
+    set(std::move(note));
+    noteShown_ = true;
+}
+
+void StatusLine::endNote() {
+    if (!noteShown_) return;
+    set(covered_);
 }
 
 void StatusLine::setSeconds(std::string_view text) {

@@ -70,10 +70,17 @@ class StatusLine {
     void set(std::string text);
     const std::string& text() const { return text_; }
     void setSeconds(std::string_view text);
+    // A note over the status line while something works: when it ends, what it
+    // covered comes back, unless something else was written meanwhile.
+    void showNote(std::string note);
+    void endNote();
+    bool noteShown() const { return noteShown_; }
 
   private:
     Platform& platform_;
     std::string text_;
+    std::string covered_;
+    bool noteShown_ = false;
 };
 
 }  // namespace fifteen::ui

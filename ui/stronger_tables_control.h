@@ -20,6 +20,26 @@ class TableSet;
 
 namespace fifteen::ui {
 
+// Where a build of the stronger tables stands: the group being built, its
+// breadth-first layer, and the share of the whole build done (0 to 1).
+struct TablesProgress {
+    int32_t groupSize = 0;
+    int32_t layer = 0;
+    double done = 0;
+};
+using LineReport = std::function<void(const std::string&)>;
+using ProgressReport = std::function<void(const TablesProgress&)>;
+
+// "  group of 7: layer 9, 12% of all, about 1:40 left": the build's line in the
+// output box, rewritten in place; the time left once it can be told.
+std::string tablesProgressLine(const TablesProgress& progress, int64_t elapsedMs);
+// " Stronger tables: 12%, about 1:40 left": the same in short, for the status line.
+std::string tablesProgressStatus(const TablesProgress& progress, int64_t elapsedMs);
+inline constexpr const char* tablesProgressStatusPrefix = " Stronger tables: ";
+// What is left of a build done's share of the way after elapsedMs, at the pace
+// so far; -1 until a second and a hundredth of the build have passed.
+int64_t timeLeftMs(double done, int64_t elapsedMs);
+
 // Where the stronger tables come from. The program's loads or builds the cache
 // file; tests give a small set, or one that fails or waits for stop.
 class StrongerTablesSource {
@@ -28,8 +48,14 @@ class StrongerTablesSource {
     // On the control's thread, one call at a time: the tables, or null when they
     // failed or stop was seen (then nothing is left behind). Lines for the output
     // box go to report. The set stays valid while the source lives.
-    virtual const TableSet* prepare(const std::atomic<bool>& stop,
-                                    const std::function<void(const std::string&)>& report) = 0;
+    virtual const TableSet* prepare(const std::atomic<bool>& stop, const LineReport& report) = 0;
+    // The same, with the build's progress apart from its lines; a source that
+    // does not tell it reports its lines alone.
+    virtual const TableSet* prepare(const std::atomic<bool>& stop, const LineReport& report,
+                                    const ProgressReport& progress) {
+        static_cast<void>(progress);
+        return prepare(stop, report);
+    }
 };
 
 // The 7+8 tables of $XDG_CACHE_HOME/fifteen, built on every core when the file
@@ -38,8 +64,9 @@ class ProgramStrongerTables final : public StrongerTablesSource {
   public:
     ProgramStrongerTables();
     ~ProgramStrongerTables() override;
-    const TableSet* prepare(const std::atomic<bool>& stop,
-                            const std::function<void(const std::string&)>& report) override;
+    const TableSet* prepare(const std::atomic<bool>& stop, const LineReport& report) override;
+    const TableSet* prepare(const std::atomic<bool>& stop, const LineReport& report,
+                            const ProgressReport& progress) override;
 
   private:
     std::unique_ptr<StrongerTables> tables_;
@@ -52,6 +79,7 @@ class StrongerTablesControl {
     struct Handlers {
         std::function<void(const std::string& line)> line;
         std::function<void()> done;
+        std::function<void(const TablesProgress&)> progress;
     };
     StrongerTablesControl(Platform& platform, StrongerTablesSource& source, Handlers handlers);
     ~StrongerTablesControl();  // stop() first when the thread may be sending
