@@ -22,7 +22,7 @@ bool isDirection(char c) {
 }
 
 // One line: its numbers or its letters; a mix, or anything else, is an error.
-bool parseLine(std::string_view line, std::vector<WrittenMove>& numbers,
+bool parseLine(std::string_view line, int32_t offset, std::vector<WrittenMove>& numbers,
                std::vector<WrittenMove>& letters, std::string& error) {
     std::vector<WrittenMove> lineNumbers;
     std::vector<WrittenMove> lineLetters;
@@ -31,6 +31,7 @@ bool parseLine(std::string_view line, std::vector<WrittenMove>& numbers,
         if (isSeparator(c)) {
             ++i;
         } else if (c >= '0' && c <= '9') {
+            const auto begin = static_cast<int32_t>(i);
             int32_t tile = 0;
             while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
                 if (tile < 100) tile = tile * 10 + (line[i] - '0');
@@ -40,9 +41,10 @@ bool parseLine(std::string_view line, std::vector<WrittenMove>& numbers,
                 error = "tile " + std::to_string(tile) + " is not 1..15";
                 return false;
             }
-            lineNumbers.push_back({tile, 0});
+            lineNumbers.push_back({tile, 0, offset + begin, offset + static_cast<int32_t>(i)});
         } else if (isDirection(c)) {
-            lineLetters.push_back({0, upper(c)});
+            const auto at = offset + static_cast<int32_t>(i);
+            lineLetters.push_back({0, upper(c), at, at + 1});
             ++i;
         } else {
             error = std::string("unexpected character '") + c + "'";
@@ -64,12 +66,14 @@ ParsedMoves parseMoves(std::string_view text) {
     ParsedMoves parsed;
     std::vector<WrittenMove> numbers;
     std::vector<WrittenMove> letters;
+    int32_t offset = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
-        if (!parseLine(line, numbers, letters, parsed.error)) return parsed;
+        if (!parseLine(line, offset, numbers, letters, parsed.error)) return parsed;
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
+        offset += static_cast<int32_t>(end + 1);
     }
     parsed.moves = numbers.empty() ? letters : numbers;
     parsed.ok = true;

@@ -19,6 +19,9 @@ namespace fifteen {
 struct WrittenMove {
     int32_t tile = 0;
     char direction = 0;  // 'U', 'D', 'L' or 'R'
+    // Where parseMoves read it: [begin, end) byte offsets into its text.
+    int32_t begin = 0;
+    int32_t end = 0;
 };
 
 struct ParsedMoves {

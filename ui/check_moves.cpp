@@ -26,7 +26,8 @@ std::string writtenName(const WrittenMove& move) {
 
 std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
                                                      const std::vector<WrittenMove>& moves,
-                                                     std::string& error) {
+                                                     std::string& error, int32_t* illegal) {
+    if (illegal != nullptr) *illegal = -1;
     if (moves.empty()) {
         error = "no moves";
         return std::nullopt;
@@ -43,6 +44,7 @@ std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
         if (cell < 0) {
             error = "move " + std::to_string(i + 1) + " (" + writtenName(moves[i]) +
                     ") is not a legal move there";
+            if (illegal != nullptr) *illegal = static_cast<int32_t>(i);
             return std::nullopt;
         }
         tiles.push_back(board[static_cast<std::size_t>(cell)]);
@@ -57,22 +59,32 @@ bool ReviewController::ask(const Board& start) {
     if (!parseMoves(offered).ok) offered.clear();
     if (const size_t end = offered.find_first_of("\r\n"); end != std::string::npos)
         offered.resize(end);
-    const std::optional<std::string> text =
-        platform_.askText(checkMovesTitle, checkMovesLabel, offered);
-    if (!text) return false;
-    const ParsedMoves parsed = parseMoves(*text);
-    std::string error = parsed.error;
-    if (parsed.ok && playWrittenMoves(start, parsed.moves, error)) {
-        pending_ = Pending{start, start, false};
-        worker_.review(start, parsed.moves);
-        status_.set(checkingMovesStatus);
-        return true;
+    TextRequest request{checkMovesTitle, checkMovesLabel, offered, 0, 0};
+    for (;;) {
+        const std::optional<std::string> text = platform_.askText(request);
+        if (!text) return false;
+        const ParsedMoves parsed = parseMoves(*text);
+        std::string error = parsed.error;
+        int32_t illegal = -1;
+        if (parsed.ok && playWrittenMoves(start, parsed.moves, error, &illegal)) {
+            pending_ = Pending{start, start, false};
+            worker_.review(start, parsed.moves);
+            status_.set(checkingMovesStatus);
+            return true;
+        }
+        std::string message = checkMovesPrefix;
+        message += error;
+        status_.set(message);
+        output_.setNote(message.substr(message.find_first_not_of(' ')));
+        // Asked again with what was typed, the faulty move selected (all of it
+        // when the text could not be read), and what is wrong with it.
+        request.initial = *text;
+        request.label = std::string(checkMovesLabel) + "\n" + message.substr(1);
+        const bool oneMove = illegal >= 0 && static_cast<size_t>(illegal) < parsed.moves.size();
+        request.selectBegin = oneMove ? parsed.moves[static_cast<size_t>(illegal)].begin : 0;
+        request.selectEnd = oneMove ? parsed.moves[static_cast<size_t>(illegal)].end
+                                    : static_cast<int>(text->size());
     }
-    std::string message = checkMovesPrefix;
-    message += error;
-    status_.set(message);
-    output_.setNote(message.substr(message.find_first_not_of(' ')));
-    return false;
 }
 
 void ReviewController::reviewPlay(const Board& start, const std::vector<int32_t>& tiles) {

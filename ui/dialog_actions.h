@@ -62,8 +62,10 @@ std::string solutionText(const Board& problem, const int32_t* solution, int32_t 
 
 // The tiles of moves played from start, or nullopt with error saying what is
 // wrong: no moves, too many, or the first illegal one with its number.
+// illegal, when given, is set to the index of the first illegal move, -1 if none.
 std::optional<std::vector<int32_t>> playWrittenMoves(const Board& start,
                                                      const std::vector<WrittenMove>& moves,
-                                                     std::string& error);
+                                                     std::string& error,
+                                                     int32_t* illegal = nullptr);
 
 }  // namespace fifteen::ui

@@ -131,6 +131,17 @@ struct MenuItem {
     bool separatorBefore = false;  // the first entry of a group
 };
 
+// A one-line text input: its title, the label above the line (it may run to more
+// than one line), the text it starts with, and [selectBegin, selectEnd) of that
+// text selected (byte offsets; equal: the cursor at the end).
+struct TextRequest {
+    std::string title;
+    std::string label;
+    std::string initial;
+    int selectBegin = 0;
+    int selectEnd = 0;
+};
+
 // Keyboard focus: a control identifier, or the board.
 inline constexpr int focusBoard = 0;
 
@@ -252,13 +263,9 @@ class Platform {
     // Shows plot in the output box's place until called again; nullptr gives the
     // box back. The plot is copied.
     virtual void showReviewPlot(const ReviewPlot* plot) { (void)plot; }
-    // A small modal input of one line of text, filled with initial; nullopt when
-    // the user called it off.
-    virtual std::optional<std::string> askText(std::string_view title, std::string_view label,
-                                               std::string_view initial) {
-        (void)title;
-        (void)label;
-        (void)initial;
+    // A small modal input of one line of text; nullopt when the user called it off.
+    virtual std::optional<std::string> askText(const TextRequest& request) {
+        (void)request;
         return std::nullopt;
     }
 

@@ -377,11 +377,18 @@ void HeadlessPlatform::showReviewPlot(const ReviewPlot* reviewPlot) {
     }
 }
 
-std::optional<std::string> HeadlessPlatform::askText(std::string_view, std::string_view,
-                                                     std::string_view initial) {
+std::optional<std::string> HeadlessPlatform::askText(const TextRequest& request) {
     checkGuiThread();
     ++askCount;
-    textOffered = initial;
+    if (request.selectBegin != request.selectEnd) {
+        ++askedAgainCount;
+        askedAgain = request;
+        if (textAnswersAgain.empty()) return std::nullopt;
+        const std::optional<std::string> answer = textAnswersAgain.front();
+        textAnswersAgain.pop_front();
+        return answer;
+    }
+    textOffered = request.initial;
     return textAnswer;
 }
 

@@ -98,6 +98,11 @@ class HeadlessPlatform final : public Platform {
     std::optional<ReviewPlot> plot;
     std::optional<std::string> textAnswer;
     std::string textOffered;
+    // A text input asked again (with a selection: a faulty move) answers the next
+    // of these, or is called off when there are none; what it offered is kept.
+    std::deque<std::optional<std::string>> textAnswersAgain;
+    TextRequest askedAgain;
+    int askedAgainCount = 0;
     int askCount = 0;
     int64_t now() const { return nowMs_; }
     int timerPeriod(int timerId) const;  // 0 when not running
@@ -148,8 +153,7 @@ class HeadlessPlatform final : public Platform {
     void setBoardMarks(const BoardMarks& boardMarks) override;
     void setBoardNote(std::string_view text) override { boardNote = text; }
     void showReviewPlot(const ReviewPlot* reviewPlot) override;
-    std::optional<std::string> askText(std::string_view title, std::string_view label,
-                                       std::string_view initial) override;
+    std::optional<std::string> askText(const TextRequest& request) override;
     void setFocus(int controlId) override;
     int focusedControl() const override;
 

@@ -194,6 +194,31 @@ TEST(UndoRedo, UndoingAPlayedMoveTakesItBackFromThePlay) {
     EXPECT_EQ(separators, static_cast<int>(menuGroupStarts.size()));
 }
 
+// An illegal move reopens the input with what was typed, that move selected and
+// named; the corrected moves are then checked.
+TEST(CheckMyMoves, AnIllegalMoveReopensTheInputWithItSelected) {
+    DialogRig rig;
+    rig.makeReady();
+    rig.host.dropText(formatPosition(goalBoard));
+    // 15 slides right; then 1, in the top left corner, is nowhere near the blank.
+    const int32_t legal = 15, far = 1;
+    const std::string typed = "15,  1 3";
+    rig.host.textAnswer = typed;
+    rig.host.textAnswersAgain = {std::to_string(legal)};
+    rig.dialog.runAction(Action::checkMyMoves);
+    ASSERT_EQ(rig.host.askedAgainCount, 1);
+    const TextRequest& again = rig.host.askedAgain;
+    EXPECT_EQ(again.initial, typed);
+    EXPECT_EQ(typed.substr(static_cast<size_t>(again.selectBegin),
+                           static_cast<size_t>(again.selectEnd - again.selectBegin)),
+              std::to_string(far));
+    EXPECT_NE(again.label.find("move 2 (" + std::to_string(far) + ")"), std::string::npos)
+        << again.label;
+    ASSERT_TRUE(rig.host.pumpUntil([&] { return rig.dialog.plotShown(); }));
+    EXPECT_EQ(rig.dialog.lastSolve().length, 1);
+    EXPECT_EQ(rig.dialog.lastSolve().moves[0], legal);
+}
+
 TEST(BoardHistory, IsBoundedAndForgetsRedoOnANewChange) {
     BoardHistory history;
     BoardHistory::Entry entry;

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "ui/dialog_ids.h"
 #include "ui/qt/board_widget.h"
@@ -242,15 +243,29 @@ QWidget* QtPlatform::plotWidget() const {
     return plot_;
 }
 
-std::optional<std::string> QtPlatform::askText(std::string_view title, std::string_view label,
-                                               std::string_view initial) {
+std::optional<std::string> QtPlatform::askText(const TextRequest& request) {
     std::optional<std::string> answer;
     onGuiThread([&] {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(dialog_.data(), toQString(title), toQString(label),
-                                  QLineEdit::Normal, toQString(initial), &ok);
-        if (ok) answer = text.toStdString();
+        QInputDialog input(dialog_.data());
+        input.setInputMode(QInputDialog::TextInput);
+        input.setWindowTitle(toQString(request.title));
+        input.setLabelText(toQString(request.label));
+        input.setTextValue(toQString(request.initial));
+        if (request.selectBegin != request.selectEnd) {
+            // Offsets into the UTF-8 text, as characters of the line.
+            const std::string_view initial = request.initial;
+            const auto at = [&](int offset) {
+                return static_cast<int>(
+                    toQString(initial.substr(0, static_cast<size_t>(offset))).size());
+            };
+            const int begin = at(request.selectBegin), end = at(request.selectEnd);
+            // Once shown: showing selects the whole line.
+            QTimer::singleShot(0, &input, [&input, begin, end] {
+                if (auto* line = input.findChild<QLineEdit*>())
+                    line->setSelection(begin, end - begin);
+            });
+        }
+        if (input.exec() == QDialog::Accepted) answer = input.textValue().toStdString();
     });
     return answer;
 }
