@@ -13,6 +13,19 @@ const char* tableChoiceName(TableChoice choice) {
     return choice == TableChoice::stronger ? strongerTablesOption : "default";
 }
 
+std::optional<TableChoice> tableChoiceNamed(std::string_view word) {
+    for (const TableChoice choice : {TableChoice::defaultSet, TableChoice::stronger}) {
+        if (word == tableChoiceName(choice)) return choice;
+    }
+    return std::nullopt;
+}
+
+std::optional<ParallelDesign> parallelDesignNamed(std::string_view word) {
+    if (word == "shared") return ParallelDesign::shared;
+    if (word == "items") return ParallelDesign::items;
+    return std::nullopt;
+}
+
 std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& options,
                                 std::ostream& out, std::ostream& err) {
     CLI::App app{"Optimal 15-puzzle solver: prints a shortest solution of each position.",
@@ -51,9 +64,8 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
     std::string parallel = "shared";
     const CLI::Validator parallelWord(
         [](const std::string& word) {
-            return word == "shared" || word == "items"
-                       ? std::string()
-                       : "must be shared or items, not '" + word + "'";
+            return parallelDesignNamed(word) ? std::string()
+                                             : "must be shared or items, not '" + word + "'";
         },
         "");
     app.add_option("--parallel", parallel,
@@ -101,10 +113,8 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
             ->type_name("default|7-8")
             ->check(CLI::Validator(
                 [](const std::string& word) {
-                    return word == tableChoiceName(TableChoice::defaultSet) ||
-                                   word == tableChoiceName(TableChoice::stronger)
-                               ? std::string()
-                               : "must be default or 7-8, not '" + word + "'";
+                    return tableChoiceNamed(word) ? std::string()
+                                                  : "must be default or 7-8, not '" + word + "'";
                 },
                 ""));
     app.add_flag("--build-tables", options.buildTables,
@@ -118,10 +128,9 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         return exitBadInput;
     }
     options.format = format == "json" ? OutputFormat::json : OutputFormat::text;
-    options.parallel = parallel == "items" ? ParallelDesign::items : ParallelDesign::shared;
+    options.parallel = *parallelDesignNamed(parallel);
     if (!goal.empty()) options.goal = parseGoal(goal);
-    options.tables = tables == tableChoiceName(TableChoice::stronger) ? TableChoice::stronger
-                                                                      : TableChoice::defaultSet;
+    options.tables = *tableChoiceNamed(tables);
     // --bench prints the default set's signature; another set's counts would
     // read as a changed search.
     if (options.bench && options.tables != TableChoice::defaultSet) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "puzzle/goal.h"
@@ -18,6 +19,11 @@ enum class TableChoice { defaultSet, stronger };
 
 // The word --tables takes for each set, also the JSON report's "tables" field.
 const char* tableChoiceName(TableChoice choice);
+
+// The values of the options the desktop program shares with this one, read
+// once for both: --tables and --parallel; nullopt for any other word.
+std::optional<TableChoice> tableChoiceNamed(std::string_view word);
+std::optional<ParallelDesign> parallelDesignNamed(std::string_view word);
 
 struct CliOptions {
     std::vector<std::string> positions;  // "-" stands for standard input

@@ -31,9 +31,9 @@ DialogLayout layOutDialog(const DialogBaseUnits& units, Size client) {
     // The board stays square: it grows by what both directions have to spare, in
     // steps of four pixels so that each cell grows by whole pixels.
     layout.growth = std::min(wider, taller) / 4 * 4;
-    // Centred where the template centres it, between the groups and the separator
-    // and left of the output box, which both moved away by the growth.
-    layout.down = (taller - layout.growth) / 2;
+    // The board keeps its top beside the output box's top, as in the template,
+    // and grows right and down; the box grows at least as much both ways.
+    layout.down = 0;
     for (const ControlTemplate& t : dialogTemplate()) {
         const int left = units.toPixelsX(t.x), top = units.toPixelsY(t.y);
         Rect r{left, top, left + units.toPixelsX(t.cx), top + units.toPixelsY(t.cy)};

@@ -28,8 +28,9 @@ Size smallestClient(const DialogBaseUnits& units);
 struct DialogLayout {
     // Every control of the template, in its order, in client pixels.
     std::vector<std::pair<int, Rect>> controls;
-    // The board grows by growth pixels on each side and moves down by down; the
-    // dialog logic still sees it at its own size (see shownBoard).
+    // The board grows by growth pixels on each side and moves down by down (none:
+    // its top stays level with the output box's); the dialog logic still sees it
+    // at its own size (see shownBoard).
     int growth = 0;
     int down = 0;
 

@@ -89,11 +89,13 @@ void QtPlatform::build(DialogHandler& handler) {
     layOut();
     dialog->onResized([this] { layOut(); });
 
-    placeWindow();
     const QRect inner = dialog->geometry(), outer = dialog->frameGeometry();
     frameMargins_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                              outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    // The dialog logic places its board in the template's own layout; a window
+    // restored larger then grows it from there, as one enlarged by hand does.
     handler.onInit();
+    placeWindow();
 }
 
 void QtPlatform::layOut() {

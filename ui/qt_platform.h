@@ -99,6 +99,7 @@ class QtPlatform : public Platform {
 
     // The optimal moves' marks, the review plot and the text input.
     void setBoardMarks(const BoardMarks& marks) override;
+    void setBoardNote(std::string_view text) override;
     void showReviewPlot(const ReviewPlot* plot) override;
     std::optional<std::string> askText(const TextRequest& request) override;
     // The plot in the output box's place (null until the first plot).

@@ -124,7 +124,31 @@ void BoardWidget::paintEvent(QPaintEvent*) {
         painter.drawImage(QPoint(board_.left, board_.top), image_);
     }
     paintMoveMarks(painter, ratio, shown);
+    paintNote(painter, shown);
     paintFocusMarks(painter);
+}
+
+void BoardWidget::setNote(const QString& note) {
+    if (note == note_) return;
+    note_ = note;
+    update(shownRect());
+}
+
+void BoardWidget::paintNote(QPainter& painter, QRect shown) {
+    if (note_.isEmpty()) return;
+    QFont font = window()->font();
+    font.setBold(true);
+    font.setPixelSize(std::max(10, shown.width() / 14));
+    const QFontMetrics metrics(font);
+    const int height = metrics.height() * 2;
+    const QRect band(shown.left(), shown.center().y() - height / 2, shown.width(), height);
+    painter.save();
+    painter.fillRect(band, QColor(0, 0, 0, 170));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(band, Qt::AlignCenter,
+                     metrics.elidedText(note_, Qt::ElideRight, band.width()));
+    painter.restore();
 }
 
 void BoardWidget::paintMoveMarks(QPainter& painter, double ratio, QRect shown) {

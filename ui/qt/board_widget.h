@@ -27,8 +27,10 @@ class BoardWidget : public QWidget {
     // Platform::invalidateBoard and setBoardTiles.
     void showSurface(Rect board, const Surface& surface);
     void setTiles(const BoardTiles& tiles);
-    // Platform::setBoardMarks.
+    // Platform::setBoardMarks and setBoardNote.
     void setMarks(const BoardMarks& marks);
+    void setNote(const QString& note);
+    const QString& note() const { return note_; }
     // The board image as the next paint will show it, and where.
     const QImage& image() const { return image_; }
     Rect boardRect() const { return board_; }
@@ -69,6 +71,8 @@ class BoardWidget : public QWidget {
     void paintSharpBoard(QPainter& painter, double ratio, QRect shown);
     // The optimal moves' marks over their cells, in device pixels.
     void paintMoveMarks(QPainter& painter, double ratio, QRect shown);
+    // The note across the board's middle, on a band that keeps it readable.
+    void paintNote(QPainter& painter, QRect shown);
     // Dotted marks around the board or the output box, whichever has the focus.
     void paintFocusMarks(QPainter& painter);
     // The tile artwork at side device pixels per tile, its blank filled as the
@@ -82,6 +86,7 @@ class BoardWidget : public QWidget {
     BoardTiles tiles_;
     bool haveTiles_ = false;
     BoardMarks marks_;
+    QString note_;
     QImage deviceTiles_;
     QImage tiles1x_;
     std::optional<Rect> clip_;

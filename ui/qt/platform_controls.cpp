@@ -219,6 +219,10 @@ int QtPlatform::popupMenu(const std::vector<MenuItem>& items, Point client) {
     return chosen;
 }
 
+void QtPlatform::setBoardNote(std::string_view text) {
+    onGuiThread([&] { board_->setNote(toQString(text)); });
+}
+
 void QtPlatform::setBoardMarks(const BoardMarks& marks) {
     onGuiThread([&] { board_->setMarks(marks); });
 }
