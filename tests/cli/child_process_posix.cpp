@@ -1,3 +1,4 @@
+// The child process of child_process.h on POSIX systems: fork, pipes, poll.
 #include "child_process.h"
 
 #include <fcntl.h>
@@ -7,9 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -104,17 +103,6 @@ void ChildProcess::closeInput() {
     closeFd(in_);
 }
 
-bool ChildProcess::waitForError(const std::string& text, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (errBuffer_.find(text) == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || err_ < 0) return false;
-        pump(static_cast<int>(left.count()));
-    }
-    return true;
-}
-
 // Reads what is available on either output, waiting at most timeoutMs; false when
 // both have ended or the time ran out with nothing read.
 bool ChildProcess::pump(int timeoutMs) {
@@ -140,19 +128,11 @@ bool ChildProcess::pump(int timeoutMs) {
     return true;
 }
 
-bool ChildProcess::readLine(std::string& line, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t end = outBuffer_.find('\n');
-        if (end != std::string::npos) {
-            line = outBuffer_.substr(0, end);
-            outBuffer_.erase(0, end + 1);
-            return true;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || out_ < 0) return false;
-        pump(static_cast<int>(left.count()));
+void setEnvironment(const std::string& name, const std::optional<std::string>& value) {
+    if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+    } else {
+        unsetenv(name.c_str());
     }
 }
 
@@ -172,28 +152,6 @@ ProcessResult ChildProcess::finish() {
     result.out = std::move(outBuffer_);
     result.err = std::move(errBuffer_);
     return result;
-}
-
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input,
-                         bool terminal) {
-    ChildProcess child(argv, 0, terminal);
-    child.writeInput(input);
-    return child.finish();
-}
-
-std::vector<nlohmann::json> jsonLines(const std::string& out) {
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
-    return lines;
-}
-
-Board boardOf(const std::string& text) {
-    Board board{};
-    std::istringstream in(text);
-    for (int32_t& cell : board) in >> cell;
-    return board;
 }
 
 }  // namespace fifteen::cli::testing_support
