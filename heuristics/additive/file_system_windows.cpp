@@ -212,16 +212,18 @@ TableFileLock::~TableFileLock() {
 }
 
 std::string tableCacheDirectory(std::string& error) {
+    // The variable Windows sets for every session; its usual place under the
+    // profile otherwise (no shell32 or ole32: the program imports the kernel and
+    // the C runtime only).
     std::wstring base;
     if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local != nullptr && local[0] != L'\0') {
         base = local;
-    } else {
-        wchar_t* known = nullptr;
-        if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK) base = known;
-        CoTaskMemFree(known);
+    } else if (const wchar_t* profile = _wgetenv(L"USERPROFILE");
+               profile != nullptr && profile[0] != L'\0') {
+        base = std::wstring(profile) + L"\\AppData\\Local";
     }
     if (base.empty()) {
-        error = "neither LOCALAPPDATA nor the local application data folder is known";
+        error = "neither LOCALAPPDATA nor USERPROFILE is set";
         return {};
     }
     while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
