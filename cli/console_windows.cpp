@@ -42,8 +42,12 @@ bool standardInputReady() {
         case FILE_TYPE_DISK:
             return true;
         case FILE_TYPE_PIPE: {
+            // A pipe that cannot be peeked (Wine's over a POSIX pipe) is never
+            // read ahead: a program feeding it line by line may be waiting for
+            // the answer.
             DWORD available = 0;
-            if (!PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr)) return true;
+            if (!PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr))
+                return GetLastError() == ERROR_BROKEN_PIPE;
             return available > 0;
         }
         default:
