@@ -1,7 +1,5 @@
 // fifteen-solve: the command-line front end over the solver core.
 #include <omp.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <thread>
 
 #include "cli/bench.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/position_source.h"
@@ -31,15 +30,6 @@
 
 namespace fifteen::cli {
 namespace {
-
-// std::cin reads through C's stdin (kept in step with it, so a read that Ctrl-C
-// interrupts ends instead of being retried): input is ready when that buffer holds
-// some (glibc's read pointers) or the descriptor has some.
-bool standardInputReady() {
-    if (stdin->_IO_read_ptr < stdin->_IO_read_end) return true;
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    return poll(&input, 1, 0) > 0;
-}
 
 class Runner {
   public:
@@ -238,6 +228,7 @@ int Runner::exitCode() const {
 }
 
 int run(int argc, char** argv) {
+    prepareConsole();
     CliOptions options;
     if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
     // Over the program's record: Ctrl-C cancels its solves whatever the table set.
@@ -250,7 +241,7 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "fifteen-solve: internal failure: %s\n", e.what());
         return exitInternalFailure;
     }
-    const bool progress = isatty(STDERR_FILENO) == 1;
+    const bool progress = standardErrorIsTerminal();
     if (options.buildTables) return buildStrongerTables(options.threads, progress);
 
     // The stronger tables before any input is read, so that a build is not
@@ -284,11 +275,12 @@ int run(int argc, char** argv) {
         return interruptRequested() ? exitInterrupted : code;
     }
 
-    const bool inputIsTerminal = isatty(STDIN_FILENO) == 1;
+    const bool inputIsTerminal = standardInputIsTerminal();
     if (options.positions.empty() && options.file.empty() && inputIsTerminal) {
         std::fprintf(stderr,
                      "fifteen-solve: type a position a line (16 numbers, the blank as 0, e.g. "
-                     "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15\"); Ctrl-D ends\n");
+                     "\"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15\"); %s ends\n",
+                     endOfInputKeys);
     }
     PositionSequence sequence(options.positions, options.file, std::cin, standardInputReady,
                               options.lineOffset);

@@ -1,9 +1,9 @@
 #include "cli/stronger_tables_cli.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "cli/interrupt.h"
@@ -61,14 +61,17 @@ int buildStrongerTables(int threads, bool progress) {
     std::string path;
     const TableCacheResult result = prepareStrongerTables(tables, threads, progress, path);
     if (result == TableCacheResult::stopped || interruptRequested()) return exitInterrupted;
-    struct stat file {};
-    if (result == TableCacheResult::failed || path.empty() || stat(path.c_str(), &file) != 0) {
+    std::error_code error;
+    const std::uintmax_t bytes =
+        path.empty() ? 0
+                     : std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
+    if (result == TableCacheResult::failed || path.empty() || error) {
         std::fprintf(stderr, "fifteen-solve: the 7-8 tables could not be stored\n");
         return exitInternalFailure;
     }
     std::printf("7-8 tables %s %s (%.1f MB)\n",
                 result == TableCacheResult::loaded ? "already stored in" : "stored in",
-                path.c_str(), static_cast<double>(file.st_size) / 1e6);
+                path.c_str(), static_cast<double>(bytes) / 1e6);
     return exitAnswered;
 }
 

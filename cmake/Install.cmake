@@ -19,5 +19,10 @@ function(fifteen_install_man page)
   install(FILES ${copy}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endfunction()
 
-# The licence where Debian's tools and users look for it.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+if(WIN32)
+  # The zip: the licence and the README beside the program.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+else()
+  # The licence where Debian's tools and users look for it.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+endif()

@@ -4,8 +4,15 @@
 set(CPACK_PACKAGE_NAME fifteen)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  # `cpack -G ZIP` of the Windows build: fifteen-<version>-win64.zip, one folder
+  # with fifteen-solve.exe, the README and the licence.
+  set(CPACK_GENERATOR ZIP)
+  include(CPack)
+  return()
+endif()
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,5 +1,6 @@
 #include "search/stronger_tables.h"
 
+#include "heuristics/additive/file_system.h"
 #include "heuristics/additive/pdb78_tables.h"
 #include "search/table_set_of.h"
 
@@ -7,7 +8,7 @@ namespace fifteen {
 
 std::string strongerTablesPath(std::string& error) {
     const std::string folder = tableCacheDirectory(error);
-    return folder.empty() ? folder : folder + "/tables-7-8.bin";
+    return folder.empty() ? folder : folder + pathSeparator + "tables-7-8.bin";
 }
 
 StrongerTables::StrongerTables() = default;

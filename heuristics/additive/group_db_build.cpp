@@ -1,7 +1,5 @@
 #include "heuristics/additive/group_db_build.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -11,6 +9,8 @@
 #include <system_error>
 #include <thread>
 #include <type_traits>
+
+#include "heuristics/additive/file_system.h"
 
 namespace fifteen {
 
@@ -141,12 +141,11 @@ class RegionLabels {
 // A set's pages straight from the kernel: zero until written, and never touched
 // where no state comes (a calloc may clear them all, as the sanitizers' does).
 void* zeroedSet(std::size_t bytes) {
-    void* set = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return set == MAP_FAILED ? nullptr : set;
+    return allocateZeroedPages(bytes);
 }
 
 void releaseSet(void* set, std::size_t bytes) {
-    if (set != nullptr) munmap(set, bytes);
+    releaseZeroedPages(set, bytes);
 }
 
 // Most slots of most layers are empty: the scans skip them eight at a time.

@@ -1,15 +1,11 @@
 #include "heuristics/additive/table_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#include "heuristics/additive/file_system.h"
 
 namespace fifteen {
 
@@ -34,6 +30,9 @@ struct FileHeader {
     uint64_t checksum;
 };
 static_assert(sizeof(StoredTableEntry) == 32 && sizeof(FileHeader) == 152);
+// The fields are written as they are in memory: little-endian on every system this
+// builds for, so that a file moves between them.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr uint64_t prime1 = 0x9E3779B185EBCA87ULL;
 constexpr uint64_t prime2 = 0xC2B2AE3D27D4EB4FULL;
@@ -67,30 +66,6 @@ FileHeader headerFor(const std::vector<TileGroup>& groups) {
 uint64_t headerChecksum(FileHeader header) {
     header.checksum = 0;
     return tableChecksum(&header, sizeof header, 0);
-}
-
-bool writeAll(int fd, const void* data, std::size_t bytes, const std::atomic<bool>* stop) {
-    const auto* p = static_cast<const char*>(data);
-    while (bytes > 0) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed)) return false;
-        const std::size_t block = std::min<std::size_t>(bytes, std::size_t{1} << 24);
-        const ssize_t written = ::write(fd, p, block);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        p += written;
-        bytes -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-bool makeDirectories(const std::string& path) {
-    for (std::size_t slash = 1; slash <= path.size(); ++slash) {
-        if (slash != path.size() && path[slash] != '/') continue;
-        const std::string prefix = path.substr(0, slash);
-        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -150,41 +125,18 @@ bool writeTableFile(const std::string& path, const std::vector<TableToStore>& ta
     }
     header.checksum = checksum;
 
-    const std::string temporary = path + ".tmp";
-    // Left behind by a writer that died: nobody trusts it, and we hold the lock.
-    ::unlink(temporary.c_str());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = writeAll(fd, &header, sizeof header, stop);
+    DurableFile file;
+    if (!file.create(path, error)) return false;
+    bool ok = file.write(&header, sizeof header, error, stop);
     uint64_t position = sizeof header;
     static const char zeros[pageBytes] = {};
     for (std::size_t k = 0; ok && k < tables.size(); ++k) {
         const StoredTableEntry& entry = header.tables[k];
-        ok = writeAll(fd, zeros, entry.offset - position, stop) &&
-             writeAll(fd, tables[k].entries, entry.entryCount, stop);
+        ok = file.write(zeros, entry.offset - position, error, stop) &&
+             file.write(tables[k].entries, entry.entryCount, error, stop);
         position = entry.offset + entry.entryCount;
     }
-    const int savedErrno = errno;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        const bool stopped = stop != nullptr && stop->load(std::memory_order_relaxed);
-        error = stopped ? "stopped" : temporary + ": " + std::strerror(errno ? errno : savedErrno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return ok && file.commit(error);
 }
 
 StoredTables::StoredTables(StoredTables&& other) noexcept {
@@ -209,7 +161,7 @@ StoredTables::~StoredTables() {
 }
 
 void StoredTables::close() {
-    if (base_ != nullptr) ::munmap(base_, size_);
+    unmapReadOnly(base_, size_);
     base_ = nullptr;
     size_ = 0;
     for (uint8_t* block : owned_) std::free(block);
@@ -225,23 +177,16 @@ void StoredTables::adopt(std::vector<uint8_t*> blocks) {
 
 TableFileStatus StoredTables::open(const std::string& path, const std::vector<TileGroup>& groups) {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? TableFileStatus::missing : TableFileStatus::unreadable;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return TableFileStatus::unreadable;
-    }
-    const auto size = static_cast<std::size_t>(info.st_size);
+    const void* base = nullptr;
+    std::size_t size = 0;
+    const MapResult mapped = mapReadOnly(path, base, size);
+    if (mapped == MapResult::missing) return TableFileStatus::missing;
+    if (mapped != MapResult::ok) return TableFileStatus::unreadable;
     FileHeader header{};
     if (size < sizeof header) {
-        ::close(fd);
+        unmapReadOnly(base, size);
         return size < sizeof fileMagic ? TableFileStatus::otherFormat : TableFileStatus::truncated;
     }
-    // Populated at once: the checksum reads every page anyway.
-    void* base = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (base == MAP_FAILED) return TableFileStatus::unreadable;
     const auto* bytes = static_cast<const uint8_t*>(base);
     std::memcpy(&header, bytes, sizeof header);
     const FileHeader expected = headerFor(groups);
@@ -266,7 +211,7 @@ TableFileStatus StoredTables::open(const std::string& path, const std::vector<Ti
         if (checksum != header.checksum) status = TableFileStatus::corrupt;
     }
     if (status != TableFileStatus::ok) {
-        ::munmap(base, size);
+        unmapReadOnly(base, size);
         return status;
     }
     base_ = base;
@@ -275,46 +220,6 @@ TableFileStatus StoredTables::open(const std::string& path, const std::vector<Ti
         entries_.push_back(bytes + header.tables[k].offset);
     }
     return status;
-}
-
-TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait) {
-    if (wouldWait != nullptr) *wouldWait = false;
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
-    if (wouldWait != nullptr) *wouldWait = errno == EWOULDBLOCK;
-    while (::flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            ::close(fd_);
-            fd_ = -1;
-            return;
-        }
-    }
-}
-
-TableFileLock::~TableFileLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-}
-
-std::string tableCacheDirectory(std::string& error) {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    std::string base;
-    if (cache != nullptr && cache[0] == '/') {
-        base = cache;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || home[0] == '\0') {
-            error = "neither XDG_CACHE_HOME nor HOME is set";
-            return {};
-        }
-        base = std::string(home) + "/.cache";
-    }
-    const std::string folder = base + "/fifteen";
-    if (!makeDirectories(folder)) {
-        error = folder + ": " + std::strerror(errno);
-        return {};
-    }
-    return folder;
 }
 
 }  // namespace fifteen

@@ -3,7 +3,7 @@
 // The stronger tables on disk: one file of several databases, written once under
 // a temporary name and renamed, mapped read-only by every later start.
 //
-// Layout (host byte order; the payload of each table starts on a 4 KiB page):
+// Layout (little-endian on every system; the payload of each table starts on a 4 KiB page):
 //
 //   offset  size
 //   0       8     magic "F15ADDTB"
@@ -83,7 +83,7 @@ class StoredTables {
     bool mapped() const { return base_ != nullptr; }
 
   private:
-    void* base_ = nullptr;
+    const void* base_ = nullptr;
     std::size_t size_ = 0;
     std::vector<uint8_t*> owned_;
     std::vector<const uint8_t*> entries_;
@@ -99,14 +99,15 @@ class TableFileLock {
     TableFileLock(const TableFileLock&) = delete;
     TableFileLock& operator=(const TableFileLock&) = delete;
     ~TableFileLock();
-    bool locked() const { return fd_ >= 0; }
+    bool locked() const { return handle_ != -1; }
 
   private:
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // the system's handle of the open lock file
 };
 
-// $XDG_CACHE_HOME/fifteen, or $HOME/.cache/fifteen when it is unset or empty,
-// created with its parents. Empty, with the reason in error, when it cannot be.
+// $XDG_CACHE_HOME/fifteen, or $HOME/.cache/fifteen when it is unset or empty
+// (%LOCALAPPDATA%\fifteen on Windows), created with its parents. Empty, with the reason in error,
+// when it cannot be.
 std::string tableCacheDirectory(std::string& error);
 
 }  // namespace fifteen

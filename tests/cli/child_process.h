@@ -5,10 +5,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "puzzle/board.h"
+
+// Windows has no SIGKILL: there sendSignal ends the child at once for it.
+#ifndef SIGKILL
+#define SIGKILL 9
+#endif
 
 namespace fifteen::cli::testing_support {
 
@@ -42,6 +49,8 @@ class ChildProcess {
     const std::string& errorSoFar() const { return errBuffer_; }
     // True once standard output has reached its end (the child has closed it).
     bool outputEnded() const { return out_ < 0; }
+    // SIGINT: Ctrl-C (on Windows the console's Ctrl+C, to the child alone);
+    // SIGKILL: ends it at once.
     void sendSignal(int signal);
     // Closes the input, reads both outputs to their end and waits for the exit.
     ProcessResult finish();
@@ -61,6 +70,11 @@ class ChildProcess {
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = "",
                          bool terminal = false);
+
+// A new empty folder under the test's temporary folder, named prefix + a suffix.
+std::string makeTemporaryFolder(const std::string& prefix);
+// Sets the variable for this process and the children it starts; nullopt removes it.
+void setEnvironment(const std::string& name, const std::optional<std::string>& value);
 
 // Each line of out parsed as one JSON object (the --format json output).
 std::vector<nlohmann::json> jsonLines(const std::string& out);

@@ -2,11 +2,11 @@
 // report, the JSON fields (checked by replaying every solution) and Ctrl-C.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -16,6 +16,7 @@
 
 #include "child_process.h"
 #include "fifteen/version.h"
+#include "heuristics/additive/file_system.h"
 #include "puzzle/board.h"
 #include "tests/support/positions.h"
 #include "tests/support/walks.h"
@@ -475,36 +476,34 @@ TEST(FifteenSolveTest, JsonReportsNameTheTableSet) {
         << "the default set is the default";
 }
 
-// A cache folder of its own for the child processes, as XDG_CACHE_HOME.
+// A cache folder of its own for the child processes, as XDG_CACHE_HOME (and
+// LOCALAPPDATA, its place on Windows).
 class CacheFolder {
   public:
-    CacheFolder() {
-        std::string name = ::testing::TempDir() + "fifteen_cache_XXXXXX";
-        if (mkdtemp(name.data()) != nullptr) path_ = name;
-        const char* before = std::getenv("XDG_CACHE_HOME");
-        if (before != nullptr) before_ = before;
-        setenv("XDG_CACHE_HOME", path_.c_str(), 1);
+    CacheFolder() : path_(testing_support::makeTemporaryFolder("fifteen_cache_")) {
+        for (const char* name : {"XDG_CACHE_HOME", "LOCALAPPDATA"}) {
+            const char* before = std::getenv(name);
+            before_.emplace_back(before == nullptr ? std::nullopt
+                                                   : std::optional<std::string>(before));
+            testing_support::setEnvironment(name, path_);
+        }
     }
     ~CacheFolder() {
-        if (before_) {
-            setenv("XDG_CACHE_HOME", before_->c_str(), 1);
-        } else {
-            unsetenv("XDG_CACHE_HOME");
-        }
-        std::system(("rm -rf '" + path_ + "'").c_str());
+        testing_support::setEnvironment("XDG_CACHE_HOME", before_[0]);
+        testing_support::setEnvironment("LOCALAPPDATA", before_[1]);
+        std::filesystem::remove_all(path_);
     }
     const std::string& path() const { return path_; }
     std::vector<std::string> files() const {
         std::vector<std::string> names;
-        const ProcessResult listing = runProcess({"/bin/ls", "-A", path_ + "/fifteen"});
-        std::istringstream in(listing.out);
-        for (std::string name; std::getline(in, name);) names.push_back(name);
+        for (const auto& entry : std::filesystem::directory_iterator(path_ + "/fifteen"))
+            names.push_back(entry.path().filename().string());
         return names;
     }
 
   private:
     std::string path_;
-    std::optional<std::string> before_;
+    std::vector<std::optional<std::string>> before_;
 };
 
 // A short file in the cache is reported in one line and rebuilt; Ctrl-C stops the
@@ -513,8 +512,10 @@ TEST(FifteenSolveTest, AShortTablesFileIsReportedAndItsRebuildStopsOnCtrlC) {
     for (const bool buildOnly : {false, true}) {
         SCOPED_TRACE(buildOnly ? "--build-tables" : "--tables 7-8");
         CacheFolder cache;
-        ASSERT_EQ(runProcess({"/bin/mkdir", "-p", cache.path() + "/fifteen"}).exitCode, 0);
-        const std::string file = cache.path() + "/fifteen/tables-7-8.bin";
+        ASSERT_TRUE(std::filesystem::create_directories(cache.path() + "/fifteen"));
+        // As the program names it: Windows separates with backslashes.
+        const std::string file =
+            cache.path() + pathSeparator + "fifteen" + pathSeparator + "tables-7-8.bin";
         std::ofstream(file) << "F15ADDTB";
         ChildProcess child(command(
             buildOnly ? std::vector<std::string>{"--build-tables"}
