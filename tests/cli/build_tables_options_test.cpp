@@ -2,6 +2,8 @@
 // other tables, is refused beside it, while the same options alone are taken.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -42,11 +44,21 @@ void PrintTo(const Pair& row, std::ostream* os) {
 
 class BuildTablesBeside : public ::testing::TestWithParam<Pair> {};
 
+// "@file" stands for a file that exists on every system.
+std::vector<std::string> withFiles(std::vector<std::string> args) {
+    for (std::string& arg : args) {
+        if (arg != "@file") continue;
+        arg = ::testing::TempDir() + "fifteen_build_tables_file";
+        std::ofstream(arg) << "";
+    }
+    return args;
+}
+
 TEST_P(BuildTablesBeside, IsRefusedWhileTheOptionAloneIsTaken) {
-    const Parsed alone = parse(GetParam().args);
+    const Parsed alone = parse(withFiles(GetParam().args));
     ASSERT_FALSE(alone.code.has_value()) << alone.err;
     for (const bool first : {true, false}) {
-        std::vector<std::string> args = GetParam().args;
+        std::vector<std::string> args = withFiles(GetParam().args);
         args.insert(first ? args.begin() : args.end(), "--build-tables");
         const Parsed both = parse(args);
         ASSERT_TRUE(both.code.has_value()) << (first ? "first" : "last");
@@ -59,7 +71,7 @@ TEST_P(BuildTablesBeside, IsRefusedWhileTheOptionAloneIsTaken) {
 INSTANTIATE_TEST_SUITE_P(
     Options, BuildTablesBeside,
     ::testing::Values(Pair{"aPosition", {"1 2 3 4 5 6 7 8 9 10 11 12 13 14 0 15"}},
-                      Pair{"standardInput", {"-"}}, Pair{"file", {"--file", "/dev/null"}},
+                      Pair{"standardInput", {"-"}}, Pair{"file", {"--file", "@file"}},
                       Pair{"bench", {"--bench"}}, Pair{"analyse", {"--analyse"}},
                       Pair{"review", {"--review", "15"}},
                       Pair{"reviewFromEachLine", {"--review", ":"}},
