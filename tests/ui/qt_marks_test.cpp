@@ -72,6 +72,27 @@ class QtMarksTest : public QObject {
             QCOMPARE(shot.pixel(cell11.x() + x, y), plain.pixel(cell11.x() + x, y));
         }
 
+        // The frame all round and the whole corner, with no pixel missing where
+        // they meet, in every cell the mark may stand in at this ratio.
+        for (const int c : {0, 5, 10, 15, 6, 9}) {
+            BoardMarks each;
+            each.cells[static_cast<size_t>(c)] = TileMark::optimal;
+            platform->setBoardMarks(each);
+            const QImage framed = grab();
+            const QPoint at(device(rect.left) + (c % 4) * side, device(rect.top) + (c / 4) * side);
+            const int corner = side / 4;
+            for (int dy = 0; dy < side; ++dy) {
+                for (int dx = 0; dx < side; ++dx) {
+                    const bool band =
+                        dx < frame || dy < frame || dx >= side - frame || dy >= side - frame;
+                    if (!band && dx + dy >= corner) continue;
+                    QVERIFY2(framed.pixel(at + QPoint(dx, dy)) == green,
+                             qPrintable(QStringLiteral("cell %1 at %2,%3").arg(c).arg(dx).arg(dy)));
+                }
+            }
+        }
+        platform->setBoardMarks(marks);
+
         // The +2 badge: in the top right corner of its cell, with white text.
         const QPoint cell14(device(rect.left) + 2 * side, device(rect.top) + 3 * side);
         int white = 0, changed = 0;
