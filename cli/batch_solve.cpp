@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace fifteen::cli {
@@ -40,18 +44,43 @@ std::vector<SolveRecord> BatchSolver::solve(const std::vector<BatchJob>& jobs, G
         }
         solver.setOptions(kept);
     };
-    const std::size_t helpers =
-        std::min(solvers_.size() - 1, jobs.empty() ? std::size_t{0} : jobs.size() - 1);
+    // The searches run on threads of their own while this one watches stop():
+    // Ctrl-C reaches every search under way, not only the next one to start.
+    std::mutex mutex;
+    std::condition_variable done;
+    std::size_t running = 0;
+    const std::size_t wanted = std::min(solvers_.size(), jobs.size());
     std::vector<std::thread> threads;
-    threads.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i) {
+    threads.reserve(wanted);
+    for (std::size_t i = 0; i < wanted; ++i) {
         try {
-            threads.emplace_back(work, std::ref(*solvers_[i + 1]));
+            {
+                const std::lock_guard lock(mutex);
+                ++running;
+            }
+            threads.emplace_back([&, i] {
+                work(*solvers_[i]);
+                const std::lock_guard lock(mutex);
+                --running;
+                done.notify_one();
+            });
         } catch (const std::system_error&) {
-            break;  // fewer helpers: the calling thread does the rest
+            const std::lock_guard lock(mutex);
+            --running;
+            break;  // fewer at once
         }
     }
-    work(*solvers_[0]);
+    if (threads.empty()) {
+        work(*solvers_[0]);  // the program's watcher cancels this one
+    } else {
+        std::unique_lock lock(mutex);
+        bool cancelled = false;
+        while (!done.wait_for(lock, std::chrono::milliseconds(20), [&] { return running == 0; })) {
+            if (cancelled || !stop()) continue;
+            cancelled = true;
+            for (Solver* solver : solvers_) solver->cancel();
+        }
+    }
     for (std::thread& thread : threads) thread.join();
     return records;
 }

@@ -36,9 +36,8 @@ struct BatchJob {
 // Solvers that each search one position on one thread, side by side.
 class BatchSolver {
   public:
-    // workers: positions solved at once. The first worker is first (its record is
-    // the caller's, so that Ctrl-C reaches the search on the calling thread); the
-    // others get records of their own, over the same tables.
+    // workers: positions solved at once. The first worker searches in first's
+    // record, the others in records of their own, over the same tables.
     BatchSolver(Solver& first, const TableSet& tables, ParallelDesign design, int workers);
     ~BatchSolver();
     BatchSolver(const BatchSolver&) = delete;
@@ -47,8 +46,9 @@ class BatchSolver {
     int workers() const { return static_cast<int>(solvers_.size()); }
 
     // The record of each job, in the order given, as solvePosition makes it with
-    // one thread. Once stop() is true no further job is started; those left have
-    // no record (status solveCancelled, empty origin).
+    // one thread. Once stop() is true (polled every 20 ms) the searches under
+    // way are cancelled (their records say so) and no further job is started:
+    // those have no record (status solveCancelled, empty origin).
     std::vector<SolveRecord> solve(const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)());
 
   private:

@@ -294,8 +294,9 @@ bool Runner::answerMany(const std::vector<PositionInput>& inputs,
 }
 
 int Runner::exitCode() const {
-    if (writeFailed_ || !finishOutput(stdout)) return exitInternalFailure;
+    const bool written = !writeFailed_ && finishOutput(stdout);
     if (interruptRequested()) return exitInterrupted;
+    if (!written) return exitInternalFailure;
     if (internalFailure_) return exitInternalFailure;
     if (anyInvalid_) return exitBadInput;
     return exitAnswered;

@@ -2,6 +2,7 @@
 // answer must still come in the order of its line and be the answer the same
 // options give that position alone, whatever surrounds it.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -165,6 +166,43 @@ TEST_P(BatchOrderTest, OneThreadAnswersAgreeWithTheDefault) {
             EXPECT_EQ(byDefault[i], oneThread[i]);
         }
     }
+}
+
+// Ctrl-C in a batch: the searches under way end as cancelled, no further
+// position is started, and the answers written are a prefix of the batch.
+TEST(BatchInterruptTest, CtrlCStopsTheBatchWithThePositionsSoFarAnswered) {
+    std::string folder = ::testing::TempDir() + "fifteen_batch_interrupt_XXXXXX";
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    // A 42-move position whose start bound is 24: one thread, tenths of a second.
+    const std::string slow = "0 9 12 4 5 3 2 8 10 1 7 6 11 14 13 15";
+    const std::string path = folder + "/slow.txt";
+    {
+        std::ofstream file(path);
+        for (int i = 0; i < 400; ++i) file << slow << "\n";
+    }
+    ChildProcess child({solver, "--format", "json", "-f", path});
+    std::string line;
+    ASSERT_TRUE(child.readLine(line, 300000)) << "no first answer";
+    EXPECT_EQ(nlohmann::json::parse(line).at("status"), "solved");
+    child.sendSignal(SIGINT);
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    std::vector<nlohmann::json> answers = jsonLines(result.out);
+    answers.insert(answers.begin(), nlohmann::json::parse(line));
+    EXPECT_LT(answers.size(), 400u);
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        EXPECT_EQ(answers[i].at("origin"), path + ":" + std::to_string(i + 1));
+        const std::string status = answers[i].at("status");
+        if (status == "solved") {
+            EXPECT_EQ(answers[i].at("length"), 42);
+        } else {
+            EXPECT_EQ(status, "cancelled");
+            EXPECT_EQ(i + 1, answers.size()) << "an answer after a cancelled one";
+        }
+    }
+    std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Goals, BatchOrderTest,
