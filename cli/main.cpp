@@ -9,10 +9,12 @@
 #include <optional>
 #include <thread>
 
+#include "cli/batch_solve.h"
 #include "cli/bench.h"
 #include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
+#include "cli/output_writer.h"
 #include "cli/position_source.h"
 #include "cli/progress.h"
 #include "cli/result_format.h"
@@ -33,19 +35,33 @@ namespace {
 
 class Runner {
   public:
-    Runner(const CliOptions& options, bool progress, Solver& solver, MoveAnalyser* analyser)
-        : options_(options), progress_(progress), solver_(solver), analyser_(analyser) {}
+    Runner(const CliOptions& options, bool progress, Solver& solver, MoveAnalyser* analyser,
+           const TableSet& tables)
+        : options_(options),
+          progress_(progress),
+          solver_(solver),
+          analyser_(analyser),
+          tables_(tables) {}
 
-    // False when the run must stop: interrupted, or the tables are missing.
+    // False when the run must stop: interrupted, the tables are missing, or an
+    // answer could not be written.
     // withOrigin: the text report starts with the line naming the input.
     bool answer(const PositionInput& input, bool withOrigin);
+    // The same for several inputs at once, answered in their order (withOrigin
+    // for each): with the default options, the positions that are searched on
+    // one thread are solved side by side first.
+    bool answerMany(const std::vector<PositionInput>& inputs, const std::vector<bool>& withOrigin);
     int exitCode() const;
     bool prepareTables();
 
   private:
-    void print(const SolveRecord& record, bool withOrigin);
+    // False when the answer could not be written (reported; the run ends).
+    bool print(const SolveRecord& record, bool withOrigin);
+    // Prints a solved record and checks what it says; false when the run must stop.
+    bool finish(const PositionInput& input, const Board& board, SolveRecord& record,
+                bool withOrigin);
     // An input that is not a position (or whose moves are not moves).
-    void reject(const PositionInput& input, const std::string& error, bool withOrigin);
+    bool reject(const PositionInput& input, const std::string& error, bool withOrigin);
     SolveRecord solve(const PositionInput& input, const Board& board,
                       const std::vector<WrittenMove>& moves);
 
@@ -53,11 +69,14 @@ class Runner {
     const bool progress_;
     Solver& solver_;
     MoveAnalyser* const analyser_;  // with --analyse or --review
+    const TableSet& tables_;
+    std::unique_ptr<BatchSolver> batch_;
     std::unique_ptr<Preparation> preparation_;
     bool tablesReady_ = false;
     bool anyInvalid_ = false;
     bool internalFailure_ = false;
     bool hinted_ = false;
+    bool writeFailed_ = false;
 };
 
 constexpr const char* quoteHint =
@@ -115,18 +134,17 @@ bool Runner::prepareTables() {
     return true;
 }
 
-void Runner::print(const SolveRecord& record, bool withOrigin) {
-    if (options_.format == OutputFormat::json) {
-        const std::string line =
-            formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        std::fprintf(stdout, "%s\n", line.c_str());
-    } else {
-        std::fputs(formatText(record, withOrigin).c_str(), stdout);
-    }
-    std::fflush(stdout);
+bool Runner::print(const SolveRecord& record, bool withOrigin) {
+    const std::string text =
+        options_.format == OutputFormat::json
+            ? formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                  "\n"
+            : formatText(record, withOrigin);
+    if (!writeChecked(stdout, text)) writeFailed_ = true;
+    return !writeFailed_;
 }
 
-void Runner::reject(const PositionInput& input, const std::string& error, bool withOrigin) {
+bool Runner::reject(const PositionInput& input, const std::string& error, bool withOrigin) {
     const bool hint = input.loneNumber && !hinted_;
     hinted_ = hinted_ || hint;
     std::fprintf(stderr, "fifteen-solve: %s: %s%s\n", input.origin.c_str(), error.c_str(),
@@ -137,8 +155,8 @@ void Runner::reject(const PositionInput& input, const std::string& error, bool w
     record.status = solveInvalid;
     record.error = error;
     record.goal = options_.goal;
-    print(record, withOrigin);
     anyInvalid_ = true;
+    return print(record, withOrigin);
 }
 
 SolveRecord Runner::solve(const PositionInput& input, const Board& board,
@@ -174,32 +192,38 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
         if (movesText == ":") {
             const std::size_t colon = positionText.find(':');
             if (colon == std::string::npos) {
-                reject(input, "no moves after a ':' to review", withOrigin);
-                return true;
+                return reject(input, "no moves after a ':' to review", withOrigin);
             }
             movesText = positionText.substr(colon + 1);
             positionText.resize(colon);
         }
         const ParsedMoves parsedMoves = parseMoves(movesText);
         if (!parsedMoves.ok) {
-            reject(input, "moves to review: " + parsedMoves.error, withOrigin);
-            return true;
+            return reject(input, "moves to review: " + parsedMoves.error, withOrigin);
         }
         moves = parsedMoves.moves;
     }
     const ParsedPosition parsed = parsePosition(positionText);
-    if (!parsed.ok) {
-        reject(input, parsed.error, withOrigin);
-        return true;
-    }
+    if (!parsed.ok) return reject(input, parsed.error, withOrigin);
     if (!prepareTables()) return false;
     if (interruptRequested()) return false;
-    solver_.setOptions(SolveOptions{options_.threads > 0 ? options_.threads : omp_get_max_threads(),
-                                    options_.parallel});
+    int threads = options_.threads;
+    if (threads <= 0) {
+        const bool oneThread =
+            analyser_ == nullptr &&
+            searchedOnOneThread(tables_, parsed.board, options_.goal.value_or(Goal::blankLast));
+        threads = oneThread ? 1 : omp_get_max_threads();
+    }
+    solver_.setOptions(SolveOptions{threads, options_.parallel});
     SolveRecord record = solve(input, parsed.board, moves);
+    return finish(input, parsed.board, record, withOrigin);
+}
+
+bool Runner::finish(const PositionInput& input, const Board& board, SolveRecord& record,
+                    bool withOrigin) {
     record.goal = options_.goal;
     record.tables = tableChoiceName(options_.tables);
-    print(record, withOrigin);
+    if (!print(record, withOrigin)) return false;
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (record.reviewed && record.review.illegalIndex >= 0) {
         std::fprintf(stderr, "fifteen-solve: %s: %s\n", input.origin.c_str(),
@@ -208,7 +232,7 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     }
     if (options_.verify && record.status == solveSolved) {
         std::string directions;
-        if (!replaySolution(parsed.board, record.moves, directions,
+        if (!replaySolution(board, record.moves, directions,
                             goalBoardOf(options_.goal.value_or(Goal::blankLast)))) {
             std::fprintf(stderr,
                          "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
@@ -220,8 +244,49 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     return record.status != solveCancelled;
 }
 
+bool Runner::answerMany(const std::vector<PositionInput>& inputs,
+                        const std::vector<bool>& withOrigin) {
+    const Goal goal = options_.goal.value_or(Goal::blankLast);
+    const int workers = omp_get_max_threads();
+    std::vector<BatchJob> jobs;
+    std::vector<int> jobOf(inputs.size(), -1);
+    if (options_.threads <= 0 && analyser_ == nullptr && !options_.review && workers > 1) {
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            const ParsedPosition parsed = parsePosition(inputs[i].text);
+            if (!parsed.ok) continue;
+            // The tables before the first search; a failure stops the run at the
+            // first position, as one at a time would.
+            if (!prepareTables()) break;
+            if (!searchedOnOneThread(tables_, parsed.board, goal)) continue;
+            jobOf[i] = static_cast<int>(jobs.size());
+            jobs.push_back(BatchJob{parsed.board, inputs[i].origin, inputs[i].text});
+        }
+    }
+    std::vector<SolveRecord> records;
+    if (!jobs.empty()) {
+        if (!batch_)
+            batch_ = std::make_unique<BatchSolver>(solver_, tables_, options_.parallel, workers);
+        records = batch_->solve(jobs, goal, interruptRequested);
+    }
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (jobOf[i] < 0) {
+            if (!answer(inputs[i], withOrigin[i])) return false;
+            continue;
+        }
+        if (interruptRequested()) return false;
+        SolveRecord& record = records[static_cast<std::size_t>(jobOf[i])];
+        if (record.origin.empty()) return false;  // not started: stopped
+        if (!finish(inputs[i], jobs[static_cast<std::size_t>(jobOf[i])].board, record,
+                    withOrigin[i]))
+            return false;
+    }
+    return true;
+}
+
 int Runner::exitCode() const {
+    const bool written = !writeFailed_ && finishOutput(stdout);
     if (interruptRequested()) return exitInterrupted;
+    if (!written) return exitInternalFailure;
     if (internalFailure_) return exitInternalFailure;
     if (anyInvalid_) return exitBadInput;
     return exitAnswered;
@@ -266,12 +331,13 @@ int run(int argc, char** argv) {
         analyser = std::make_unique<MoveAnalyser>(*tables, SolveOptions{1, options.parallel});
         interrupts->retarget(analyser->solver());
     }
-    Runner runner(options, progress, solver, analyser.get());
+    Runner runner(options, progress, solver, analyser.get(), *tables);
     if (options.bench) {
         if (!runner.prepareTables()) return exitInternalFailure;
         if (interruptRequested()) return exitInterrupted;
         const int code = runBench(solver, benchInstances(),
                                   options.threads > 0 ? options.threads : 1, std::cout);
+        if (!finishOutput(stdout)) return exitInternalFailure;
         return interruptRequested() ? exitInterrupted : code;
     }
 
@@ -286,11 +352,26 @@ int run(int argc, char** argv) {
                               options.lineOffset);
     PositionInput input;
     bool first = true;
+    // Positions that have come are answered together (a bounded chunk, so that a
+    // batch of any length needs the same memory); one that has come alone is
+    // answered before the next is waited for.
+    constexpr std::size_t chunkSize = 256;
+    std::vector<PositionInput> chunk;
+    std::vector<bool> withOrigins;
     while (sequence.next(input)) {
-        // Origin lines as soon as there is more than one answer to tell apart.
-        const bool withOrigin = !first || sequence.moreFollow();
-        first = false;
-        if (!runner.answer(input, withOrigin)) break;
+        chunk.clear();
+        withOrigins.clear();
+        for (;;) {
+            const bool more = sequence.moreFollow();
+            // Origin lines as soon as there is more than one answer to tell apart.
+            withOrigins.push_back(!first || more);
+            first = false;
+            chunk.push_back(std::move(input));
+            if (!more || chunk.size() == chunkSize || !sequence.next(input)) break;
+        }
+        const bool goOn = chunk.size() == 1 ? runner.answer(chunk[0], withOrigins[0])
+                                            : runner.answerMany(chunk, withOrigins);
+        if (!goOn) break;
     }
     if (sequence.fileFailed()) {
         std::fprintf(stderr, "fifteen-solve: cannot read %s\n", options.file.c_str());

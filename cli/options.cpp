@@ -59,7 +59,9 @@ std::optional<int> parseOptions(int argc, const char* const* argv, CliOptions& o
         ->type_name("text|json")
         ->check(formatWord);
     app.add_option("-t,--threads", options.threads,
-                   "worker threads at most (default: the OpenMP maximum)")
+                   "search threads at most for each position (default: the OpenMP maximum; "
+                   "positions whose start bound is 32 or less are then searched on one thread "
+                   "each, several at once, and answered in input order)")
         ->check(CLI::Range(1, frontierCapacity));  // more could never get work
     std::string parallel = "shared";
     const CLI::Validator parallelWord(

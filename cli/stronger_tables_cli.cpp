@@ -8,6 +8,7 @@
 
 #include "cli/interrupt.h"
 #include "cli/options.h"
+#include "cli/output_writer.h"
 
 namespace fifteen::cli {
 
@@ -69,10 +70,12 @@ int buildStrongerTables(int threads, bool progress) {
         std::fprintf(stderr, "fifteen-solve: the 7-8 tables could not be stored\n");
         return exitInternalFailure;
     }
-    std::printf("7-8 tables %s %s (%.1f MB)\n",
-                result == TableCacheResult::loaded ? "already stored in" : "stored in",
-                path.c_str(), static_cast<double>(bytes) / 1e6);
-    return exitAnswered;
+    char size[32];
+    std::snprintf(size, sizeof size, " (%.1f MB)\n", static_cast<double>(bytes) / 1e6);
+    const std::string line =
+        std::string("7-8 tables ") +
+        (result == TableCacheResult::loaded ? "already stored in " : "stored in ") + path + size;
+    return writeChecked(stdout, line) ? exitAnswered : exitInternalFailure;
 }
 
 }  // namespace fifteen::cli

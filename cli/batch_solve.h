@@ -1,0 +1,60 @@
+#pragma once
+
+// Many positions at once under the default options: a search whose start bound
+// is small costs less than a parallel search's set-up (a frontier built and
+// threads woken for each), so such positions are solved on one thread each, as
+// many at once as there are cores, and only the larger ones with every thread.
+// Which way a position goes depends on the position alone, so a batch answers
+// each one exactly as the same options answer it alone.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/solve_record.h"
+#include "puzzle/board.h"
+#include "puzzle/goal.h"
+#include "search/solver.h"
+#include "search/table_set.h"
+
+namespace fifteen::cli {
+
+// Start bounds (the larger of walking distance and database) at or below this are
+// searched on one thread: every position of at most this many moves is among them.
+inline constexpr int32_t oneThreadBound = 32;
+
+// Whether the default options search board (exactly one of each value 0..15),
+// written for goal, on one thread.
+bool searchedOnOneThread(const TableSet& tables, const Board& board, Goal goal);
+
+struct BatchJob {
+    Board board;
+    std::string origin;
+    std::string input;
+};
+
+// Solvers that each search one position on one thread, side by side.
+class BatchSolver {
+  public:
+    // workers: positions solved at once. The first worker searches in first's
+    // record, the others in records of their own, over the same tables.
+    BatchSolver(Solver& first, const TableSet& tables, ParallelDesign design, int workers);
+    ~BatchSolver();
+    BatchSolver(const BatchSolver&) = delete;
+    BatchSolver& operator=(const BatchSolver&) = delete;
+
+    int workers() const { return static_cast<int>(solvers_.size()); }
+
+    // The record of each job, in the order given, as solvePosition makes it with
+    // one thread. Once stop() is true (polled every 20 ms) the searches under
+    // way are cancelled (their records say so) and no further job is started:
+    // those have no record (status solveCancelled, empty origin).
+    std::vector<SolveRecord> solve(const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)());
+
+  private:
+    std::vector<std::unique_ptr<SolverState>> states_;
+    std::vector<std::unique_ptr<Solver>> ownSolvers_;
+    std::vector<Solver*> solvers_;
+};
+
+}  // namespace fifteen::cli
