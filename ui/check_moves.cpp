@@ -109,8 +109,10 @@ std::optional<SolveResult> ReviewController::accept(const MoveReview& review, bo
     }
     if (review.status != solveSolved || review.tiles.empty()) return std::nullopt;
     if (review.tiles.size() > static_cast<size_t>(solutionCapacity)) {
-        // Longer than any solution the board can step through: its text alone.
+        // Longer than any solution the board can step through: its text alone,
+        // which belongs to no solution shown, so nothing can make it stale.
         showText(review);
+        output_.setReportShown(false);
         return std::nullopt;
     }
     SolveResult result;

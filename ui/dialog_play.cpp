@@ -79,7 +79,8 @@ void MainDialog::finishPlay() {
     const int32_t seconds = play_.seconds(now());
     status_.set(playSolvedStatus(count, seconds));
     status_.setSeconds(playTime(seconds));
-    boardNote_ = playSolvedStatus(count, seconds).substr(1);
+    // The board has room for the count; the time is in the lines below it.
+    boardNote_ = "Solved in " + std::to_string(count) + (count == 1 ? " move" : " moves");
     platform_.setBoardNote(boardNote_);
     if (allReady()) {
         review_.reviewPlay(play_.start(), play_.tiles());

@@ -109,6 +109,32 @@ TEST(Play, ToTheGoalByClicksAndKeysIsReviewedAgainstTheDistances) {
     }
 }
 
+// A play longer than a solution can hold: its review is said in the output box,
+// current (not dimmed), without becoming the shown solution.
+TEST(Play, LongerThanASolutionIsReviewedInTextAlone) {
+    DialogRig rig;
+    rig.makeReady();
+    // Four moves from the goal: 6 left, 7 up, 11 left, 12 up bring it home.
+    const Board start = {1, 2, 3, 4, 5, 0, 6, 8, 9, 10, 7, 11, 13, 14, 15, 12};
+    rig.host.dropText(formatPosition(start));
+    for (int i = 0; i < 42; ++i) {
+        rig.host.key(Key::left);
+        rig.host.key(Key::right);
+    }
+    for (const Key key : {Key::left, Key::up, Key::left, Key::up}) rig.host.key(key);
+    ASSERT_EQ(rig.dialog.view().board, goalBoard);
+    ASSERT_TRUE(rig.host.pumpUntil(
+        [&] { return rig.host.controlText(idOutput).find(playedHeading) != std::string::npos; }));
+    EXPECT_NE(rig.host.controlText(idOutput).find("88 moves, 84 more than the optimal 4"),
+              std::string::npos)
+        << rig.host.controlText(idOutput);
+    rig.host.key(Key::optimalMoves);  // anything that follows the board
+    EXPECT_EQ(rig.host.staleNote, "");
+    EXPECT_FALSE(rig.dialog.plotShown());
+    EXPECT_NE(rig.dialog.lastSolve().length, 88);
+    rig.host.close();
+}
+
 // Any mix of played moves and commands that replace the board: Undo walks back
 // through every board shown, to the first, and Redo forward again to the last.
 TEST(UndoRedo, RandomPlaysAndCommandsUndoToTheStartAndRedoToTheEnd) {
