@@ -59,30 +59,35 @@ void BoardHistory::record(const Entry& before) {
     redo_.clear();
 }
 
+namespace {
+
+// Takes the latest entry of from and keeps current in to, as the same kind of
+// change, so that the other direction gives it back.
+std::optional<BoardHistory::Entry> walk(std::deque<BoardHistory::Entry>& from,
+                                        std::deque<BoardHistory::Entry>& to,
+                                        const BoardHistory::Entry& current) {
+    if (from.empty()) return std::nullopt;
+    BoardHistory::Entry taken = from.back();
+    from.pop_back();
+    BoardHistory::Entry kept = current;
+    kept.playedTile = taken.playedTile;
+    to.push_back(kept);
+    return taken;
+}
+
+}  // namespace
+
 std::optional<BoardHistory::Entry> BoardHistory::undo(const Entry& current) {
     // A command that left the board as it was (Reset on the goal) is no step back.
     while (!undo_.empty() && undo_.back().board == current.board &&
            undo_.back().backwardCount == current.backwardCount) {
         undo_.pop_back();
     }
-    if (undo_.empty()) return std::nullopt;
-    Entry back = undo_.back();
-    undo_.pop_back();
-    // Redo gives current back, as the same kind of change.
-    Entry forward = current;
-    forward.playedTile = back.playedTile;
-    redo_.push_back(forward);
-    return back;
+    return walk(undo_, redo_, current);
 }
 
 std::optional<BoardHistory::Entry> BoardHistory::redo(const Entry& current) {
-    if (redo_.empty()) return std::nullopt;
-    Entry forward = redo_.back();
-    redo_.pop_back();
-    Entry back = current;
-    back.playedTile = forward.playedTile;
-    undo_.push_back(back);
-    return forward;
+    return walk(redo_, undo_, current);
 }
 
 }  // namespace fifteen::ui
