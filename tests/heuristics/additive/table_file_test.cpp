@@ -85,7 +85,7 @@ TEST_F(TableFileTest, WrittenTablesMapBackUnchanged) {
     writeValidFile(path_);
     StoredTables tables;
     ASSERT_EQ(tables.open(path_, groups), TableFileStatus::ok);
-    EXPECT_TRUE(tables.mapped());
+    EXPECT_TRUE(tables.fromFile());
     expectEntries(tables);
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
     // Another split, other sizes, other order: each is another file's content.
@@ -199,7 +199,7 @@ TEST_F(TableFileTest, AnUnwritableFolderKeepsTheTablesInMemory) {
     int32_t builds = 0;
     EXPECT_EQ(loadOrBuild(tables, lines, builds), TableCacheResult::built);
     chmod(folder_.c_str(), 0700);
-    EXPECT_FALSE(tables.mapped());
+    EXPECT_FALSE(tables.fromFile());
     EXPECT_EQ(lines.size(), 1u);
     expectEntries(tables);
 }
