@@ -32,15 +32,13 @@ TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool
     options.report = [](const std::string& line) {
         std::fprintf(stderr, "fifteen-solve: %s\n", line.c_str());
     };
-    bool announced = false;
+    options.building = [threads = options.threads](const std::string& into) {
+        std::fprintf(stderr,
+                     "fifteen-solve: building the 7-8 tables on %d threads (once; minutes) "
+                     "into %s\n",
+                     threads, into.empty() ? "memory" : into.c_str());
+    };
     options.progress = [&](std::size_t table, int32_t depth, int64_t reached) {
-        if (!announced) {
-            std::fprintf(stderr,
-                         "fifteen-solve: building the 7-8 tables on %d threads (once; minutes) "
-                         "into %s\n",
-                         options.threads, path.empty() ? "memory" : path.c_str());
-            announced = true;
-        }
         if (progress) {
             const int size = table == 0 ? 7 : 8;
             std::fprintf(stderr,

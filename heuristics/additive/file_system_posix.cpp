@@ -152,8 +152,7 @@ void releaseZeroedPages(void* pages, std::size_t bytes) {
     if (pages != nullptr) ::munmap(pages, bytes);
 }
 
-TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait,
-                             const LockWait& wait) {
+TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait, const LockWait& wait) {
     if (wouldWait != nullptr) *wouldWait = false;
     // O_NONBLOCK and a regular file only: a FIFO there would hold the open.
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);

@@ -79,7 +79,8 @@ ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return ReadResult::missing;
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return ReadResult::missing;
         // A folder is not opened without FILE_FLAG_BACKUP_SEMANTICS.
         const DWORD attributes = GetFileAttributesW(wide(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
@@ -103,7 +104,8 @@ ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size
     }
     std::size_t done = 0;
     while (done < total) {
-        const DWORD block = static_cast<DWORD>(std::min<std::size_t>(total - done, std::size_t{1} << 24));
+        const DWORD block =
+            static_cast<DWORD>(std::min<std::size_t>(total - done, std::size_t{1} << 24));
         DWORD got = 0;
         if (!ReadFile(file, static_cast<char*>(pages) + done, block, &got, nullptr)) {
             CloseHandle(file);
@@ -201,8 +203,7 @@ void releaseZeroedPages(void* pages, std::size_t) {
     if (pages != nullptr) VirtualFree(pages, 0, MEM_RELEASE);
 }
 
-TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait,
-                             const LockWait& wait) {
+TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait, const LockWait& wait) {
     if (wouldWait != nullptr) *wouldWait = false;
     const HANDLE file = CreateFileW(wide(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -220,8 +221,7 @@ TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait,
                        MAXDWORD, &whole)) {
             break;
         }
-        if (GetLastError() != ERROR_LOCK_VIOLATION &&
-            GetLastError() != ERROR_IO_PENDING) {
+        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
             CloseHandle(file);
             return;
         }

@@ -41,7 +41,8 @@ TableCacheResult loadOrBuildTables(const std::string& path, const std::vector<Ti
             break;
         } else {
             if (status != TableFileStatus::missing) {
-                report(options, path + " " + describeTableFileStatus(status) + "; building it again");
+                report(options,
+                       path + " " + describeTableFileStatus(status) + "; building it again");
             }
             LockWait wait;
             wait.stop = options.stop;
@@ -63,6 +64,7 @@ TableCacheResult loadOrBuildTables(const std::string& path, const std::vector<Ti
         }
     }
     if (!store && options.mustStore) return TableCacheResult::failed;
+    if (options.building) options.building(store ? path : std::string());
 
     std::vector<uint8_t*> blocks;
     std::vector<TableToStore> toStore;
@@ -93,7 +95,8 @@ TableCacheResult loadOrBuildTables(const std::string& path, const std::vector<Ti
         toStore.push_back({groups[k], block});
     }
     std::string error;
-    const bool stored = store && lock->locked() && writeTableFile(path, toStore, error, options.stop);
+    const bool stored =
+        store && lock->locked() && writeTableFile(path, toStore, error, options.stop);
     if (stopSeen(options)) {
         freeBlocks(blocks);
         return TableCacheResult::stopped;

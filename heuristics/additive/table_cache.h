@@ -23,6 +23,8 @@ struct TableCacheOptions {
     std::function<void(const std::string& line)> report;  // one line per event, no newline
     // During a build: the table's number, the layer, and its placements reached.
     std::function<void(std::size_t table, int32_t depth, int64_t reached)> progress;
+    // Once, when a build starts: the file it will be stored in, empty for memory only.
+    std::function<void(const std::string& into)> building;
     // Tables that cannot be stored are a failure (and are not built when that is
     // known first), not tables kept in memory: for a build whose whole point is
     // the file.
