@@ -28,8 +28,9 @@ BatchSolver::BatchSolver(Solver& first, const TableSet& tables, ParallelDesign d
 
 BatchSolver::~BatchSolver() = default;
 
-std::vector<SolveRecord> BatchSolver::solve(const std::vector<BatchJob>& jobs, Goal goal,
-                                            bool (*stop)()) {
+std::vector<SolveRecord> BatchSolver::solve(
+    const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+    const std::function<void(std::size_t job, SolveRecord& record)>& made) {
     std::vector<SolveRecord> records(jobs.size());
     for (SolveRecord& record : records) record.status = solveCancelled;
     // Jobs handed out one at a time: their sizes differ by orders of magnitude.
@@ -41,6 +42,7 @@ std::vector<SolveRecord> BatchSolver::solve(const std::vector<BatchJob>& jobs, G
             if (stop()) break;
             records[i] =
                 solvePosition(solver, jobs[i].board, jobs[i].origin, jobs[i].input, false, goal);
+            if (made) made(i, records[i]);
         }
         solver.setOptions(kept);
     };

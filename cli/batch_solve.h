@@ -7,6 +7,7 @@
 // Which way a position goes depends on the position alone, so a batch answers
 // each one exactly as the same options answer it alone.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,8 +49,12 @@ class BatchSolver {
     // The record of each job, in the order given, as solvePosition makes it with
     // one thread. Once stop() is true (polled every 20 ms) the searches under
     // way are cancelled (their records say so) and no further job is started:
-    // those have no record (status solveCancelled, empty origin).
-    std::vector<SolveRecord> solve(const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)());
+    // those have no record (status solveCancelled, empty origin). made, when
+    // given, is called with each record (and its job's index) on the thread that
+    // solved it, as soon as it is solved: work on the answer that needs no order.
+    std::vector<SolveRecord> solve(
+        const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+        const std::function<void(std::size_t job, SolveRecord& record)>& made = {});
 
   private:
     std::vector<std::unique_ptr<SolverState>> states_;

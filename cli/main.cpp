@@ -57,9 +57,18 @@ class Runner {
   private:
     // False when the answer could not be written (reported; the run ends).
     bool print(const SolveRecord& record, bool withOrigin);
+    bool write(const std::string& text);
+    // The record as printed: its goal and table set filled in, its text. Reads
+    // the options only, so that any thread may make it.
+    std::string finalText(SolveRecord& record, bool withOrigin) const;
+    // Whether --verify finds the record's solution wrong (any thread).
+    bool failsVerify(const Board& board, const SolveRecord& record) const;
     // Prints a solved record and checks what it says; false when the run must stop.
     bool finish(const PositionInput& input, const Board& board, SolveRecord& record,
                 bool withOrigin);
+    // The same with its text and check made already (finalText, failsVerify).
+    bool finishMade(const PositionInput& input, const SolveRecord& record, const std::string& text,
+                    bool verifyFailed);
     // An input that is not a position (or whose moves are not moves).
     bool reject(const PositionInput& input, const std::string& error, bool withOrigin);
     SolveRecord solve(const PositionInput& input, const Board& board,
@@ -134,12 +143,18 @@ bool Runner::prepareTables() {
     return true;
 }
 
+std::string formatted(const SolveRecord& record, OutputFormat format, bool withOrigin) {
+    return format == OutputFormat::json
+               ? formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                     "\n"
+               : formatText(record, withOrigin);
+}
+
 bool Runner::print(const SolveRecord& record, bool withOrigin) {
-    const std::string text =
-        options_.format == OutputFormat::json
-            ? formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
-                  "\n"
-            : formatText(record, withOrigin);
+    return write(formatted(record, options_.format, withOrigin));
+}
+
+bool Runner::write(const std::string& text) {
     if (!writeChecked(stdout, text)) writeFailed_ = true;
     return !writeFailed_;
 }
@@ -219,27 +234,40 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     return finish(input, parsed.board, record, withOrigin);
 }
 
-bool Runner::finish(const PositionInput& input, const Board& board, SolveRecord& record,
-                    bool withOrigin) {
+std::string Runner::finalText(SolveRecord& record, bool withOrigin) const {
     record.goal = options_.goal;
     record.tables = tableChoiceName(options_.tables);
-    if (!print(record, withOrigin)) return false;
+    return formatted(record, options_.format, withOrigin);
+}
+
+bool Runner::failsVerify(const Board& board, const SolveRecord& record) const {
+    if (!options_.verify || record.status != solveSolved) return false;
+    std::string directions;
+    return !replaySolution(board, record.moves, directions,
+                           goalBoardOf(options_.goal.value_or(Goal::blankLast)));
+}
+
+bool Runner::finish(const PositionInput& input, const Board& board, SolveRecord& record,
+                    bool withOrigin) {
+    const std::string text = finalText(record, withOrigin);
+    return finishMade(input, record, text, failsVerify(board, record));
+}
+
+bool Runner::finishMade(const PositionInput& input, const SolveRecord& record,
+                        const std::string& text, bool verifyFailed) {
+    if (!write(text)) return false;
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (record.reviewed && record.review.illegalIndex >= 0) {
         std::fprintf(stderr, "fifteen-solve: %s: %s\n", input.origin.c_str(),
                      record.reviewError.c_str());
         anyInvalid_ = true;
     }
-    if (options_.verify && record.status == solveSolved) {
-        std::string directions;
-        if (!replaySolution(board, record.moves, directions,
-                            goalBoardOf(options_.goal.value_or(Goal::blankLast)))) {
-            std::fprintf(stderr,
-                         "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
-                         "the goal\n",
-                         input.origin.c_str(), record.length);
-            internalFailure_ = true;
-        }
+    if (verifyFailed) {
+        std::fprintf(stderr,
+                     "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
+                     "the goal\n",
+                     input.origin.c_str(), record.length);
+        internalFailure_ = true;
     }
     return record.status != solveCancelled;
 }
@@ -263,10 +291,22 @@ bool Runner::answerMany(const std::vector<PositionInput>& inputs,
         }
     }
     std::vector<SolveRecord> records;
+    // Each answer's text and check are made on the thread that solved it: this
+    // thread only writes them, in order.
+    std::vector<std::string> texts(jobs.size());
+    std::vector<char> verifyFailed(jobs.size(), 0);
     if (!jobs.empty()) {
         if (!batch_)
             batch_ = std::make_unique<BatchSolver>(solver_, tables_, options_.parallel, workers);
-        records = batch_->solve(jobs, goal, interruptRequested);
+        std::vector<bool> jobWithOrigin(jobs.size());
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            if (jobOf[i] >= 0) jobWithOrigin[static_cast<std::size_t>(jobOf[i])] = withOrigin[i];
+        }
+        records =
+            batch_->solve(jobs, goal, interruptRequested, [&](std::size_t j, SolveRecord& record) {
+                texts[j] = finalText(record, jobWithOrigin[j]);
+                verifyFailed[j] = failsVerify(jobs[j].board, record) ? 1 : 0;
+            });
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (jobOf[i] < 0) {
@@ -274,11 +314,9 @@ bool Runner::answerMany(const std::vector<PositionInput>& inputs,
             continue;
         }
         if (interruptRequested()) return false;
-        SolveRecord& record = records[static_cast<std::size_t>(jobOf[i])];
-        if (record.origin.empty()) return false;  // not started: stopped
-        if (!finish(inputs[i], jobs[static_cast<std::size_t>(jobOf[i])].board, record,
-                    withOrigin[i]))
-            return false;
+        const auto j = static_cast<std::size_t>(jobOf[i]);
+        if (records[j].origin.empty()) return false;  // not started: stopped
+        if (!finishMade(inputs[i], records[j], texts[j], verifyFailed[j] != 0)) return false;
     }
     return true;
 }
