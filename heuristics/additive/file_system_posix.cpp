@@ -39,20 +39,24 @@ ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? ReadResult::missing : ReadResult::unreadable;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return S_ISREG(info.st_mode) ? ReadResult::unreadable : ReadResult::notRegular;
+        return known ? ReadResult::notRegular : ReadResult::unreadable;
     }
     const auto bytes = static_cast<std::size_t>(info.st_size);
-    void* pages = bytes == 0 ? nullptr : allocateZeroedPages(bytes);
+    // Populated in one go: every page is written at once anyway, and faulting
+    // them in one by one costs more than the copy.
+    void* pages = nullptr;
+    if (bytes != 0) {
+        pages = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (pages == MAP_FAILED) pages = nullptr;
+    }
     if (bytes != 0 && pages == nullptr) {
         ::close(fd);
         return ReadResult::unreadable;
     }
-#ifdef MADV_HUGEPAGE
-    // Fewer TLB misses for the lookups, which land anywhere in the tables.
-    if (pages != nullptr) ::madvise(pages, bytes, MADV_HUGEPAGE);
-#endif
     std::size_t done = 0;
     while (done < bytes) {
         const ssize_t got = ::read(fd, static_cast<char*>(pages) + done,
