@@ -29,7 +29,8 @@ BatchSolver::BatchSolver(Solver& first, const TableSet& tables, ParallelDesign d
 BatchSolver::~BatchSolver() = default;
 
 std::vector<SolveRecord> BatchSolver::solve(
-    const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+    std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+    const std::function<bool(BatchJob& job)>& take,
     const std::function<void(std::size_t job, SolveRecord& record)>& made) {
     std::vector<SolveRecord> records(jobs.size());
     for (SolveRecord& record : records) record.status = solveCancelled;
@@ -40,8 +41,11 @@ std::vector<SolveRecord> BatchSolver::solve(
         solver.setOptions(SolveOptions{1, kept.design});
         for (std::size_t i = next.fetch_add(1); i < jobs.size(); i = next.fetch_add(1)) {
             if (stop()) break;
+            BatchJob& job = jobs[i];
+            if (!take(job)) continue;
+            job.taken = true;
             records[i] =
-                solvePosition(solver, jobs[i].board, jobs[i].origin, jobs[i].input, false, goal);
+                solvePosition(solver, job.board, job.input->origin, job.input->text, false, goal);
             if (made) made(i, records[i]);
         }
         solver.setOptions(kept);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/position_source.h"
 #include "cli/solve_record.h"
 #include "puzzle/board.h"
 #include "puzzle/goal.h"
@@ -29,9 +30,9 @@ inline constexpr int32_t oneThreadBound = 32;
 bool searchedOnOneThread(const TableSet& tables, const Board& board, Goal goal);
 
 struct BatchJob {
-    Board board;
-    std::string origin;
-    std::string input;
+    const PositionInput* input = nullptr;  // its origin and text
+    Board board{};                         // set by take
+    bool taken = false;                    // solved by the batch (set by a worker)
 };
 
 // Solvers that each search one position on one thread, side by side.
@@ -47,13 +48,17 @@ class BatchSolver {
     int workers() const { return static_cast<int>(solvers_.size()); }
 
     // The record of each job, in the order given, as solvePosition makes it with
-    // one thread. Once stop() is true (polled every 20 ms) the searches under
-    // way are cancelled (their records say so) and no further job is started:
-    // those have no record (status solveCancelled, empty origin). made, when
-    // given, is called with each record (and its job's index) on the thread that
-    // solved it, as soon as it is solved: work on the answer that needs no order.
+    // one thread. take(job), on a worker, sets the job's board and says whether
+    // the batch solves it (then taken is set): a job not taken has no record and
+    // is left to the caller. Once stop() is true (polled every 20 ms) the
+    // searches under way are cancelled (their records say so) and no further
+    // job is started: those have no record (status solveCancelled, empty origin)
+    // and are not taken. made, when given, is called with each record (and its
+    // job's index) on the thread that solved it, as soon as it is solved: work
+    // on the answer that needs no order.
     std::vector<SolveRecord> solve(
-        const std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+        std::vector<BatchJob>& jobs, Goal goal, bool (*stop)(),
+        const std::function<bool(BatchJob& job)>& take,
         const std::function<void(std::size_t job, SolveRecord& record)>& made = {});
 
   private:

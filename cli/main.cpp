@@ -277,46 +277,47 @@ bool Runner::answerMany(const std::vector<PositionInput>& inputs,
     const Goal goal = options_.goal.value_or(Goal::blankLast);
     const int workers = omp_get_max_threads();
     std::vector<BatchJob> jobs;
-    std::vector<int> jobOf(inputs.size(), -1);
     if (options_.threads <= 0 && analyser_ == nullptr && !options_.review && workers > 1) {
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            const ParsedPosition parsed = parsePosition(inputs[i].text);
-            if (!parsed.ok) continue;
-            // The tables before the first search; a failure stops the run at the
-            // first position, as one at a time would.
-            if (!prepareTables()) break;
-            if (!searchedOnOneThread(tables_, parsed.board, goal)) continue;
-            jobOf[i] = static_cast<int>(jobs.size());
-            jobs.push_back(BatchJob{parsed.board, inputs[i].origin, inputs[i].text});
+        // The tables before the first search, and only for a chunk with a
+        // position in it; a failure stops the run at the first position, as one
+        // at a time would (answered below).
+        const bool anyPosition = std::any_of(inputs.begin(), inputs.end(), [](const auto& input) {
+            return parsePosition(input.text).ok;
+        });
+        if (anyPosition && prepareTables()) {
+            jobs.resize(inputs.size());
+            for (std::size_t i = 0; i < inputs.size(); ++i) jobs[i].input = &inputs[i];
         }
     }
     std::vector<SolveRecord> records;
-    // Each answer's text and check are made on the thread that solved it: this
-    // thread only writes them, in order.
+    // Each position is read, sorted out, solved, told and checked on a worker:
+    // this thread only writes the answers, in order, and answers itself those
+    // the workers left (invalid ones, and large ones, with every thread).
     std::vector<std::string> texts(jobs.size());
     std::vector<char> verifyFailed(jobs.size(), 0);
     if (!jobs.empty()) {
         if (!batch_)
             batch_ = std::make_unique<BatchSolver>(solver_, tables_, options_.parallel, workers);
-        std::vector<bool> jobWithOrigin(jobs.size());
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            if (jobOf[i] >= 0) jobWithOrigin[static_cast<std::size_t>(jobOf[i])] = withOrigin[i];
-        }
-        records =
-            batch_->solve(jobs, goal, interruptRequested, [&](std::size_t j, SolveRecord& record) {
-                texts[j] = finalText(record, jobWithOrigin[j]);
-                verifyFailed[j] = failsVerify(jobs[j].board, record) ? 1 : 0;
-            });
+        const auto take = [&](BatchJob& job) {
+            const ParsedPosition parsed = parsePosition(job.input->text);
+            if (!parsed.ok || !searchedOnOneThread(tables_, parsed.board, goal)) return false;
+            job.board = parsed.board;
+            return true;
+        };
+        records = batch_->solve(jobs, goal, interruptRequested, take,
+                                [&](std::size_t j, SolveRecord& record) {
+                                    texts[j] = finalText(record, withOrigin[j]);
+                                    verifyFailed[j] = failsVerify(jobs[j].board, record) ? 1 : 0;
+                                });
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (jobOf[i] < 0) {
+        if (jobs.empty() || !jobs[i].taken) {
             if (!answer(inputs[i], withOrigin[i])) return false;
             continue;
         }
         if (interruptRequested()) return false;
-        const auto j = static_cast<std::size_t>(jobOf[i]);
-        if (records[j].origin.empty()) return false;  // not started: stopped
-        if (!finishMade(inputs[i], records[j], texts[j], verifyFailed[j] != 0)) return false;
+        if (records[i].origin.empty()) return false;  // not started: stopped
+        if (!finishMade(inputs[i], records[i], texts[i], verifyFailed[i] != 0)) return false;
     }
     return true;
 }
