@@ -28,23 +28,39 @@ export XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 # Seconds (wall clock) of RUNS runs of the solver on file with the options given,
-# answers to /dev/null; prints the median and keeps every run in the log.
+# answers to /dev/null; prints the median and keeps every run in the log, with
+# its CPU seconds (user + system) in $scratch/cpu.
 timed() {
     local file=$1
     shift
+    : >"$scratch/cpu"
     for _ in $(seq "$runs"); do
-        /usr/bin/time -f '%e %M' -o "$scratch/time" "$solver" "$@" -f "$file" >/dev/null
+        /usr/bin/time -f '%e %M %U %S' -o "$scratch/time" "$solver" "$@" -f "$file" >/dev/null
         cat "$scratch/time" >>"$scratch/log"
+        awk '{print $3 + $4}' "$scratch/time" >>"$scratch/cpu"
         cut -d' ' -f1 "$scratch/time"
     done | median
 }
+# Microseconds of CPU (user + system) a position, median of the last timed runs.
+cpu_per_position() { median <"$scratch/cpu" | awk -v n="$1" '{printf "%.1f", $1 * 1e6 / n}'; }
 
 python3 "$root/bench/walk_positions.py" "$count" 10 30 1 >"$scratch/walks.txt"
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 one=$(timed "$scratch/walks.txt" --threads 1)
+one_cpu=$(cpu_per_position "$count")
 default=$(timed "$scratch/walks.txt")
+default_cpu=$(cpu_per_position "$count")
 echo "$count positions of 10-30 moves: --threads 1 ${one} s, default ${default} s," \
-    "speed-up $(awk -v a="$one" -v b="$default" 'BEGIN {printf "%.2f", a / b}')x (medians of $runs)"
+    "speed-up $(awk -v a="$one" -v b="$default" 'BEGIN {printf "%.2f", a / b}')x (medians of $runs);" \
+    "CPU a position (start-up included): ${one_cpu} us and ${default_cpu} us"
+# The start-up (the default tables' build, the same either way) bounds the
+# speed-up of a whole process: one position alone.
+head -n 1 "$scratch/walks.txt" >"$scratch/one.txt"
+start_one=$(timed "$scratch/one.txt" --threads 1)
+start_default=$(timed "$scratch/one.txt")
+echo "start-up (one position): --threads 1 ${start_one} s, default ${start_default} s;" \
+    "after it: --threads 1 $(awk -v a="$one" -v b="$start_one" 'BEGIN {printf "%.2f", a - b}') s," \
+    "default $(awk -v a="$default" -v b="$start_default" 'BEGIN {printf "%.2f", a - b}') s"
 
 python3 "$root/bench/walk_positions.py" "$big" 10 30 2 >"$scratch/big.txt"
 /usr/bin/time -f '%e %M' -o "$scratch/time" "$solver" --format json -f "$scratch/big.txt" >/dev/null

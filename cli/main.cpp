@@ -42,6 +42,9 @@ class Runner {
           solver_(solver),
           analyser_(analyser),
           tables_(tables) {}
+    Runner(const Runner&) = delete;
+    Runner& operator=(const Runner&) = delete;
+    ~Runner() { dropPending(); }
 
     // False when the run must stop: interrupted, the tables are missing, or an
     // answer could not be written.
@@ -49,17 +52,30 @@ class Runner {
     bool answer(const PositionInput& input, bool withOrigin);
     // The same for several inputs at once, answered in their order (withOrigin
     // for each): with the default options, the positions that are searched on
-    // one thread are solved side by side first.
-    bool answerMany(const std::vector<PositionInput>& inputs, const std::vector<bool>& withOrigin);
+    // one thread are solved side by side first. Their answers may still be
+    // pending when it returns (written by the next call, or by flush), unless
+    // more is false: no further input is there yet.
+    bool answerMany(std::vector<PositionInput> inputs, std::vector<bool> withOrigin, bool more);
+    // Writes the answers still pending; false when the run must stop.
+    bool flush();
     int exitCode() const;
     bool prepareTables();
 
   private:
     // False when the answer could not be written (reported; the run ends).
     bool print(const SolveRecord& record, bool withOrigin);
+    bool write(const std::string& text);
+    // The record as printed: its goal and table set filled in, its text. Reads
+    // the options only, so that any thread may make it.
+    std::string finalText(SolveRecord& record, bool withOrigin) const;
+    // Whether --verify finds the record's solution wrong (any thread).
+    bool failsVerify(const Board& board, const SolveRecord& record) const;
     // Prints a solved record and checks what it says; false when the run must stop.
     bool finish(const PositionInput& input, const Board& board, SolveRecord& record,
                 bool withOrigin);
+    // The same with its text and check made already (finalText, failsVerify).
+    bool finishMade(const PositionInput& input, const SolveRecord& record, const std::string& text,
+                    bool verifyFailed);
     // An input that is not a position (or whose moves are not moves).
     bool reject(const PositionInput& input, const std::string& error, bool withOrigin);
     SolveRecord solve(const PositionInput& input, const Board& board,
@@ -71,6 +87,22 @@ class Runner {
     MoveAnalyser* const analyser_;  // with --analyse or --review
     const TableSet& tables_;
     std::unique_ptr<BatchSolver> batch_;
+    // A chunk whose positions the workers solve (or have solved) while this
+    // thread reads the next one and writes the last one's answers.
+    struct Chunk {
+        std::vector<PositionInput> inputs;
+        std::vector<bool> withOrigin;
+        std::vector<BatchJob> jobs;
+        std::vector<SolveRecord> records;
+        std::vector<std::string> texts;
+        std::vector<char> verifyFailed;
+    };
+    std::unique_ptr<Chunk> pending_;
+    // Writes the answers of a chunk whose batch is done, in order, answering
+    // those the workers left; false when the run must stop.
+    bool writeChunk(Chunk& chunk);
+    // Ends the pending chunk's batch (cancelled when stopped) without writing.
+    void dropPending();
     std::unique_ptr<Preparation> preparation_;
     bool tablesReady_ = false;
     bool anyInvalid_ = false;
@@ -134,12 +166,18 @@ bool Runner::prepareTables() {
     return true;
 }
 
+std::string formatted(const SolveRecord& record, OutputFormat format, bool withOrigin) {
+    return format == OutputFormat::json
+               ? formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                     "\n"
+               : formatText(record, withOrigin);
+}
+
 bool Runner::print(const SolveRecord& record, bool withOrigin) {
-    const std::string text =
-        options_.format == OutputFormat::json
-            ? formatJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
-                  "\n"
-            : formatText(record, withOrigin);
+    return write(formatted(record, options_.format, withOrigin));
+}
+
+bool Runner::write(const std::string& text) {
     if (!writeChecked(stdout, text)) writeFailed_ = true;
     return !writeFailed_;
 }
@@ -219,68 +257,129 @@ bool Runner::answer(const PositionInput& input, bool withOrigin) {
     return finish(input, parsed.board, record, withOrigin);
 }
 
-bool Runner::finish(const PositionInput& input, const Board& board, SolveRecord& record,
-                    bool withOrigin) {
+std::string Runner::finalText(SolveRecord& record, bool withOrigin) const {
     record.goal = options_.goal;
     record.tables = tableChoiceName(options_.tables);
-    if (!print(record, withOrigin)) return false;
+    return formatted(record, options_.format, withOrigin);
+}
+
+bool Runner::failsVerify(const Board& board, const SolveRecord& record) const {
+    if (!options_.verify || record.status != solveSolved) return false;
+    std::string directions;
+    return !replaySolution(board, record.moves, directions,
+                           goalBoardOf(options_.goal.value_or(Goal::blankLast)));
+}
+
+bool Runner::finish(const PositionInput& input, const Board& board, SolveRecord& record,
+                    bool withOrigin) {
+    const std::string text = finalText(record, withOrigin);
+    return finishMade(input, record, text, failsVerify(board, record));
+}
+
+bool Runner::finishMade(const PositionInput& input, const SolveRecord& record,
+                        const std::string& text, bool verifyFailed) {
+    if (!write(text)) return false;
     if (record.status == solveInvalid) anyInvalid_ = true;  // the core's own board check
     if (record.reviewed && record.review.illegalIndex >= 0) {
         std::fprintf(stderr, "fifteen-solve: %s: %s\n", input.origin.c_str(),
                      record.reviewError.c_str());
         anyInvalid_ = true;
     }
-    if (options_.verify && record.status == solveSolved) {
-        std::string directions;
-        if (!replaySolution(board, record.moves, directions,
-                            goalBoardOf(options_.goal.value_or(Goal::blankLast)))) {
-            std::fprintf(stderr,
-                         "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
-                         "the goal\n",
-                         input.origin.c_str(), record.length);
-            internalFailure_ = true;
-        }
+    if (verifyFailed) {
+        std::fprintf(stderr,
+                     "fifteen-solve: %s: VERIFY FAILED: the %d-move solution does not reach "
+                     "the goal\n",
+                     input.origin.c_str(), record.length);
+        internalFailure_ = true;
     }
     return record.status != solveCancelled;
 }
 
-bool Runner::answerMany(const std::vector<PositionInput>& inputs,
-                        const std::vector<bool>& withOrigin) {
+bool Runner::answerMany(std::vector<PositionInput> inputs, std::vector<bool> withOrigin,
+                        bool more) {
     const Goal goal = options_.goal.value_or(Goal::blankLast);
     const int workers = omp_get_max_threads();
-    std::vector<BatchJob> jobs;
-    std::vector<int> jobOf(inputs.size(), -1);
+    auto chunk = std::make_unique<Chunk>();
+    chunk->inputs = std::move(inputs);
+    chunk->withOrigin = std::move(withOrigin);
     if (options_.threads <= 0 && analyser_ == nullptr && !options_.review && workers > 1) {
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            const ParsedPosition parsed = parsePosition(inputs[i].text);
-            if (!parsed.ok) continue;
-            // The tables before the first search; a failure stops the run at the
-            // first position, as one at a time would.
-            if (!prepareTables()) break;
-            if (!searchedOnOneThread(tables_, parsed.board, goal)) continue;
-            jobOf[i] = static_cast<int>(jobs.size());
-            jobs.push_back(BatchJob{parsed.board, inputs[i].origin, inputs[i].text});
+        // The tables before the first search, and only for a chunk with a
+        // position in it; a failure stops the run at the first position, as one
+        // at a time would (answered below).
+        const bool anyPosition =
+            std::any_of(chunk->inputs.begin(), chunk->inputs.end(),
+                        [](const PositionInput& input) { return parsePosition(input.text).ok; });
+        if (anyPosition && prepareTables()) {
+            chunk->jobs.resize(chunk->inputs.size());
+            for (std::size_t i = 0; i < chunk->inputs.size(); ++i) {
+                chunk->jobs[i].input = &chunk->inputs[i];
+            }
         }
     }
-    std::vector<SolveRecord> records;
-    if (!jobs.empty()) {
-        if (!batch_)
-            batch_ = std::make_unique<BatchSolver>(solver_, tables_, options_.parallel, workers);
-        records = batch_->solve(jobs, goal, interruptRequested);
-    }
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (jobOf[i] < 0) {
-            if (!answer(inputs[i], withOrigin[i])) return false;
+    if (chunk->jobs.empty()) return flush() && writeChunk(*chunk);
+
+    // The last chunk's answers first (most of them written while this chunk
+    // was read).
+    if (!flush()) return false;
+    // Each position is read, sorted out, solved, told and checked on a worker:
+    // this thread only writes the answers, in order, as they come, and answers
+    // itself those the workers left (invalid ones, and large ones, with every
+    // thread).
+    Chunk& c = *chunk;
+    c.texts.resize(c.jobs.size());
+    c.verifyFailed.assign(c.jobs.size(), 0);
+    if (!batch_)
+        batch_ = std::make_unique<BatchSolver>(solver_, tables_, options_.parallel, workers);
+    const auto take = [this, goal](BatchJob& job) {
+        const ParsedPosition parsed = parsePosition(job.input->text);
+        if (!parsed.ok || !searchedOnOneThread(tables_, parsed.board, goal)) return false;
+        job.board = parsed.board;
+        return true;
+    };
+    const auto made = [this, &c](std::size_t j, SolveRecord& record) {
+        c.texts[j] = finalText(record, c.withOrigin[j]);
+        c.verifyFailed[j] = failsVerify(c.jobs[j].board, record) ? 1 : 0;
+    };
+    pending_ = std::move(chunk);
+    batch_->start(pending_->jobs, pending_->records, goal, interruptRequested, take, made);
+    // With no further input there yet, the answers are written now.
+    return more || flush();
+}
+
+bool Runner::writeChunk(Chunk& chunk) {
+    const bool batched = !chunk.jobs.empty();
+    for (std::size_t i = 0; i < chunk.inputs.size(); ++i) {
+        const PositionInput& input = chunk.inputs[i];
+        // Caught up with the workers: woken once a few answers on are done,
+        // not at each (a wake-up costs more than an answer).
+        if (batched && !batch_->finished(i)) {
+            batch_->waitFor(std::min(i + 32, chunk.inputs.size() - 1));
+            batch_->waitFor(i);
+        }
+        if (!batched || !chunk.jobs[i].taken) {
+            // The program's solver is a worker's: free once the batch is done.
+            if (batched) batch_->wait();
+            if (!answer(input, chunk.withOrigin[i])) return false;
             continue;
         }
         if (interruptRequested()) return false;
-        SolveRecord& record = records[static_cast<std::size_t>(jobOf[i])];
+        const SolveRecord& record = chunk.records[i];
         if (record.origin.empty()) return false;  // not started: stopped
-        if (!finish(inputs[i], jobs[static_cast<std::size_t>(jobOf[i])].board, record,
-                    withOrigin[i]))
-            return false;
+        if (!finishMade(input, record, chunk.texts[i], chunk.verifyFailed[i] != 0)) return false;
     }
     return true;
+}
+
+bool Runner::flush() {
+    if (!pending_) return true;
+    const bool written = writeChunk(*pending_);
+    dropPending();
+    return written;
+}
+
+void Runner::dropPending() {
+    if (batch_) batch_->wait();
+    pending_.reset();
 }
 
 int Runner::exitCode() const {
@@ -355,24 +454,30 @@ int run(int argc, char** argv) {
     // Positions that have come are answered together (a bounded chunk, so that a
     // batch of any length needs the same memory); one that has come alone is
     // answered before the next is waited for.
-    constexpr std::size_t chunkSize = 256;
+    constexpr std::size_t chunkSize = 2048;
     std::vector<PositionInput> chunk;
     std::vector<bool> withOrigins;
-    while (sequence.next(input)) {
+    bool goOn = true;
+    while (goOn && sequence.next(input)) {
         chunk.clear();
         withOrigins.clear();
+        bool more = false;
         for (;;) {
-            const bool more = sequence.moreFollow();
+            more = sequence.moreFollow();
             // Origin lines as soon as there is more than one answer to tell apart.
             withOrigins.push_back(!first || more);
             first = false;
             chunk.push_back(std::move(input));
             if (!more || chunk.size() == chunkSize || !sequence.next(input)) break;
         }
-        const bool goOn = chunk.size() == 1 ? runner.answer(chunk[0], withOrigins[0])
-                                            : runner.answerMany(chunk, withOrigins);
-        if (!goOn) break;
+        // A full chunk with more input there: its answers may wait while the
+        // next one is read.
+        const bool full = more && chunk.size() == chunkSize;
+        goOn = chunk.size() == 1
+                   ? runner.flush() && runner.answer(chunk[0], withOrigins[0])
+                   : runner.answerMany(std::move(chunk), std::move(withOrigins), full);
     }
+    if (goOn) runner.flush();
     if (sequence.fileFailed()) {
         std::fprintf(stderr, "fifteen-solve: cannot read %s\n", options.file.c_str());
         return exitBadInput;

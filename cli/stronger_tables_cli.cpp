@@ -22,24 +22,23 @@ int buildThreads(int threads) {
 }  // namespace
 
 TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool progress,
-                                       std::string& path) {
+                                       std::string& path, bool mustStore) {
     std::string error;
     path = strongerTablesPath(error);
     TableCacheOptions options;
     options.threads = buildThreads(threads);
     options.stop = interruptFlagAddress();
+    options.mustStore = mustStore;
     options.report = [](const std::string& line) {
         std::fprintf(stderr, "fifteen-solve: %s\n", line.c_str());
     };
-    bool announced = false;
+    options.building = [threads = options.threads](const std::string& into) {
+        std::fprintf(stderr,
+                     "fifteen-solve: building the 7-8 tables on %d threads (once; minutes) "
+                     "into %s\n",
+                     threads, into.empty() ? "memory" : into.c_str());
+    };
     options.progress = [&](std::size_t table, int32_t depth, int64_t reached) {
-        if (!announced) {
-            std::fprintf(stderr,
-                         "fifteen-solve: building the 7-8 tables on %d threads (once; minutes) "
-                         "into %s\n",
-                         options.threads, path.empty() ? "memory" : path.c_str());
-            announced = true;
-        }
         if (progress) {
             const int size = table == 0 ? 7 : 8;
             std::fprintf(stderr,
@@ -51,8 +50,9 @@ TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool
         }
     };
     if (path.empty()) {
-        std::fprintf(stderr, "fifteen-solve: no folder for the 7-8 tables: %s\n", error.c_str());
-        return TableCacheResult::failed;
+        std::fprintf(stderr, "fifteen-solve: no folder for the 7-8 tables: %s%s\n", error.c_str(),
+                     mustStore ? "" : "; building them in memory");
+        if (mustStore) return TableCacheResult::failed;
     }
     return tables.prepare(path, options);
 }
@@ -60,14 +60,15 @@ TableCacheResult prepareStrongerTables(StrongerTables& tables, int threads, bool
 int buildStrongerTables(int threads, bool progress) {
     StrongerTables tables;
     std::string path;
-    const TableCacheResult result = prepareStrongerTables(tables, threads, progress, path);
+    const TableCacheResult result = prepareStrongerTables(tables, threads, progress, path, true);
     if (result == TableCacheResult::stopped || interruptRequested()) return exitInterrupted;
+    // A failure has been told in its line already.
+    if (result == TableCacheResult::failed) return exitInternalFailure;
     std::error_code error;
     const std::uintmax_t bytes =
-        path.empty() ? 0
-                     : std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
-    if (result == TableCacheResult::failed || path.empty() || error) {
-        std::fprintf(stderr, "fifteen-solve: the 7-8 tables could not be stored\n");
+        std::filesystem::file_size(std::u8string(path.begin(), path.end()), error);
+    if (error) {
+        std::fprintf(stderr, "fifteen-solve: %s: %s\n", path.c_str(), error.message().c_str());
         return exitInternalFailure;
     }
     char size[32];

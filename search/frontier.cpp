@@ -33,6 +33,24 @@ struct HashIndex {
     void add(int32_t node) {
         const std::size_t i = cell(node);
         frontier.slot[find(frontier.key[i], frontier.prevBlank[i])] = node + 1;
+        frontier.indexed = node + 1;
+    }
+    // Empties slot. Each stored node lies in the run of full slots from its first
+    // slot on, so clearing every such run to its end clears them all; a run
+    // cleared before leaves no later node's run cut short (it ended at an empty
+    // slot, which no later node's run crosses).
+    void clear() {
+        if (frontier.indexed < 0 || frontier.indexed > Frontier::slotCount / 64) {
+            frontier.slot.fill(0);
+        } else {
+            for (std::size_t i = 0; i < cell(frontier.indexed); ++i) {
+                std::size_t s = firstSlot(frontier.key[i], frontier.prevBlank[i]);
+                for (; frontier.slot[s] != 0; s = (s + 1) & (Frontier::slotCount - 1)) {
+                    frontier.slot[s] = 0;
+                }
+            }
+        }
+        frontier.indexed = 0;
     }
 };
 
@@ -73,8 +91,8 @@ SolveStatus expandFrontier(SolverState& state, const TableSet& tables, int32_t n
                            int32_t layerLimit, int32_t layerTarget, int32_t startPrevBlank) {
     const Board& problem = state.problem;
     Frontier& frontier = state.frontier;
-    frontier.slot.fill(0);
     HashIndex index{frontier};
+    index.clear();
     state.itemCount = 1;
     state.searchThreads = 1;
     // The lookups below presume a board; a repeated or missing tile has no record.

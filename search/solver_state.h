@@ -58,6 +58,11 @@ struct Frontier {
     // for an empty slot. Twice the capacity, so probes stay short.
     static constexpr int32_t slotCount = 2 * capacity;
     std::array<int32_t, slotCount> slot;
+    // Nodes 0..indexed-1 are all slot holds; -1 until it is known clear. A solve
+    // then clears their probe runs only, not the whole index: a one-thread solve
+    // indexes one node, and clearing all of slot would cost more than most
+    // small searches.
+    int32_t indexed = -1;
     // By item offset from firstItem: the start values of each item's searches,
     // found once per solve (the record searches cost more than small items).
     std::array<NodeBounds, capacity> itemBounds;

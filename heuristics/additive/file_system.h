@@ -1,7 +1,8 @@
 #pragma once
 
 // The calls on files that differ between the systems, for the table files and the
-// builds: a read-only mapping, the durable write, zeroed pages for large buffers.
+// builds: a whole file read into memory of its own, the durable write, zeroed
+// pages for large buffers.
 // One implementation per system (file_system_posix.cpp, file_system_windows.cpp),
 // chosen by the build; TableFileLock and tableCacheDirectory (table_file.h) are
 // implemented there too. Paths are UTF-8.
@@ -16,12 +17,16 @@ namespace fifteen {
 // Between a folder and a file name in the paths this program makes.
 extern const char pathSeparator;
 
-enum class MapResult { ok, missing, unreadable };
+enum class ReadResult { ok, missing, notRegular, unreadable };
 
-// Maps the whole file at path read-only into base and size. An empty file is ok
-// with base null and size 0 (nothing is mapped then).
-MapResult mapReadOnly(const std::string& path, const void*& base, std::size_t& size);
-void unmapReadOnly(const void* base, std::size_t size);
+// Reads the whole file at path into zeroed pages of this process (released with
+// releaseZeroedPages), base and size. Not a mapping: a file truncated or
+// rewritten later, by anyone, leaves the copy alone, where a mapping's pages
+// would fault or change under the search. Anything but a regular file (a FIFO,
+// a folder, a device) is notRegular, found without blocking on it. A file that
+// shrinks while read gives the bytes there were; an empty one is ok with base
+// null and size 0.
+ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size);
 
 // A file written so that a reader sees either the old one or the whole new one:
 // written to path + ".tmp", flushed to the disk and renamed over path. The caller

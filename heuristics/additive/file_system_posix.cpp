@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "heuristics/additive/file_system.h"
 #include "heuristics/additive/table_file.h"
@@ -31,32 +32,58 @@ bool makeDirectories(const std::string& path) {
 
 }  // namespace
 
-MapResult mapReadOnly(const std::string& path, const void*& base, std::size_t& size) {
+ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size) {
     base = nullptr;
     size = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? MapResult::missing : MapResult::unreadable;
+    // O_NONBLOCK: the open of a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT ? ReadResult::missing : ReadResult::unreadable;
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return MapResult::unreadable;
-    }
-    if (info.st_size == 0) {
-        ::close(fd);
-        return MapResult::ok;
+        return known ? ReadResult::notRegular : ReadResult::unreadable;
     }
     const auto bytes = static_cast<std::size_t>(info.st_size);
-    // Populated at once: the checksum reads every page anyway.
-    void* mapped = ::mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    // Populated in one go: every page is written at once anyway, and faulting
+    // them in one by one costs more than the copy.
+    void* pages = nullptr;
+    if (bytes != 0) {
+        pages = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (pages == MAP_FAILED) pages = nullptr;
+    }
+    if (bytes != 0 && pages == nullptr) {
+        ::close(fd);
+        return ReadResult::unreadable;
+    }
+    std::size_t done = 0;
+    while (done < bytes) {
+        const ssize_t got = ::read(fd, static_cast<char*>(pages) + done,
+                                   std::min<std::size_t>(bytes - done, std::size_t{1} << 24));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ::close(fd);
+            releaseZeroedPages(pages, bytes);
+            return ReadResult::unreadable;
+        }
+        if (got == 0) break;  // shrunk meanwhile: the header check finds it short
+        done += static_cast<std::size_t>(got);
+    }
     ::close(fd);
-    if (mapped == MAP_FAILED) return MapResult::unreadable;
-    base = mapped;
-    size = bytes;
-    return MapResult::ok;
-}
-
-void unmapReadOnly(const void* base, std::size_t size) {
-    if (base != nullptr) ::munmap(const_cast<void*>(base), size);
+    if (done == 0) {
+        releaseZeroedPages(pages, bytes);
+        return ReadResult::ok;
+    }
+    if (done < bytes) {
+        // Released with the size of what was read: the pages past it go now.
+        const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        const std::size_t kept = (done + page - 1) / page * page;
+        if (kept < bytes) ::munmap(static_cast<char*>(pages) + kept, bytes - kept);
+    }
+    base = pages;
+    size = done;
+    return ReadResult::ok;
 }
 
 DurableFile::~DurableFile() {
@@ -70,7 +97,7 @@ bool DurableFile::create(const std::string& path, std::string& error) {
     ::unlink(temporary_.c_str());
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
-        error = temporary_ + ": " + std::strerror(errno);
+        error = path_ + ": " + std::strerror(errno);
         temporary_.clear();  // not ours to remove
         return false;
     }
@@ -90,7 +117,7 @@ bool DurableFile::write(const void* data, std::size_t bytes, std::string& error,
         const ssize_t written = ::write(static_cast<int>(handle_), p, block);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            error = temporary_ + ": " + std::strerror(written < 0 ? errno : ENOSPC);
+            error = path_ + ": " + std::strerror(written < 0 ? errno : ENOSPC);
             return false;
         }
         p += written;
@@ -105,7 +132,7 @@ bool DurableFile::commit(std::string& error) {
     handle_ = -1;
     ok = ok && ::rename(temporary_.c_str(), path_.c_str()) == 0;
     if (!ok) {
-        error = temporary_ + ": " + std::strerror(errno);
+        error = path_ + ": " + std::strerror(errno);
         return false;
     }
     committed_ = true;
@@ -129,18 +156,34 @@ void releaseZeroedPages(void* pages, std::size_t bytes) {
     if (pages != nullptr) ::munmap(pages, bytes);
 }
 
-TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait) {
+TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait, const LockWait& wait) {
     if (wouldWait != nullptr) *wouldWait = false;
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // O_NONBLOCK and a regular file only: a FIFO there would hold the open.
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (wouldWait != nullptr) *wouldWait = errno == EWOULDBLOCK;
-        while (::flock(fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd);
-                return;
-            }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    bool waiting = false;
+    // Polled, not a blocking flock: a stop (Ctrl-C) is seen within a poll.
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) {
+            ::close(fd);
+            return;
         }
+        if (!waiting) {
+            waiting = true;
+            if (wouldWait != nullptr) *wouldWait = true;
+            if (wait.started) wait.started();
+        }
+        if (wait.stop != nullptr && wait.stop->load(std::memory_order_relaxed)) {
+            ::close(fd);
+            return;
+        }
+        std::this_thread::sleep_for(lockPollInterval);
     }
     handle_ = fd;
 }

@@ -69,42 +69,60 @@ bool makeDirectories(const std::wstring& path) {
 
 }  // namespace
 
-MapResult mapReadOnly(const std::string& path, const void*& base, std::size_t& size) {
+ReadResult readWholeFile(const std::string& path, void*& base, std::size_t& size) {
     base = nullptr;
     size = 0;
-    // Others may read it and rename over it meanwhile, as on POSIX systems (the
-    // rename fails while this process keeps it mapped, though: see commit).
+    // Others may read it, write it and rename over it meanwhile, as on POSIX
+    // systems: the copy read here is this process's own.
     const HANDLE file = CreateFileW(
         wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? MapResult::missing
-                                                                            : MapResult::unreadable;
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return ReadResult::missing;
+        // A folder is not opened without FILE_FLAG_BACKUP_SEMANTICS.
+        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                   ? ReadResult::notRegular
+                   : ReadResult::unreadable;
     }
     LARGE_INTEGER bytes{};
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return ReadResult::notRegular;
+    }
     if (!GetFileSizeEx(file, &bytes)) {
         CloseHandle(file);
-        return MapResult::unreadable;
+        return ReadResult::unreadable;
     }
-    if (bytes.QuadPart == 0) {  // a mapping of nothing is an error on Windows
+    const auto total = static_cast<std::size_t>(bytes.QuadPart);
+    void* pages = total == 0 ? nullptr : allocateZeroedPages(total);
+    if (total != 0 && pages == nullptr) {
         CloseHandle(file);
-        return MapResult::ok;
+        return ReadResult::unreadable;
     }
-    const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    std::size_t done = 0;
+    while (done < total) {
+        const DWORD block =
+            static_cast<DWORD>(std::min<std::size_t>(total - done, std::size_t{1} << 24));
+        DWORD got = 0;
+        if (!ReadFile(file, static_cast<char*>(pages) + done, block, &got, nullptr)) {
+            CloseHandle(file);
+            releaseZeroedPages(pages, total);
+            return ReadResult::unreadable;
+        }
+        if (got == 0) break;  // shrunk meanwhile: the header check finds it short
+        done += got;
+    }
     CloseHandle(file);
-    if (mapping == nullptr) return MapResult::unreadable;
-    // The view keeps the mapping, and the mapping the file.
-    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    CloseHandle(mapping);
-    if (view == nullptr) return MapResult::unreadable;
-    base = view;
-    size = static_cast<std::size_t>(bytes.QuadPart);
-    return MapResult::ok;
-}
-
-void unmapReadOnly(const void* base, std::size_t) {
-    if (base != nullptr) UnmapViewOfFile(base);
+    if (done == 0) {
+        releaseZeroedPages(pages, total);
+        return ReadResult::ok;
+    }
+    base = pages;
+    size = done;  // the release frees the whole allocation whatever the size
+    return ReadResult::ok;
 }
 
 DurableFile::~DurableFile() {
@@ -119,7 +137,7 @@ bool DurableFile::create(const std::string& path, std::string& error) {
     const HANDLE file = CreateFileW(wide(temporary_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = temporary_ + ": " + describeError(GetLastError());
+        error = path_ + ": " + describeError(GetLastError());
         temporary_.clear();  // not ours to remove
         return false;
     }
@@ -138,7 +156,7 @@ bool DurableFile::write(const void* data, std::size_t bytes, std::string& error,
         const DWORD block = static_cast<DWORD>(std::min<std::size_t>(bytes, std::size_t{1} << 24));
         DWORD written = 0;
         if (!WriteFile(handleOf(handle_), p, block, &written, nullptr) || written == 0) {
-            error = temporary_ + ": " + describeError(GetLastError());
+            error = path_ + ": " + describeError(GetLastError());
             return false;
         }
         p += written;
@@ -170,7 +188,7 @@ bool DurableFile::commit(std::string& error) {
         }
     }
     if (!ok) {
-        error = temporary_ + ": " + describeError(code);
+        error = path_ + ": " + describeError(code);
         return false;
     }
     committed_ = true;
@@ -185,23 +203,38 @@ void releaseZeroedPages(void* pages, std::size_t) {
     if (pages != nullptr) VirtualFree(pages, 0, MEM_RELEASE);
 }
 
-TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait) {
+TableFileLock::TableFileLock(const std::string& lockPath, bool* wouldWait, const LockWait& wait) {
     if (wouldWait != nullptr) *wouldWait = false;
     const HANDLE file = CreateFileW(wide(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    OVERLAPPED whole{};
-    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                    MAXDWORD, &whole)) {
-        if (wouldWait != nullptr) *wouldWait = GetLastError() == ERROR_LOCK_VIOLATION;
-        // The console's Ctrl-C handler runs on a thread of its own, so a process
-        // waiting here still answers Ctrl-C (a second one ends it, as on POSIX).
-        whole = OVERLAPPED{};
-        if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return;
+    }
+    bool waiting = false;
+    // Polled, not a blocking LockFileEx: a stop (Ctrl-C) is seen within a poll.
+    for (;;) {
+        OVERLAPPED whole{};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                       MAXDWORD, &whole)) {
+            break;
+        }
+        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
             CloseHandle(file);
             return;
         }
+        if (!waiting) {
+            waiting = true;
+            if (wouldWait != nullptr) *wouldWait = true;
+            if (wait.started) wait.started();
+        }
+        if (wait.stop != nullptr && wait.stop->load(std::memory_order_relaxed)) {
+            CloseHandle(file);
+            return;
+        }
+        std::this_thread::sleep_for(lockPollInterval);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
 }

@@ -78,6 +78,8 @@ const char* describeTableFileStatus(TableFileStatus status) {
             return "is missing";
         case TableFileStatus::unreadable:
             return "cannot be read";
+        case TableFileStatus::notRegular:
+            return "is not a regular file";
         case TableFileStatus::truncated:
             return "is truncated";
         case TableFileStatus::otherFormat:
@@ -161,7 +163,7 @@ StoredTables::~StoredTables() {
 }
 
 void StoredTables::close() {
-    unmapReadOnly(base_, size_);
+    releaseZeroedPages(base_, size_);
     base_ = nullptr;
     size_ = 0;
     for (uint8_t* block : owned_) std::free(block);
@@ -177,14 +179,15 @@ void StoredTables::adopt(std::vector<uint8_t*> blocks) {
 
 TableFileStatus StoredTables::open(const std::string& path, const std::vector<TileGroup>& groups) {
     close();
-    const void* base = nullptr;
+    void* base = nullptr;
     std::size_t size = 0;
-    const MapResult mapped = mapReadOnly(path, base, size);
-    if (mapped == MapResult::missing) return TableFileStatus::missing;
-    if (mapped != MapResult::ok) return TableFileStatus::unreadable;
+    const ReadResult read = readWholeFile(path, base, size);
+    if (read == ReadResult::missing) return TableFileStatus::missing;
+    if (read == ReadResult::notRegular) return TableFileStatus::notRegular;
+    if (read != ReadResult::ok) return TableFileStatus::unreadable;
     FileHeader header{};
     if (size < sizeof header) {
-        unmapReadOnly(base, size);
+        releaseZeroedPages(base, size);
         return size < sizeof fileMagic ? TableFileStatus::otherFormat : TableFileStatus::truncated;
     }
     const auto* bytes = static_cast<const uint8_t*>(base);
@@ -211,7 +214,7 @@ TableFileStatus StoredTables::open(const std::string& path, const std::vector<Ti
         if (checksum != header.checksum) status = TableFileStatus::corrupt;
     }
     if (status != TableFileStatus::ok) {
-        unmapReadOnly(base, size);
+        releaseZeroedPages(base, size);
         return status;
     }
     base_ = base;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The stronger tables on disk: one file of several databases, written once under
-// a temporary name and renamed, mapped read-only by every later start.
+// a temporary name and renamed, read whole into memory by every later start.
 //
 // Layout (little-endian on every system; the payload of each table starts on a 4 KiB page):
 //
@@ -16,8 +16,10 @@
 //   ...           payloads: one byte per entry, indexed by rankGroupCells
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,8 @@ inline constexpr int32_t maxStoredTables = 4;
 enum class TableFileStatus {
     ok,
     missing,
-    unreadable,    // exists but cannot be opened or mapped
+    unreadable,    // exists but cannot be opened or read
+    notRegular,    // a FIFO, a folder, a device: never opened for reading or replaced
     truncated,     // shorter than its header says
     otherFormat,   // not a table file at all
     otherVersion,  // a table file of another format version
@@ -60,8 +63,9 @@ struct TableToStore {
 bool writeTableFile(const std::string& path, const std::vector<TableToStore>& tables,
                     std::string& error, const std::atomic<bool>* stop = nullptr);
 
-// A table file mapped read-only, its header and checksum checked, or the same
-// tables in memory of its own when they could not be written. Move-only.
+// A table file read into memory of this process, its header and checksum
+// checked, or the same tables built here when they could not be written. Either
+// way nothing that happens to the file later reaches them. Move-only.
 class StoredTables {
   public:
     StoredTables() = default;
@@ -71,8 +75,8 @@ class StoredTables {
     StoredTables& operator=(const StoredTables&) = delete;
     ~StoredTables();
 
-    // Maps path and checks it holds exactly these groups, in this order; on any
-    // failure nothing stays mapped.
+    // Reads path and checks it holds exactly these groups, in this order; on any
+    // failure nothing is kept.
     TableFileStatus open(const std::string& path, const std::vector<TileGroup>& groups);
     // Takes blocks from std::malloc, one per group, freed by this object.
     void adopt(std::vector<uint8_t*> blocks);
@@ -80,22 +84,35 @@ class StoredTables {
 
     bool empty() const { return entries_.empty(); }
     const uint8_t* entries(std::size_t table) const { return entries_[table]; }
-    bool mapped() const { return base_ != nullptr; }
+    // Read from a file (not adopted).
+    bool fromFile() const { return base_ != nullptr; }
 
   private:
-    const void* base_ = nullptr;
+    void* base_ = nullptr;
     std::size_t size_ = 0;
     std::vector<uint8_t*> owned_;
     std::vector<const uint8_t*> entries_;
 };
 
-// An exclusive lock on the file lockPath (created if needed), held by this
-// object: taken at construction (blocking), released by the destructor or when
-// the process ends, a crash included.
+// How long a wait for another holder of the lock sleeps between tries.
+inline constexpr std::chrono::milliseconds lockPollInterval{50};
+
+// A wait for the lock: stop ends it (relaxed reads, seen within a poll), started
+// is called once when another process is found holding it.
+struct LockWait {
+    const std::atomic<bool>* stop = nullptr;
+    std::function<void()> started;
+};
+
+// An exclusive lock on the file lockPath (created if needed; anything but a
+// regular file there is not locked, and never blocks), held by this object:
+// taken at construction (waiting for another holder until wait.stop), released
+// by the destructor or when the process ends, a crash included.
 class TableFileLock {
   public:
     // wouldWait, when not null, is told whether another process held the lock.
-    explicit TableFileLock(const std::string& lockPath, bool* wouldWait = nullptr);
+    explicit TableFileLock(const std::string& lockPath, bool* wouldWait = nullptr,
+                           const LockWait& wait = {});
     TableFileLock(const TableFileLock&) = delete;
     TableFileLock& operator=(const TableFileLock&) = delete;
     ~TableFileLock();

@@ -168,6 +168,35 @@ TEST_P(BatchOrderTest, OneThreadAnswersAgreeWithTheDefault) {
     }
 }
 
+// A batch of thousands of lines, more than the program reads at once: the
+// answers of each part are written while the next part is read and solved, and
+// still come in the order of the lines, the same as one thread gives them, with
+// invalid lines and positions searched with every thread in the later parts.
+TEST_P(BatchOrderTest, ALongBatchAnswersInOrderAsOneThreadDoes) {
+    std::vector<std::string> lines;
+    for (int copy = 0; copy < 25; ++copy) lines.insert(lines.end(), lines_.begin(), lines_.end());
+    ASSERT_EQ(lines.size(), 6000u);
+    lines[2500] = "1 2 3 4 5 x";
+    lines[4321] = lines_[60];
+    const std::string path = writeFile("long.txt", lines);
+    const ProcessResult byDefault = runProcess(command({"--format", "json", "-f", path}));
+    const ProcessResult oneThread =
+        runProcess(command({"--format", "json", "--threads", "1", "-f", path}));
+    EXPECT_EQ(byDefault.exitCode, 2) << byDefault.err;
+    EXPECT_EQ(byDefault.err, oneThread.err);
+    const std::vector<nlohmann::json> records = jsonLines(byDefault.out);
+    const std::vector<Answer> oneThreadAnswers = answersOf(oneThread.out);
+    ASSERT_EQ(records.size(), lines.size());
+    ASSERT_EQ(oneThreadAnswers.size(), lines.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        ASSERT_EQ(records[i].at("origin"), path + ":" + std::to_string(i + 2))
+            << "answers out of order";
+        const Answer answer = answerOf(records[i]);
+        EXPECT_EQ(answer.length, oneThreadAnswers[i].length) << lines[i];
+        if (answer.maxThreads == 1) EXPECT_EQ(answer, oneThreadAnswers[i]) << i;
+    }
+}
+
 // Ctrl-C in a batch: the searches under way end as cancelled, no further
 // position is started, and the answers written are a prefix of the batch.
 TEST(BatchInterruptTest, CtrlCStopsTheBatchWithThePositionsSoFarAnswered) {

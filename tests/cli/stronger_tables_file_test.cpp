@@ -14,10 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <random>
@@ -39,6 +41,7 @@ namespace fifteen::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ChildProcess;
 using testing_support::jsonLines;
 using testing_support::ProcessResult;
 using testing_support::runProcess;
@@ -320,6 +323,107 @@ TEST_F(StrongerTablesFile, TheLoadedSetBoundsEachBoardByItsPlantedEntries) {
         EXPECT_EQ(set.boundsOf(reflected(p.board)).pdb, expectedBound(p.board));
     }
     EXPECT_EQ(set.boundsOf(goalBoard).pdb, expectedBound(goalBoard));
+}
+
+// The file cut to nothing, then overwritten in place with other bytes (as cp
+// over it does), while a batch runs on it: each answer still comes, from the
+// tables read at the start.
+TEST_F(StrongerTablesFile, ABatchGoesOnWhenTheFileIsCutOrOverwrittenUnderIt) {
+    ChildProcess child({FIFTEEN_SOLVE_PATH, "--tables", "7-8", "--format", "json"});
+    for (std::size_t i = 0; i < positions_.size(); ++i) {
+        const Position& p = positions_[i];
+        SCOPED_TRACE(test_support::positionText(p.board));
+        if (i == 2) fs::resize_file(path_, 0);
+        if (i == 5) {
+            std::ofstream over(path_, std::ios::binary | std::ios::trunc);
+            over << std::string(std::size_t{1} << 16, '\x7f');
+        }
+        child.writeInput(test_support::positionText(p.board) + "\n");
+        std::string line;
+        ASSERT_TRUE(child.readLine(line, 120000)) << child.errorSoFar();
+        const auto answer = nlohmann::json::parse(line);
+        EXPECT_EQ(answer.at("pdb"), expectedBound(p.board));
+        EXPECT_EQ(answer.at("length"), p.distance);
+    }
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 0) << "signal " << result.signal << ": " << result.err;
+    EXPECT_EQ(result.err, "");
+}
+
+// Another process holds the builders' lock (the file is missing, so this one
+// would build): Ctrl-C ends the wait at once with 130 and no answer. Should it
+// not, the child is killed rather than left to wait.
+TEST_F(StrongerTablesFile, CtrlCEndsTheWaitForAnotherBuilder) {
+    ASSERT_TRUE(fs::remove(path_));
+    const TableFileLock other(path_ + ".lock");
+    ASSERT_TRUE(other.locked());
+    ChildProcess child(
+        {FIFTEEN_SOLVE_PATH, "--tables", "7-8", test_support::positionText(positions_[0].board)});
+    ASSERT_TRUE(child.waitForError("waiting for it", 60000)) << child.errorSoFar();
+    child.sendSignal(SIGINT);
+    std::string line;
+    EXPECT_FALSE(child.readLine(line, 30000)) << line;
+    if (!child.outputEnded()) {
+        child.sendSignal(SIGKILL);
+        ADD_FAILURE() << "still waiting 30 s after Ctrl-C";
+    }
+    const ProcessResult result = child.finish();
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.find("building the 7-8"), std::string::npos) << result.err;
+}
+
+// No folder can hold the file (XDG_CACHE_HOME under /proc, HOME unset): a solve
+// says so and builds the tables in memory (stopped here by Ctrl-C once begun,
+// the build being minutes), where --build-tables says so and fails at once.
+TEST_F(StrongerTablesFile, NoCacheFolderBuildsInMemoryAndBuildTablesFails) {
+    const char* home = std::getenv("HOME");
+    saved_.emplace_back("HOME", home ? std::optional<std::string>(home) : std::nullopt);
+    const std::string nowhere = "/proc/fifteen-no-such-folder";
+    setenv("XDG_CACHE_HOME", nowhere.c_str(), 1);
+    unsetenv("HOME");
+
+    ChildProcess child(
+        {FIFTEEN_SOLVE_PATH, "--tables", "7-8", test_support::positionText(positions_[0].board)});
+    const bool building = child.waitForError("into memory", 60000);
+    child.sendSignal(SIGINT);
+    const ProcessResult solve = child.finish();
+    EXPECT_TRUE(building) << solve.err;
+    EXPECT_EQ(solve.exitCode, 130) << solve.err;
+    EXPECT_NE(solve.err.find("no folder for the 7-8 tables: " + nowhere), std::string::npos)
+        << solve.err;
+    EXPECT_NE(solve.err.find("building them in memory"), std::string::npos) << solve.err;
+    EXPECT_EQ(solve.err.find("internal failure"), std::string::npos) << solve.err;
+
+    const ProcessResult build = runProcess({FIFTEEN_SOLVE_PATH, "--build-tables"});
+    EXPECT_EQ(build.exitCode, 1) << build.err;
+    EXPECT_EQ(build.out, "");
+    EXPECT_EQ(std::count(build.err.begin(), build.err.end(), '\n'), 1) << build.err;
+    EXPECT_NE(build.err.find("no folder for the 7-8 tables: " + nowhere), std::string::npos)
+        << build.err;
+}
+
+// A FIFO at the table path: a solve is not held by it (it builds in memory,
+// stopped here once begun) and --build-tables refuses it in one line; the FIFO
+// stays.
+TEST_F(StrongerTablesFile, AFifoAtThePathIsRefusedWithoutWaiting) {
+    ASSERT_TRUE(fs::remove(path_));
+    ASSERT_EQ(mkfifo(path_.c_str(), 0644), 0);
+    const ProcessResult build = runProcess({FIFTEEN_SOLVE_PATH, "--build-tables"});
+    EXPECT_EQ(build.exitCode, 1) << build.err;
+    EXPECT_EQ(build.err, "fifteen-solve: " + path_ + " is not a regular file\n");
+
+    ChildProcess child(
+        {FIFTEEN_SOLVE_PATH, "--tables", "7-8", test_support::positionText(positions_[0].board)});
+    const bool building = child.waitForError("into memory", 60000);
+    child.sendSignal(SIGINT);
+    const ProcessResult solve = child.finish();
+    EXPECT_TRUE(building) << solve.err;
+    EXPECT_EQ(solve.exitCode, 130) << solve.err;
+    EXPECT_NE(solve.err.find(path_ + " is not a regular file; building the tables in memory"),
+              std::string::npos)
+        << solve.err;
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(path_)));
 }
 
 }  // namespace

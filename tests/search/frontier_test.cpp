@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -109,6 +111,42 @@ TEST(Frontier, KeepsOneBoardReachedWithDifferentLastMovesTwice) {
     std::set<BoardKey> keys(f.key.begin(), f.key.begin() + f.nodeCount);
     // Transpositions (from depth 6 on) reached by different last moves.
     EXPECT_LT(static_cast<int32_t>(keys.size()), f.nodeCount);
+}
+
+// One state expands many frontiers in turn, small and large, each clearing only
+// what the last one indexed: every expansion is the one a fresh state makes, and
+// the index holds exactly its nodes.
+TEST(Frontier, ExpansionsInTurnOnOneStateMatchFreshOnes) {
+    testing::requireAllTables();
+    auto reused = std::make_unique<SolverState>();
+    const std::pair<Board, int32_t> runs[] = {{starts[0], 1}, {starts[1], 1000}, {starts[2], 1},
+                                              {starts[0], 4}, {starts[2], 1000}, {starts[1], 1},
+                                              {starts[1], 1}};
+    for (const auto& [start, maxThreads] : runs) {
+        auto fresh = std::make_unique<SolverState>();
+        for (SolverState* state : {reused.get(), fresh.get()}) {
+            state->problem = start;
+            state->maxThreads = maxThreads;
+            ASSERT_EQ(buildFrontier(*state, defaultTableSet()), solveFrontierReady);
+        }
+        const Frontier& a = reused->frontier;
+        const Frontier& b = fresh->frontier;
+        ASSERT_EQ(a.nodeCount, b.nodeCount) << maxThreads;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(a.nodeCount); ++i) {
+            ASSERT_EQ(a.key[i], b.key[i]) << i;
+            ASSERT_EQ(a.prevBlank[i], b.prevBlank[i]) << i;
+            ASSERT_EQ(a.parent[i], b.parent[i]) << i;
+            ASSERT_EQ(a.firstMoves[i], b.firstMoves[i]) << i;
+        }
+        std::vector<int32_t> indexed;
+        for (const int32_t s : a.slot) {
+            if (s != 0) indexed.push_back(s - 1);
+        }
+        std::sort(indexed.begin(), indexed.end());
+        ASSERT_EQ(static_cast<int32_t>(indexed.size()), a.nodeCount);
+        for (std::size_t i = 0; i < indexed.size(); ++i)
+            ASSERT_EQ(indexed[i], static_cast<int32_t>(i));
+    }
 }
 
 }  // namespace

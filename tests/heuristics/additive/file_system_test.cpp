@@ -90,7 +90,7 @@ TEST_F(FileSystemTest, TheFileWrittenOnLinuxIsTheFileWrittenHereAndMapsBack) {
     EXPECT_TRUE(contents(path_) == stored) << "this system writes other bytes than Linux";
     StoredTables tables;
     ASSERT_EQ(tables.open(storedFile, groups), TableFileStatus::ok);
-    EXPECT_TRUE(tables.mapped());
+    EXPECT_TRUE(tables.fromFile());
     EXPECT_TRUE(holds(tables, entries_));
 }
 

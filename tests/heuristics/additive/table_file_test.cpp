@@ -1,15 +1,22 @@
 #include "heuristics/additive/table_file.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +37,38 @@ std::vector<uint8_t> builtEntries(const TileGroup& group) {
     std::vector<uint8_t> entries(static_cast<std::size_t>(groupEntryCount(group.size)));
     EXPECT_GE(buildGroupDb(group, entries.data(), {}), 0);
     return entries;
+}
+
+// What a child process said (its report lines) and how it ended: body runs in
+// the child, returns the exit code and fills the lines.
+struct ChildEnd {
+    int status = 0;
+    std::string text;
+};
+
+ChildEnd inChild(const std::function<int(std::vector<std::string>& lines)>& body) {
+    ChildEnd end;
+    int report[2];
+    if (pipe(report) != 0) return end;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        std::vector<std::string> lines;
+        const int code = body(lines);
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        const bool told =
+            write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        _exit(told ? code : 3);
+    }
+    close(report[1]);
+    char buffer[512];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) {
+        end.text.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(report[0]);
+    if (child < 0 || waitpid(child, &end.status, 0) != child) end.status = -1;
+    return end;
 }
 
 // A temporary folder, also the process's cache and settings folder while the
@@ -66,9 +105,11 @@ class TableFileTest : public ::testing::Test {
 
     // Builds counted by the progress calls of depth 0.
     TableCacheResult loadOrBuild(StoredTables& tables, std::vector<std::string>& lines,
-                                 int32_t& builds, const std::atomic<bool>* stop = nullptr) {
+                                 int32_t& builds, const std::atomic<bool>* stop = nullptr,
+                                 bool mustStore = false) {
         TableCacheOptions options;
         options.stop = stop;
+        options.mustStore = mustStore;
         options.report = [&](const std::string& line) { lines.push_back(line); };
         options.progress = [&](std::size_t table, int32_t depth, int64_t) {
             if (table == 0 && depth == 0) ++builds;
@@ -85,7 +126,7 @@ TEST_F(TableFileTest, WrittenTablesMapBackUnchanged) {
     writeValidFile(path_);
     StoredTables tables;
     ASSERT_EQ(tables.open(path_, groups), TableFileStatus::ok);
-    EXPECT_TRUE(tables.mapped());
+    EXPECT_TRUE(tables.fromFile());
     expectEntries(tables);
     EXPECT_FALSE(fs::exists(path_ + ".tmp"));
     // Another split, other sizes, other order: each is another file's content.
@@ -199,7 +240,7 @@ TEST_F(TableFileTest, AnUnwritableFolderKeepsTheTablesInMemory) {
     int32_t builds = 0;
     EXPECT_EQ(loadOrBuild(tables, lines, builds), TableCacheResult::built);
     chmod(folder_.c_str(), 0700);
-    EXPECT_FALSE(tables.mapped());
+    EXPECT_FALSE(tables.fromFile());
     EXPECT_EQ(lines.size(), 1u);
     expectEntries(tables);
 }
@@ -246,6 +287,181 @@ TEST_F(TableFileTest, TwoProcessesRacingBuildOnce) {
     }
     EXPECT_EQ(codes[0] + codes[1], 21) << codes[0] << " " << codes[1];
     EXPECT_NE(codes[0], codes[1]);
+}
+
+// The tables read are this process's own: the file truncated, then rewritten in
+// place with other bytes (what cp over it does), changes nothing read from it
+// and faults nowhere.
+TEST_F(TableFileTest, AFileTruncatedOrRewrittenInPlaceLeavesWhatWasReadAlone) {
+    writeValidFile(path_);
+    StoredTables tables;
+    ASSERT_EQ(tables.open(path_, groups), TableFileStatus::ok);
+    const auto size = fs::file_size(path_);
+    fs::resize_file(path_, 0);
+    expectEntries(tables);
+    {
+        std::ofstream over(path_, std::ios::binary | std::ios::trunc);
+        over << std::string(size, '\x7f');
+    }
+    ASSERT_EQ(fs::file_size(path_), size);
+    expectEntries(tables);
+    StoredTables again;
+    EXPECT_EQ(again.open(path_, groups), TableFileStatus::otherFormat);
+}
+
+// Not a regular file at the path: refused at once (a FIFO's open would wait for
+// a writer, here in a child that an alarm ends), named in the one line, the
+// tables built in memory, and the thing left where it was. With mustStore the
+// same is a failure, and nothing is built.
+class NotARegularFile : public TableFileTest, public ::testing::WithParamInterface<const char*> {
+  protected:
+    // The thing at path_ (or at its lock), and whether it is still there.
+    void make() {
+        const std::string kind = GetParam();
+        const std::string at = kind == "fifoLock" ? path_ + ".lock" : path_;
+        if (kind == "folder") {
+            ASSERT_TRUE(fs::create_directory(at));
+        } else {
+            ASSERT_EQ(mkfifo(at.c_str(), 0644), 0);
+        }
+        at_ = at;
+    }
+    bool stillThere() const {
+        const fs::file_status status = fs::symlink_status(at_);
+        return std::string(GetParam()) == "folder" ? fs::is_directory(status) : fs::is_fifo(status);
+    }
+    std::string at_;
+};
+
+TEST_P(NotARegularFile, IsRefusedWithoutBlockingAndLeftAsItIs) {
+    ASSERT_NO_FATAL_FAILURE(make());
+    for (const bool mustStore : {false, true}) {
+        SCOPED_TRACE(mustStore ? "mustStore" : "in memory");
+        const ChildEnd end = inChild([&](std::vector<std::string>& lines) {
+            alarm(60);  // a blocked open ends the child by SIGALRM
+            StoredTables tables;
+            int32_t builds = 0;
+            const TableCacheResult result = loadOrBuild(tables, lines, builds, nullptr, mustStore);
+            if (mustStore) return result == TableCacheResult::failed && builds == 0 ? 0 : 4;
+            if (result != TableCacheResult::built || tables.fromFile()) return 5;
+            for (std::size_t k = 0; k < groups.size(); ++k) {
+                if (std::vector<uint8_t>(tables.entries(k),
+                                         tables.entries(k) + expected_[k].size()) != expected_[k]) {
+                    return 6;
+                }
+            }
+            return 0;
+        });
+        const std::string& text = end.text;
+        ASSERT_TRUE(WIFEXITED(end.status)) << "signal " << WTERMSIG(end.status) << "\n" << text;
+        EXPECT_EQ(WEXITSTATUS(end.status), 0) << text;
+        // One line, naming the path the caller gave, never the temporary.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_NE(text.find(at_ + (at_ == path_ ? " is not a regular file" : " cannot be taken")),
+                  std::string::npos)
+            << text;
+        EXPECT_EQ(text.find(".tmp"), std::string::npos) << text;
+        EXPECT_TRUE(stillThere());
+        EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Things, NotARegularFile, ::testing::Values("fifo", "folder", "fifoLock"));
+
+// A wait for another builder's lock ends when the stop is set, with the tables
+// neither built nor read; the wait was announced first. Should the stop be
+// missed, the holder lets the lock go after a while so that the test ends.
+TEST_F(TableFileTest, AStopEndsTheWaitForAnotherBuilder) {
+    auto holder = std::make_unique<TableFileLock>(path_ + ".lock");
+    ASSERT_TRUE(holder->locked());
+    std::atomic<bool> stop{false};
+    std::atomic<bool> announced{false};
+    std::vector<std::string> lines;
+    int32_t builds = 0;
+    TableCacheResult result = TableCacheResult::failed;
+    std::thread waiter([&] {
+        StoredTables tables;
+        TableCacheOptions options;
+        options.stop = &stop;
+        options.report = [&](const std::string& line) {
+            lines.push_back(line);
+            announced.store(true);
+        };
+        options.progress = [&](std::size_t, int32_t depth, int64_t) { builds += depth == 0; };
+        result = loadOrBuildTables(path_, groups, tables, options);
+    });
+    for (int k = 0; k < 600 && !announced.load(); ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    stop.store(true);
+    std::atomic<bool> ended{false};
+    std::thread guard([&] {
+        for (int k = 0; k < 600 && !ended.load(); ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (!ended.load()) holder.reset();
+    });
+    waiter.join();
+    const bool heldThroughout = holder != nullptr;
+    ended.store(true);
+    guard.join();
+    EXPECT_TRUE(heldThroughout) << "the wait ended only with the other's lock";
+    EXPECT_EQ(result, TableCacheResult::stopped);
+    EXPECT_EQ(builds, 0);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("waiting"), std::string::npos) << lines[0];
+    EXPECT_FALSE(fs::exists(path_));
+}
+
+// No path (no folder for the file): built for this process, nothing written,
+// nothing said; with mustStore a failure without a build.
+TEST_F(TableFileTest, NoPathBuildsInMemoryOnly) {
+    StoredTables tables;
+    std::vector<std::string> lines;
+    int32_t builds = 0;
+    TableCacheOptions options;
+    options.report = [&](const std::string& line) { lines.push_back(line); };
+    options.progress = [&](std::size_t table, int32_t depth, int64_t) {
+        builds += table == 0 && depth == 0;
+    };
+    EXPECT_EQ(loadOrBuildTables("", groups, tables, options), TableCacheResult::built);
+    EXPECT_EQ(builds, 1);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(tables.fromFile());
+    expectEntries(tables);
+    EXPECT_TRUE(fs::is_empty(folder_));
+    options.mustStore = true;
+    StoredTables none;
+    EXPECT_EQ(loadOrBuildTables("", groups, none, options), TableCacheResult::failed);
+    EXPECT_EQ(builds, 1);
+    EXPECT_TRUE(none.empty());
+}
+
+// A write that runs into the file size limit (as into a full disk): one line
+// naming the table file and the reason, no file and no temporary left, and the
+// tables kept in memory (or, with mustStore, a failure). In a child: the limit
+// is the process's.
+TEST_F(TableFileTest, AFullDiskLeavesNoFileAndSaysSoInOneLine) {
+    for (const bool mustStore : {false, true}) {
+        SCOPED_TRACE(mustStore ? "mustStore" : "in memory");
+        const ChildEnd end = inChild([&](std::vector<std::string>& lines) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{6000, 6000};  // inside the first payload
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+            StoredTables tables;
+            int32_t builds = 0;
+            const TableCacheResult result = loadOrBuild(tables, lines, builds, nullptr, mustStore);
+            if (mustStore) return result == TableCacheResult::failed && tables.empty() ? 0 : 4;
+            return result == TableCacheResult::built && !tables.fromFile() ? 0 : 5;
+        });
+        const std::string& text = end.text;
+        ASSERT_TRUE(WIFEXITED(end.status)) << "signal " << WTERMSIG(end.status) << "\n" << text;
+        EXPECT_EQ(WEXITSTATUS(end.status), 0) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_NE(text.find(path_ + ": " + std::strerror(EFBIG)), std::string::npos) << text;
+        EXPECT_FALSE(fs::exists(path_));
+        EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+    }
 }
 
 TEST_F(TableFileTest, TheCacheFolderFollowsXdgCacheHome) {
