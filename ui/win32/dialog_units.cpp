@@ -60,8 +60,9 @@ std::vector<RoomNeeded> roomNeeded(HFONT dialogFont, HFONT outputFont, UINT dpi)
     m.width = [&dialog](std::string_view text) { return dialog.width(text); };
     m.outputWidth = [&output](std::string_view text) { return output.width(text); };
     m.outputLineSpacing = static_cast<int>(output.metrics().tmHeight);
-    // The box's border and inset on both sides, and its vertical scroll bar.
-    m.outputPadding = 2 * scaled(4, dpi) + GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
+    // The box's border and inset on both sides (the longest report needs no
+    // scroll bar).
+    m.outputPadding = 2 * scaled(4, dpi);
     // A themed button's frame and text margins.
     m.buttonPadding = 2 * scaled(5, dpi);
     return ui::roomNeeded(m);
@@ -72,10 +73,12 @@ DialogBaseUnits fittingUnits(HFONT dialogFont, HFONT outputFont, UINT dpi) {
 }
 
 HFONT createOutputFont(HFONT font) {
-    LOGFONTW base{};
-    GetObjectW(font, sizeof base, &base);
     LOGFONTW mono{};
-    mono.lfHeight = base.lfHeight;
+    {
+        // Lines as tall as the dialog font's, whatever the face's proportions.
+        const FontDc dc(font);
+        mono.lfHeight = static_cast<LONG>(dc.metrics().tmHeight);
+    }
     mono.lfWeight = FW_NORMAL;
     mono.lfCharSet = DEFAULT_CHARSET;
     mono.lfQuality = CLEARTYPE_QUALITY;
@@ -84,10 +87,15 @@ HFONT createOutputFont(HFONT font) {
     // nearest fixed-pitch face.
     wcscpy(mono.lfFaceName, L"Consolas");
     HFONT created = CreateFontIndirectW(&mono);
-    const FontDc dc(created);
-    if (!(dc.metrics().tmPitchAndFamily & TMPF_FIXED_PITCH)) return created;  // fixed pitch
+    // The face the mapper chose, by its own name: a control that makes its own
+    // font from the name (the RichEdit does) gets the same face.
+    wchar_t face[LF_FACESIZE] = {};
+    {
+        const FontDc dc(created);
+        GetTextFaceW(dc.dc(), LF_FACESIZE, face);
+    }
     DeleteObject(created);
-    wcscpy(mono.lfFaceName, L"Courier New");
+    wcscpy(mono.lfFaceName, face);
     return CreateFontIndirectW(&mono);
 }
 

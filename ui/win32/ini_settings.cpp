@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "ui/win32/text.h"
@@ -49,9 +51,8 @@ std::optional<std::string> IniSettings::value(std::string_view key) const {
 }
 
 void IniSettings::setValue(std::string_view key, std::string_view text) {
-    const size_t folderEnd = file_.find_last_of(L'\\');
-    if (folderEnd != std::wstring::npos)
-        CreateDirectoryW(file_.substr(0, folderEnd).c_str(), nullptr);
+    std::error_code ignored;  // a folder that cannot be made fails the write below
+    std::filesystem::create_directories(std::filesystem::path(file_).parent_path(), ignored);
     const auto [section, name] = split(key);
     WritePrivateProfileStringW(section.c_str(), name.c_str(), widen(text).c_str(), file_.c_str());
 }
