@@ -40,13 +40,12 @@ class BoardInputTest : public OleTest {
   protected:
     void SetUp() override {
         OleTest::SetUp();
-        host = std::make_unique<HostWindow>(1000, 1000);
+        host = &HostWindow::get();
         board = std::make_unique<BoardWindow>(host->hwnd(), handler);
         ASSERT_NE(board->hwnd(), nullptr);
     }
     void TearDown() override {
         board.reset();
-        host.reset();
         OleTest::TearDown();
     }
     // A point of the dialog's client area in the board window's client area.
@@ -61,7 +60,7 @@ class BoardInputTest : public OleTest {
     }
 
     RecordingHandler handler;
-    std::unique_ptr<HostWindow> host;
+    HostWindow* host = nullptr;
     std::unique_ptr<BoardWindow> board;
 };
 

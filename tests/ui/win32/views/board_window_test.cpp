@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <ostream>
 #include <random>
 
 #include "tests/ui/win32/views/views_test_support.h"
@@ -38,7 +39,7 @@ class BoardPaintTest : public OleTest {
   protected:
     void SetUp() override {
         OleTest::SetUp();
-        host = std::make_unique<HostWindow>(900, 900);
+        host = &HostWindow::get();
         board = std::make_unique<BoardWindow>(host->hwnd(), handler);
         ASSERT_NE(board->hwnd(), nullptr);
         ASSERT_TRUE(loadTileArtwork(art));
@@ -53,7 +54,6 @@ class BoardPaintTest : public OleTest {
     }
     void TearDown() override {
         board.reset();
-        host.reset();
         OleTest::TearDown();
     }
     void show(int width, const Surface& what) {
@@ -63,7 +63,7 @@ class BoardPaintTest : public OleTest {
     }
 
     RecordingHandler handler;
-    std::unique_ptr<HostWindow> host;
+    HostWindow* host = nullptr;
     std::unique_ptr<BoardWindow> board;
     Surface art;
     std::vector<int32_t> cells;
@@ -88,6 +88,9 @@ struct Resolution {
     int width;
     const char* file;
 };
+void PrintTo(const Resolution& resolution, std::ostream* out) {
+    *out << resolution.width << " from " << resolution.file;
+}
 
 class BoardArtworkTest : public BoardPaintTest, public ::testing::WithParamInterface<Resolution> {};
 

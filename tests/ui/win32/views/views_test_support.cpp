@@ -20,7 +20,18 @@ uint32_t readLe(const std::vector<unsigned char>& data, size_t at, int bytes) {
 
 }  // namespace
 
-HostWindow::HostWindow(int width, int height) {
+HostWindow& HostWindow::get() {
+    static HostWindow* host = new HostWindow();  // lives until the process ends
+    host->contextMenus = 0;
+    SetForegroundWindow(host->hwnd_);
+    SetActiveWindow(host->hwnd_);
+    SetFocus(host->hwnd_);
+    pumpMessages();
+    return *host;
+}
+
+HostWindow::HostWindow() {
+    const int width = 1100, height = 1000;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &HostWindow::proc;
@@ -42,12 +53,6 @@ HostWindow::HostWindow(int width, int height) {
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
     UpdateWindow(hwnd_);
-    pumpMessages();
-}
-
-HostWindow::~HostWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
     pumpMessages();
 }
 

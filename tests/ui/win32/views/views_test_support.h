@@ -18,19 +18,18 @@
 
 namespace fifteen::ui::win32::testing {
 
-// A shown, active top-level window of the given client size, destroyed with the
-// object; it answers WM_GETFONT with the message font and records the
-// WM_CONTEXTMENU messages that reach it.
+// A shown, active top-level window of 1100 x 1000 client pixels; it answers
+// WM_GETFONT with the message font and counts the WM_CONTEXTMENU messages that
+// reach it. One for the whole run, made active again for each test: without a
+// window manager, Wine waits seconds for one to take an active window away.
 class HostWindow {
   public:
-    HostWindow(int width, int height);
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
+    static HostWindow& get();
     HWND hwnd() const { return hwnd_; }
     int contextMenus = 0;
 
   private:
+    HostWindow();
     static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
