@@ -168,8 +168,8 @@ void PlotWindow::paint(HDC target) const {
     const int labelWidth = advance(std::to_wstring(highest)) + pad;
     const double areaLeft = text.left + labelWidth;
     const double areaTop = top + line / 2.0;
-    const double areaWidth = (text.right - text.left) - labelWidth -
-                             advance(std::to_wstring(moves)) / 2.0;
+    const double areaWidth =
+        (text.right - text.left) - labelWidth - advance(std::to_wstring(moves)) / 2.0;
     const double areaHeight = text.bottom - top - line * 1.5 - pad;
     if (areaWidth < 20 || areaHeight < 20) {
         BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
