@@ -1,6 +1,7 @@
 #include "ui/win32/win32_platform.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <chrono>
@@ -54,6 +55,7 @@ Win32Platform::~Win32Platform() {
     if (outputFont_) DeleteObject(outputFont_);
     if (iconBig_) DestroyIcon(iconBig_);
     if (iconSmall_) DestroyIcon(iconSmall_);
+    if (oleReady_) OleUninitialize();
 }
 
 int Win32Platform::run(DialogHandler& handler) {
@@ -70,6 +72,8 @@ void Win32Platform::build(DialogHandler& handler) {
     handler_ = &handler;
     // The output box's window class, and the themed common controls.
     LoadLibraryW(L"msftedit.dll");
+    // Drops on the board are OLE's (a second call on the thread only counts up).
+    oleReady_ = SUCCEEDED(OleInitialize(nullptr));
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&common);
     dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialogTemplateId),
@@ -255,7 +259,8 @@ bool Win32Platform::routeKey(const MSG& msg) {
     if (const int button = mnemonicButton(msg.wParam, modifiers)) {
         // A disabled button ignores its letter, as it ignores the mouse.
         HWND w = control(button);
-        if (IsWindowEnabled(w) && IsWindowVisible(w)) SendMessageW(w, BM_CLICK, 0, 0);
+        if (IsWindowEnabled(w) && (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE))
+            SendMessageW(w, BM_CLICK, 0, 0);
         return true;
     }
     const std::optional<Key> key = boardKeyOf(msg.wParam, modifiers);

@@ -147,6 +147,7 @@ class Win32Platform : public Platform {
     Rect logicBoard_{};
     Rect shown_{};
     Settings* settings_ = nullptr;
+    bool oleReady_ = false;
     bool ended_ = false;
     int result_ = 0;
     CallQueue calls_;

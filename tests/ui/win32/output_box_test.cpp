@@ -127,14 +127,14 @@ TEST_F(Win32DialogTest, StaleAndMarkLandOnTheNamedCharacters) {
     const CHARFORMAT2W cf = formatAt(box, 0);
     EXPECT_TRUE(cf.dwEffects & CFE_AUTOCOLOR);
     EXPECT_FALSE(cf.dwEffects & CFE_BOLD);
-    EXPECT_FALSE(IsWindowVisible(platform->staleNote()));
+    EXPECT_FALSE(GetWindowLongPtrW(platform->staleNote(), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(Win32DialogTest, TheStaleNoteStandsJustAboveTheOutputBox) {
     platform->setOutputStale("Stale: the board has changed", 5);
     HWND note = platform->staleNote();
     ASSERT_NE(note, nullptr);
-    EXPECT_TRUE(IsWindowVisible(note));
+    EXPECT_TRUE(GetWindowLongPtrW(note, GWL_STYLE) & WS_VISIBLE);
     wchar_t text[64] = {};
     GetWindowTextW(note, text, 64);
     EXPECT_EQ(std::wstring(text), L"Stale: the board has changed");

@@ -60,6 +60,11 @@ const WORD* alignDword(const WORD* p) {
     return reinterpret_cast<const WORD*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t{3});
 }
 
+// Class names are matched without regard to case, as the window manager does.
+bool sameClass(const std::wstring& a, const wchar_t* b) {
+    return lstrcmpiW(a.c_str(), b) == 0;
+}
+
 TemplateRead readTemplate() {
     TemplateRead t;
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(dialogTemplateId), MAKEINTRESOURCEW(5));
@@ -125,33 +130,33 @@ TEST(DialogResource, TemplateHoldsTheTablesControlsAtTheirRectangles) {
         const DWORD type = item.style & BS_TYPEMASK;
         switch (row.kind) {
             case ControlKind::groupBox:
-                EXPECT_EQ(item.windowClass, L"Button");
+                EXPECT_TRUE(sameClass(item.windowClass, L"Button")) << item.windowClass;
                 EXPECT_EQ(type, static_cast<DWORD>(BS_GROUPBOX));
                 break;
             case ControlKind::pushButton:
-                EXPECT_EQ(item.windowClass, L"Button");
+                EXPECT_TRUE(sameClass(item.windowClass, L"Button")) << item.windowClass;
                 EXPECT_EQ(type, static_cast<DWORD>(BS_PUSHBUTTON));
                 EXPECT_TRUE(item.style & WS_TABSTOP);
                 break;
             case ControlKind::pushCheckBox:
-                EXPECT_EQ(item.windowClass, L"Button");
+                EXPECT_TRUE(sameClass(item.windowClass, L"Button")) << item.windowClass;
                 EXPECT_EQ(type, static_cast<DWORD>(BS_AUTOCHECKBOX));
                 EXPECT_TRUE(item.style & BS_PUSHLIKE);
                 EXPECT_TRUE(item.style & WS_TABSTOP);
                 break;
             case ControlKind::outputBox:
-                EXPECT_EQ(item.windowClass, L"RICHEDIT50W");
+                EXPECT_TRUE(sameClass(item.windowClass, L"RICHEDIT50W")) << item.windowClass;
                 EXPECT_TRUE(item.style & ES_READONLY);
                 EXPECT_TRUE(item.style & ES_MULTILINE);
                 EXPECT_TRUE(item.style & WS_VSCROLL);
                 break;
             case ControlKind::etchedLine:
-                EXPECT_EQ(item.windowClass, L"Static");
+                EXPECT_TRUE(sameClass(item.windowClass, L"Static")) << item.windowClass;
                 EXPECT_EQ(item.style & SS_TYPEMASK, static_cast<DWORD>(SS_ETCHEDHORZ));
                 break;
             case ControlKind::leftText:
             case ControlKind::rightText:
-                EXPECT_EQ(item.windowClass, L"Static");
+                EXPECT_TRUE(sameClass(item.windowClass, L"Static")) << item.windowClass;
                 EXPECT_EQ(item.style & SS_TYPEMASK,
                           static_cast<DWORD>(row.kind == ControlKind::leftText ? SS_LEFTNOWORDWRAP
                                                                                : SS_RIGHT));
