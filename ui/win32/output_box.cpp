@@ -46,6 +46,11 @@ void OutputBox::attach(HWND box) {
     SendMessageW(box_, EM_SETEVENTMASK, 0, 0);
 }
 
+void OutputBox::setMargins(UINT dpi) {
+    const int margin = MulDiv(2, static_cast<int>(dpi), 96);
+    SendMessageW(box_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
 void OutputBox::setText(std::string_view utf8) {
     text_.assign(utf8);
     SendMessageW(box_, WM_SETREDRAW, FALSE, 0);

@@ -26,6 +26,8 @@ class OutputBox {
     void setStale(int end);
     // [begin, end) highlighted and scrolled into view; begin == end: none.
     void setMark(int begin, int end);
+    // The text's margins inside the border, at the window's resolution.
+    void setMargins(UINT dpi);
     // The formats drawn again after a change of font or colours.
     void refresh() { applyFormats(false); }
 

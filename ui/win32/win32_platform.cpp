@@ -135,6 +135,7 @@ void Win32Platform::useDpi(UINT dpi, HFONT dialogFont) {
     if (monospace)
         SendMessageW(control(idOutput), WM_SETFONT, reinterpret_cast<WPARAM>(outputFont_), TRUE);
     if (oldOutput) DeleteObject(oldOutput);
+    output_.setMargins(dpi_);
     units_ = fittingUnits(dialogFont_, outputFont_, dpi_);
     const Size smallest = smallestClient(units_);
     RECT client{};
