@@ -35,6 +35,27 @@ Rect toRect(const RECT& r) {
             static_cast<int>(r.bottom)};
 }
 
+// The dialog lays itself out at a new resolution (WM_DPICHANGED): the system's own
+// scaling of dialogs and their controls' fonts stays off. Looked up, as systems
+// before Windows 10 1803 have neither call.
+void keepOwnDpiScaling(HWND dialog) {
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    using DialogCall =
+        BOOL(WINAPI*)(HWND, DIALOG_DPI_CHANGE_BEHAVIORS, DIALOG_DPI_CHANGE_BEHAVIORS);
+    using ControlCall = BOOL(WINAPI*)(HWND, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS,
+                                      DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS);
+    const auto forDialog = reinterpret_cast<DialogCall>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetDialogDpiChangeBehavior")));
+    const auto forControl = reinterpret_cast<ControlCall>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetDialogControlDpiChangeBehavior")));
+    if (forDialog) forDialog(dialog, DDC_DISABLE_ALL, DDC_DISABLE_ALL);
+    if (!forControl) return;
+    const auto both = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(DCDC_DISABLE_FONT_UPDATE |
+                                                                       DCDC_DISABLE_RELAYOUT);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        forControl(child, both, both);
+}
+
 HICON loadIcon(int size) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
@@ -83,6 +104,7 @@ void Win32Platform::build(DialogHandler& handler) {
         ExitProcess(1);
     }
     calls_.attach(dialog_);
+    keepOwnDpiScaling(dialog_);
     iconBig_ = loadIcon(GetSystemMetrics(SM_CXICON));
     iconSmall_ = loadIcon(GetSystemMetrics(SM_CXSMICON));
     if (iconBig_) SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));

@@ -80,6 +80,43 @@ TEST_F(Win32DialogTest, EverySizeKeepsTheControlsInsideAndTheBoardBesideThem) {
     EXPECT_EQ(info.ptMinTrackSize.y, frame.bottom - frame.top);
 }
 
+// Moved to a screen of twice the resolution, the dialog takes the fonts, the base
+// units and the board of that resolution, and lays itself out again.
+TEST_F(Win32DialogTest, ANewResolutionScalesFontsUnitsAndTheBoard) {
+    const DialogBaseUnits before = platform->baseUnits();
+    const UINT dpi = platform->dpi();
+    ASSERT_EQ(platform->shownBoard().width(), MulDiv(256, static_cast<int>(dpi), 96));
+    RECT window{};
+    GetWindowRect(platform->dialog(), &window);
+    RECT suggested{window.left, window.top, window.left + 2 * (window.right - window.left),
+                   window.top + 2 * (window.bottom - window.top)};
+    SendMessageW(platform->dialog(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    platform->pump(20);
+    EXPECT_EQ(platform->dpi(), 2 * dpi);
+    const DialogBaseUnits after = platform->baseUnits();
+    EXPECT_GE(after.x, 2 * before.x - 1);
+    EXPECT_GE(after.y, 2 * before.y - 1);
+    const Rect client = platform->clientRect();
+    const Size smallest = smallestClient(after);
+    EXPECT_GE(client.width(), smallest.width);
+    EXPECT_GE(client.height(), smallest.height);
+    EXPECT_GE(platform->shownBoard().width(), MulDiv(512, static_cast<int>(dpi), 96));
+    // Every control at the new units, the status line's font twice as tall.
+    const DialogLayout layout = layOutDialog(after, Size{client.width(), client.height()});
+    for (const auto& [id, r] : layout.controls) {
+        const Rect placed = clientRectOf(platform->control(id), platform->dialog());
+        EXPECT_EQ(placed.left, r.left) << id;
+        EXPECT_EQ(placed.width(), r.width()) << id;
+    }
+    LOGFONTW was{}, now{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(platform->dialog(), WM_GETFONT, 0, 0)),
+               sizeof was, &was);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(platform->control(idStatus), WM_GETFONT, 0, 0)),
+               sizeof now, &now);
+    EXPECT_EQ(std::abs(now.lfHeight), 2 * std::abs(was.lfHeight));
+}
+
 TEST(Win32WindowPlace, KeptSizeAndPlaceAreUsedAndSavedAtTheEnd) {
     MemorySettings settings;
     {
