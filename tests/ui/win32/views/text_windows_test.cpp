@@ -3,11 +3,10 @@
 // would from a timer while it waits: the typed text comes back, Cancel gives
 // nothing, and the requested part of the starting text is selected.
 
-
+#include "ui/win32/views/text_windows.h"
 #include "tests/ui/win32/views/views_test_support.h"
 #include "ui/win32/text.h"
 #include "ui/win32/views/ask_text.h"
-#include "ui/win32/views/text_windows.h"
 
 using namespace fifteen::ui;
 using namespace fifteen::ui::win32;
