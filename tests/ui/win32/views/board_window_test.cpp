@@ -305,6 +305,27 @@ TEST_F(BoardPaintTest, FocusMarksSurroundTheFocusedBoardOnly) {
     }
 }
 
+// What render() reports is what the window puts on the screen, at the shown
+// place in the dialog, with the dialog's own background round it.
+TEST_F(BoardPaintTest, TheScreenShowsWhatRenderReports) {
+    for (const int width : {256, 384}) {
+        show(width, surface);
+        BoardMarks marks;
+        marks.cells[3] = TileMark::optimal;
+        board->setMarks(marks);
+        board->setNote("Note");
+        const Surface screen = captureClient(host->hwnd());
+        const Rect shown = board->shownRect();
+        EXPECT_EQ(differingPixels(board->render(), Rect{0, 0, width, width}, screen, shown.left,
+                                  shown.top),
+                  0)
+            << width;
+        EXPECT_EQ(screen.at(shown.left - 1, shown.top - 1), buttonFace());
+        board->setMarks(BoardMarks{});
+        board->setNote("");
+    }
+}
+
 // The dialog logic answers a paint by handing the surface over again; that must
 // not ask for another paint, or the board would paint for ever.
 TEST_F(BoardPaintTest, APaintAsksTheLogicOnceAndRestsAfter) {

@@ -4,7 +4,6 @@
 
 #include "ui/win32/views/plot_window.h"
 #include "tests/ui/win32/views/views_test_support.h"
-#include "ui/win32/views/canvas.h"
 
 using namespace fifteen::ui;
 using namespace fifteen::ui::win32;
@@ -14,20 +13,6 @@ namespace {
 
 constexpr Color distanceColor = 0x1F5FC0;
 constexpr Color lostColor = 0xC83C28;
-
-// The host's client area as the screen shows it (children included).
-Surface capture(HWND host) {
-    RedrawWindow(host, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    pumpMessages();
-    RECT r;
-    GetClientRect(host, &r);
-    Canvas canvas(r.right, r.bottom);
-    HDC dc = GetDCEx(host, nullptr, DCX_CACHE);
-    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(host, dc);
-    return canvas.crop(Rect{0, 0, r.right, r.bottom});
-}
 
 ReviewPlot samplePlot() {
     ReviewPlot plot;
@@ -74,12 +59,12 @@ TEST(PlotWindow, PaintsOnlyInsideItsRectangleAndNothingOnceHidden) {
         PlotWindow plot(host.hwnd());
         ASSERT_NE(plot.hwnd(), nullptr);
         EXPECT_FALSE(IsWindowVisible(plot.hwnd()));
-        const Surface before = capture(host.hwnd());
+        const Surface before = captureClient(host.hwnd());
         const ReviewPlot review = samplePlot();
         for (const Rect where : {Rect{40, 50, 440, 350}, Rect{300, 420, 900, 800}}) {
             plot.show(&review, where);
             EXPECT_TRUE(IsWindowVisible(plot.hwnd()));
-            const Counts counts = compare(before, capture(host.hwnd()), where);
+            const Counts counts = compare(before, captureClient(host.hwnd()), where);
             EXPECT_EQ(counts.outsideChanged, 0);
             EXPECT_GT(counts.insideChanged, where.width() * where.height() / 50);
             EXPECT_GT(counts.distance, where.width() / 2);  // the line, two pixels wide
@@ -87,7 +72,7 @@ TEST(PlotWindow, PaintsOnlyInsideItsRectangleAndNothingOnceHidden) {
         }
         plot.show(nullptr, Rect{});
         EXPECT_FALSE(IsWindowVisible(plot.hwnd()));
-        const Counts hidden = compare(before, capture(host.hwnd()), Rect{});
+        const Counts hidden = compare(before, captureClient(host.hwnd()), Rect{});
         EXPECT_EQ(hidden.outsideChanged, 0);
     }
     OleUninitialize();
@@ -104,9 +89,9 @@ TEST(PlotWindow, APerfectPlayShowsNoLostMarks) {
     review.top = 4;
     review.summary = "4 moves, all optimal.";
     const Rect where{40, 50, 440, 350};
-    const Surface before = capture(host.hwnd());
+    const Surface before = captureClient(host.hwnd());
     plot.show(&review, where);
-    const Counts counts = compare(before, capture(host.hwnd()), where);
+    const Counts counts = compare(before, captureClient(host.hwnd()), where);
     EXPECT_EQ(counts.outsideChanged, 0);
     EXPECT_GT(counts.distance, 100);
     EXPECT_EQ(counts.lost, 0);

@@ -137,6 +137,19 @@ std::string artworkFile(const char* name) {
     return std::string(FIFTEEN_ARTWORK_FILES_DIR) + "/" + name;
 }
 
+Surface captureClient(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pumpMessages();
+    RECT r;
+    GetClientRect(window, &r);
+    Canvas canvas(r.right, r.bottom);
+    HDC dc = GetDCEx(window, nullptr, DCX_CACHE);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    return canvas.crop(Rect{0, 0, r.right, r.bottom});
+}
+
 Surface printClient(HWND window) {
     RECT r;
     GetClientRect(window, &r);

@@ -86,6 +86,10 @@ Surface readBmpFile(const std::string& path);
 // The artwork files: tiles.bmp, tiles@1.5x.bmp, tiles@2x.bmp, tiles@3x.bmp.
 std::string artworkFile(const char* name);
 
+// The client area of window (children included) as the screen shows it, after
+// every part of it has been painted again.
+Surface captureClient(HWND window);
+
 // The client area of window as painted by WM_PRINTCLIENT.
 Surface printClient(HWND window);
 
