@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -20,6 +21,7 @@
 #include "puzzle/solution_replay.h"
 #include "ui/dialog_actions.h"
 #include "ui/dialog_ids.h"
+#include "ui/help_text.h"
 #include "ui/win32/text.h"
 
 namespace fifteen::ui::win32::test {
@@ -213,6 +215,31 @@ TEST_F(ProgramTest, PastedPositionIsSolvedAndTheCopiedSolutionReachesTheGoal) {
     EXPECT_TRUE(replaySolution(problem, tiles, directions)) << copied;
     EXPECT_EQ(static_cast<int>(tiles.size()), length) << copied;
 
+    // The arrows belong to the board while a button has the focus: a step forward.
+    char status[64];
+    std::snprintf(status, sizeof status, " %2d / %2d moves", 1, length);
+    PostMessageW(solve, WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_TRUE(waitFor([&] { return textOf(GetDlgItem(dialog, idStatus)) == status; }, 10s))
+        << textOf(GetDlgItem(dialog, idStatus));
+    // Trace plays the solution back to its end and puts the problem back.
+    SendMessageW(GetDlgItem(dialog, idTrace), BM_CLICK, 0, 0);
+    std::snprintf(status, sizeof status, " %2d / %2d moves", length, length);
+    EXPECT_TRUE(waitFor([&] { return textOf(GetDlgItem(dialog, idStatus)) == status; }, 60s))
+        << textOf(GetDlgItem(dialog, idStatus));
+    std::snprintf(status, sizeof status, " %2d / %2d moves", 0, length);
+    EXPECT_TRUE(waitFor([&] { return textOf(GetDlgItem(dialog, idStatus)) == status; }, 30s))
+        << textOf(GetDlgItem(dialog, idStatus));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, idTrace)));
+
+    // F1 shows the help in a window of its own, beside the dialog.
+    PostMessageW(board, WM_KEYDOWN, VK_F1, 1);
+    HWND help = nullptr;
+    EXPECT_TRUE(waitFor(
+        [&] { return (help = FindWindowW(nullptr, widen(helpTitle).c_str())) != nullptr; }, 10s));
+    if (help) {
+        EXPECT_EQ(GetWindow(help, GW_OWNER), dialog);
+    }
+
     // The close box ends the program, which keeps its window's place.
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
@@ -223,6 +250,74 @@ TEST_F(ProgramTest, PastedPositionIsSolvedAndTheCopiedSolutionReachesTheGoal) {
     GetPrivateProfileStringW(L"window", L"width", L"", width, 32,
                              (home / "roaming" / "fifteen" / "fifteen.ini").wstring().c_str());
     EXPECT_GT(_wtoi(width), 0);
+}
+
+// What a program of the GUI subsystem writes for --version, --help and a mistake,
+// with its standard handles redirected (as a console's pipe or a file would be),
+// and its exit codes.
+struct Answer {
+    DWORD code = 99;
+    std::string out;
+    std::string err;
+};
+
+Answer run(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring base =
+        std::wstring(temp) + L"fifteen-answer-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE out = CreateFileW((base + L".out").c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    HANDLE err = CreateFileW((base + L".err").c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + widen(FIFTEEN_PROGRAM) + L"\" " + arguments;
+    Answer answer;
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &answer.code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    const auto readAll = [](HANDLE file) {
+        std::string text(static_cast<size_t>(GetFileSize(file, nullptr)), '\0');
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        DWORD got = 0;
+        ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+        return text;
+    };
+    answer.out = readAll(out);
+    answer.err = readAll(err);
+    CloseHandle(out);
+    CloseHandle(err);
+    DeleteFileW((base + L".out").c_str());
+    DeleteFileW((base + L".err").c_str());
+    return answer;
+}
+
+TEST(ProgramConsole, VersionHelpAndRefusalGoToTheRedirectedHandlesWithTheirExitCodes) {
+    const Answer version = run(L"--version");
+    EXPECT_EQ(version.code, 0u);
+    EXPECT_EQ(version.out.rfind("fifteen ", 0), 0u) << version.out;
+    EXPECT_EQ(version.out.back(), '\n');
+    const Answer help = run(L"--help");
+    EXPECT_EQ(help.code, 0u);
+    EXPECT_EQ(help.out.rfind("usage: fifteen", 0), 0u) << help.out;
+    EXPECT_TRUE(help.err.empty());
+    const Answer refusal = run(L"--parallel nowhere");
+    EXPECT_EQ(refusal.code, 2u);
+    EXPECT_EQ(refusal.err.rfind("fifteen: ", 0), 0u) << refusal.err;
+    EXPECT_NE(refusal.err.find("usage: fifteen"), std::string::npos);
+    EXPECT_TRUE(refusal.out.empty());
 }
 
 }  // namespace
