@@ -91,7 +91,10 @@ void Win32Platform::setMonospaceFont(int controlId) {
     onGuiThread([&] {
         if (HWND w = control(controlId))
             SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(outputFont_), TRUE);
-        if (controlId == idOutput) output_.refresh();
+        if (controlId != idOutput) return;
+        // A new font resets the box's margins.
+        output_.setMargins(dpi_);
+        output_.refresh();
     });
 }
 
