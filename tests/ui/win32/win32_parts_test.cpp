@@ -5,6 +5,8 @@
 #include <string>
 
 #include "tests/ui/win32/win32_test_support.h"
+
+#include <commctrl.h>
 #include "ui/dialog_ids.h"
 #include "ui/dialog_template.h"
 #include "ui/win32/context_menu.h"
@@ -242,6 +244,32 @@ TEST_F(Win32DialogTest, PopupMenuAnswersTheChosenActionOrNone) {
         }
     });
     EXPECT_EQ(platform->popupMenu(items, Point{40, 40}), 22);
+}
+
+// Each control's tooltip says what it does, and a button's its Alt+letter.
+TEST_F(Win32DialogTest, ControlsExplainThemselvesInTooltips) {
+    HWND tips = nullptr;
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        if (GetWindow(w, GW_OWNER) == platform->dialog() && lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0)
+            tips = w;
+    }
+    ASSERT_NE(tips, nullptr);
+    const auto tipOf = [&](HWND control) {
+        wchar_t text[512] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = platform->dialog();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(tipOf(platform->control(idSolve)), L"Find an optimal solution of the board (Alt+O)");
+    EXPECT_EQ(tipOf(platform->control(idOutput)),
+              L"The problem and its optimal solution; the current move is marked");
+    EXPECT_EQ(tipOf(platform->boardWindow()).rfind(L"Right / Left: step", 0), 0u);
 }
 
 TEST(KeyMapping, VirtualKeysAreTheBoardsKeys) {
