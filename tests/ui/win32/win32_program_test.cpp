@@ -132,6 +132,9 @@ class ProgramTest : public ::testing::Test {
         // The program's settings and tables go to folders of this test only.
         SetEnvironmentVariableW(L"APPDATA", (home / "roaming").wstring().c_str());
         SetEnvironmentVariableW(L"LOCALAPPDATA", (home / "local").wstring().c_str());
+        // A choice kept from an earlier run, which --reset-settings forgets.
+        std::filesystem::create_directories(home / "roaming" / "fifteen");
+        WritePrivateProfileStringW(L"test", L"sentinel", L"kept", iniFile().c_str());
         std::wstring command = L"\"" + widen(FIFTEEN_PROGRAM) + L"\" --reset-settings";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -167,6 +170,10 @@ class ProgramTest : public ::testing::Test {
         PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 1);
         return waitFor([&] { return visibleWindowOf(process.dwProcessId, L"#32768") == nullptr; },
                        10s);
+    }
+
+    std::wstring iniFile() const {
+        return (home / "roaming" / "fifteen" / "fifteen.ini").wstring();
     }
 
     std::filesystem::path home;
@@ -246,10 +253,11 @@ TEST_F(ProgramTest, PastedPositionIsSolvedAndTheCopiedSolutionReachesTheGoal) {
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     EXPECT_EQ(code, 0u);
-    wchar_t width[32] = {};
-    GetPrivateProfileStringW(L"window", L"width", L"", width, 32,
-                             (home / "roaming" / "fifteen" / "fifteen.ini").wstring().c_str());
+    wchar_t width[32] = {}, sentinel[32] = {};
+    GetPrivateProfileStringW(L"window", L"width", L"", width, 32, iniFile().c_str());
     EXPECT_GT(_wtoi(width), 0);
+    GetPrivateProfileStringW(L"test", L"sentinel", L"gone", sentinel, 32, iniFile().c_str());
+    EXPECT_EQ(std::wstring(sentinel), L"gone");
 }
 
 // What a program of the GUI subsystem writes for --version, --help and a mistake,
