@@ -315,6 +315,11 @@ bool Win32Platform::routeKey(const MSG& msg) {
 
 void Win32Platform::dispatch(MSG& msg) {
     if (routeKey(msg)) return;
+    // Shift+F10 is the board's menu key: its release must not also open the
+    // window's system menu.
+    if (msg.message == WM_SYSKEYUP && msg.wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0 &&
+        (msg.hwnd == dialog_ || IsChild(dialog_, msg.hwnd)))
+        return;
     // The letter of an Alt+letter already pressed its button: no beep for it.
     if (msg.message == WM_SYSCHAR &&
         mnemonicButton(static_cast<WPARAM>(std::towupper(static_cast<wint_t>(msg.wParam))),
