@@ -13,6 +13,7 @@
 #include "ui/win32/ini_settings.h"
 #include "ui/win32/key_routing.h"
 #include "ui/win32/text.h"
+#include "ui/win32/views/board_window.h"
 
 namespace fifteen::ui::win32::test {
 namespace {
@@ -117,6 +118,42 @@ TEST_F(Win32DialogTest, ANewResolutionScalesFontsUnitsAndTheBoard) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(platform->control(idStatus), WM_GETFONT, 0, 0)),
                sizeof now, &now);
     EXPECT_EQ(std::abs(now.lfHeight), 2 * std::abs(was.lfHeight));
+}
+
+// The board the dialog logic draws is shown where the logic put it, and a click
+// on the board arrives at the logic in its own client coordinates.
+TEST_F(Win32DialogTest, TheBoardShowsTheLogicsSurfaceAndAnswersInItsCoordinates) {
+    const Rect shown = platform->shownBoard();
+    ASSERT_EQ(shown.width(), MulDiv(256, static_cast<int>(platform->dpi()), 96));
+    Surface surface;
+    surface.resize(256, 256);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x)
+            surface.pixels[static_cast<size_t>(y * 256 + x)] =
+                static_cast<Color>((x << 16) | (y << 8) | 0x40);
+    }
+    const Rect logic{shown.left, shown.top, shown.left + 256, shown.top + 256};
+    platform->invalidateBoard(logic, surface);
+    EXPECT_EQ(platform->logicBoard().left, logic.left);
+    if (platform->dpi() == 96) {
+        const Surface painted = platform->board()->render();
+        ASSERT_EQ(painted.width, 256);
+        for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {17, 200}, {255, 255}})
+            EXPECT_EQ(painted.at(x, y), surface.at(x, y)) << x << "," << y;
+    }
+    // A click 40, 30 pixels into the shown board.
+    RECT window{};
+    GetWindowRect(platform->boardWindow(), &window);
+    POINT inside{shown.left + 40, shown.top + 30};
+    ClientToScreen(platform->dialog(), &inside);
+    const LPARAM at = MAKELPARAM(inside.x - window.left, inside.y - window.top);
+    SendMessageW(platform->boardWindow(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(platform->boardWindow(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(handler->presses.size(), 2u);
+    const Point expected = boardPointToLogic(logic, shown, Point{shown.left + 40, shown.top + 30});
+    EXPECT_EQ(handler->presses[0].x, expected.x);
+    EXPECT_EQ(handler->presses[0].y, expected.y);
+    EXPECT_EQ(platform->focusedControl(), focusBoard);
 }
 
 TEST(Win32WindowPlace, KeptSizeAndPlaceAreUsedAndSavedAtTheEnd) {

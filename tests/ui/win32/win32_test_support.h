@@ -31,7 +31,9 @@ class RecordingHandler : public DialogHandler {
         if (messageHook) messageHook(message);
         messages.push_back(message);
     }
-    void onMouse(MouseEvent, Point) override {}
+    void onMouse(MouseEvent event, Point client) override {
+        if (event != MouseEvent::move) presses.push_back(client);
+    }
     void onPaint() override {}
     void onClose() override {
         ++closes;
@@ -45,6 +47,7 @@ class RecordingHandler : public DialogHandler {
     int inits = 0, closes = 0;
     bool keyUsed = true;
     std::vector<Key> keys;
+    std::vector<Point> presses;  // button presses and releases on the board
     std::vector<int> commands, timers, messages;
     std::vector<bool> checkedAtCommand;
     std::function<void()> closeHook;
