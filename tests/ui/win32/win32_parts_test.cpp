@@ -181,8 +181,14 @@ TEST(Win32WindowPlace, KeptSizeAndPlaceAreUsedAndSavedAtTheEnd) {
     const Rect window = platform.windowRect();
     EXPECT_EQ(window.left, 40);
     EXPECT_EQ(window.top, 30);
-    EXPECT_EQ(platform.clientRect().width(),
-              settings.intValue(settingKeys::windowWidth, 0, 0, 9999));
+    // As large as it was, as far as the screen allows and never below the template.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const Size smallest = smallestClient(platform.baseUnits());
+    const int keptWidth = settings.intValue(settingKeys::windowWidth, 0, 0, 9999);
+    EXPECT_EQ(
+        platform.clientRect().width(),
+        std::max(std::min(keptWidth, static_cast<int>(work.right - work.left)), smallest.width));
     SetWindowPos(platform.dialog(), nullptr, 70, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     platform.endDialog(0);
     EXPECT_EQ(settings.intValue(settingKeys::windowX, 0, -9999, 9999), 70);
