@@ -67,6 +67,9 @@ Win32Platform::Win32Platform() = default;
 
 Win32Platform::~Win32Platform() {
     beginClose();
+    // The handler may be gone already: what the windows still say on their way out
+    // goes nowhere.
+    handler_ = nullptr;
     calls_.detach();
     board_.reset();
     plot_.reset();
@@ -217,6 +220,7 @@ void Win32Platform::layOut() {
 }
 
 INT_PTR Win32Platform::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!handler_) return FALSE;
     switch (message) {
         case callQueueMessage:
             calls_.runPending();
