@@ -6,8 +6,8 @@
 # into a scratch folder of a scratch Wine prefix, never the user's own; the
 # uninstall entry read back from HKCU; its fifteen-solve.exe run from the
 # install folder on a one-move position; with the desktop program, fifteen.exe
-# and its Start-menu entry there too. Then the uninstaller, run silently, must
-# leave no folder, no entry and no uninstall key.
+# there too (its --version run) and its Start-menu entry. Then the uninstaller,
+# run silently, must leave no folder, no entry and no uninstall key.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/windows}
@@ -16,9 +16,9 @@ scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wine-prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# The desktop program is expected wherever the build defines it.
+# The desktop program is expected wherever the sources define it.
 desktop=false
-if ninja -C "$build" -t query ui/win32/fifteen.exe >/dev/null 2>&1; then
+if grep -qE '^[[:space:]]*add_executable\(fifteen([[:space:])]|$)' ui/win32/CMakeLists.txt; then
   desktop=true
 fi
 programs=(fifteen-solve.exe)
@@ -62,6 +62,9 @@ shortcuts() { find "$WINEPREFIX/drive_c/users" -name fifteen.lnk -path '*Start M
 if $desktop; then
   [ -n "$(shortcuts)" ] || { echo "no Start-menu entry for fifteen.exe" >&2; exit 1; }
   grep -qF "$windows_folder\\fifteen.exe" "$scratch/key"
+  # The installed desktop program starts and answers (no window for --version).
+  cmake/wine-run "$windows_folder\\fifteen.exe" --version | tee "$scratch/version"
+  grep -q '^fifteen [0-9]' "$scratch/version"
 else
   echo "NOTE: this build has no desktop program (ui/win32/fifteen.exe): its entry is not checked"
 fi
