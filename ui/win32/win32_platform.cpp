@@ -299,6 +299,13 @@ bool Win32Platform::routeKey(const MSG& msg) {
     }
     ControlKind kind = ControlKind::leftText;
     if (at != 0) kind = templateRow(at).kind;
+    // Tab leaves the output box as it leaves every control, whatever a multi-line
+    // box would rather keep.
+    if (kind == ControlKind::outputBox && msg.wParam == VK_TAB && !modifiers.control &&
+        !modifiers.alt) {
+        SendMessageW(dialog_, WM_NEXTDLGCTL, modifiers.shift ? 1 : 0, FALSE);
+        return true;
+    }
     if (at == 0 || (kind != ControlKind::outputBox && !isButton(templateRow(at)))) {
         return key && handler_->onKey(*key, autoRepeat);
     }

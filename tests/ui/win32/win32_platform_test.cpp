@@ -342,6 +342,16 @@ TEST_F(Win32DialogTest, TabGoesRoundTheButtonsTheBoardAndTheOutputBox) {
     EXPECT_EQ(platform->focusedControl(), idOutput);
     pressKey(*platform, platform->control(idOutput), VK_TAB);
     EXPECT_EQ(platform->focusedControl(), idShuffle);
+    // Shift+Tab goes back round, skipping a disabled button.
+    platform->enableControl(idTrace, false);
+    holdModifiers(true, false, false);
+    pressKey(*platform, platform->control(idShuffle), VK_TAB);
+    EXPECT_EQ(platform->focusedControl(), idOutput);
+    pressKey(*platform, platform->control(idOutput), VK_TAB);
+    EXPECT_EQ(platform->focusedControl(), focusBoard);
+    pressKey(*platform, platform->boardWindow(), VK_TAB);
+    EXPECT_EQ(platform->focusedControl(), idCancel);
+    holdModifiers(false, false, false);
 }
 
 TEST_F(Win32DialogTest, CloseBoxAsksTheHandlerWhichEndsTheDialog) {
