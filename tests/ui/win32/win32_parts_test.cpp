@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include "ui/dialog_ids.h"
 #include "ui/dialog_template.h"
+#include "ui/review_plot.h"
 #include "ui/win32/context_menu.h"
 #include "ui/win32/ini_settings.h"
 #include "ui/win32/key_routing.h"
@@ -154,6 +155,35 @@ TEST_F(Win32DialogTest, TheBoardShowsTheLogicsSurfaceAndAnswersInItsCoordinates)
     EXPECT_EQ(handler->presses[0].x, expected.x);
     EXPECT_EQ(handler->presses[0].y, expected.y);
     EXPECT_EQ(platform->focusedControl(), focusBoard);
+}
+
+// The review's plot stands in the output box's place, there at every size, until
+// the box is given back.
+TEST_F(Win32DialogTest, ThePlotTakesTheOutputBoxsPlaceAndGivesItBack) {
+    ReviewPlot plot;
+    plot.startLength = 4;
+    plot.distances = {3, 4, 3, 2, 1, 0};
+    plot.lost = {2};
+    plot.top = 4;
+    plot.summary = "6 moves, 2 more than optimal";
+    platform->showReviewPlot(&plot);
+    HWND shown = platform->plotWindow();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(GetWindowLongPtrW(shown, GWL_STYLE) & WS_VISIBLE);
+    const auto samePlace = [&] {
+        const Rect a = clientRectOf(shown, platform->dialog());
+        const Rect b = clientRectOf(platform->control(idOutput), platform->dialog());
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    EXPECT_TRUE(samePlace());
+    RECT window{};
+    GetWindowRect(platform->dialog(), &window);
+    SetWindowPos(platform->dialog(), nullptr, 0, 0, window.right - window.left + 150,
+                 window.bottom - window.top + 90, SWP_NOMOVE | SWP_NOZORDER);
+    platform->pump(20);
+    EXPECT_TRUE(samePlace());
+    platform->showReviewPlot(nullptr);
+    EXPECT_FALSE(GetWindowLongPtrW(shown, GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST(Win32WindowPlace, KeptSizeAndPlaceAreUsedAndSavedAtTheEnd) {
