@@ -260,6 +260,30 @@ TEST_F(ProgramTest, PastedPositionIsSolvedAndTheCopiedSolutionReachesTheGoal) {
     EXPECT_EQ(std::wstring(sentinel), L"gone");
 }
 
+// Closed while a long solve runs, the program stops the search and ends at once:
+// the solve thread's last message to the dialog cannot hold it up.
+TEST_F(ProgramTest, ClosingWhileASolveRunsEndsTheProgram) {
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] { return (dialog = visibleWindowOf(process.dwProcessId, L"#32770")) != nullptr; },
+        60s));
+    HWND solve = GetDlgItem(dialog, idSolve), board = GetDlgItem(dialog, boardId);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(solve) != FALSE; }, 280s));
+    // One of the longest searches of Korf's hundred (66 moves).
+    ASSERT_TRUE(setClipboard("0 8 10 6 11 7 9 1 12 4 13 14 15 3 2 5"));
+    ASSERT_TRUE(chooseFromMenu(board, Action::pastePosition));
+    SendMessageW(solve, BM_CLICK, 0, 0);
+    EXPECT_TRUE(
+        waitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, idCancel)) != FALSE; }, 10s));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(textOf(GetDlgItem(dialog, idOutput)).find("Optimal solution is"), std::string::npos);
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+}
+
 // What a program of the GUI subsystem writes for --version, --help and a mistake,
 // with its standard handles redirected (as a console's pipe or a file would be),
 // and its exit codes.
