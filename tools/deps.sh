@@ -10,8 +10,9 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   xvfb xauth python3
   dpkg-dev file desktop-file-utils appstream groff-base parallel
-  # The windows preset: the cross compiler, Wine for its tests, GoogleTest's sources.
-  g++-mingw-w64-x86-64-posix wine wine64 googletest
+  # The windows preset: the cross compiler, Wine for its tests, GoogleTest's sources,
+  # makensis for its installer, icoutils to list the programs' resources, unzip.
+  g++-mingw-w64-x86-64-posix wine wine64 googletest nsis icoutils unzip
 )
 missing=()
 for p in "${packages[@]}"; do

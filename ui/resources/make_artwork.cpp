@@ -8,18 +8,29 @@
 // icons/fifteen-N.png: the same icon at N x N for the desktop's hicolor theme
 // (16, 24, 32, 48, 64, 128 and 256 pixels), each drawn at its size rather than
 // scaled, so the small ones keep whole-pixel edges.
+//
+//   fifteen_make_artwork --windows DIR
+// writes what the Windows program's resources take instead: the four tile images
+// as 24-bit BMP files (tiles.bmp, tiles@1.5x.bmp, tiles@2x.bmp, tiles@3x.bmp) and
+// the icon's seven sizes in one fifteen.ico.
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPolygon>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -108,11 +119,67 @@ bool saveIcons(const QDir& out) {
     return true;
 }
 
+// Qt's ICO writer stores one image per file: each size is written alone, then
+// their directory entries (16 bytes each after a 6-byte header) are joined into
+// one file, each pointing at its image data in the new layout.
+bool saveIconFile(const QString& path) {
+    constexpr int headerSize = 6;
+    constexpr int entrySize = 16;
+    constexpr int count = static_cast<int>(std::size(iconSizes));
+    QByteArray entries;
+    QByteArray images;
+    for (const int size : iconSizes) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "ico");
+        if (!writer.write(drawIcon(size))) return false;
+        const QByteArray single = buffer.data();
+        if (single.size() < headerSize + entrySize ||
+            qFromLittleEndian<quint16>(single.constData() + 4) != 1) {
+            return false;
+        }
+        const auto start = qFromLittleEndian<quint32>(single.constData() + headerSize + 12);
+        if (start > static_cast<quint32>(single.size())) return false;
+        QByteArray entry = single.mid(headerSize, entrySize);
+        qToLittleEndian<quint32>(
+            static_cast<quint32>(headerSize + entrySize * count + images.size()),
+            entry.data() + 12);
+        entries += entry;
+        images += single.mid(static_cast<qsizetype>(start));
+    }
+    QByteArray header(headerSize, '\0');
+    qToLittleEndian<quint16>(1, header.data() + 2);  // an icon, not a cursor
+    qToLittleEndian<quint16>(static_cast<quint16>(count), header.data() + 4);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(header + entries + images) >= 0 &&
+           file.flush();
+}
+
+// The tiles as BMP files: RGB32 images are written with 24 bits per pixel.
+bool saveWindowsArtwork(const QDir& out) {
+    return drawTiles(1).save(out.filePath(QStringLiteral("tiles.bmp")), "BMP") &&
+           drawTiles(1.5).save(out.filePath(QStringLiteral("tiles@1.5x.bmp")), "BMP") &&
+           drawTiles(2).save(out.filePath(QStringLiteral("tiles@2x.bmp")), "BMP") &&
+           drawTiles(3).save(out.filePath(QStringLiteral("tiles@3x.bmp")), "BMP") &&
+           saveIconFile(out.filePath(QStringLiteral("fifteen.ico")));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    const bool windows = argc > 1 && QByteArray(argv[1]) == "--windows";
+    const int folderArg = windows ? 2 : 1;
+    const QDir out(argc > folderArg ? QString::fromLocal8Bit(argv[folderArg])
+                                    : QStringLiteral("."));
+    if (windows) {
+        if (!out.mkpath(QStringLiteral(".")) || !saveWindowsArtwork(out)) {
+            std::fprintf(stderr, "cannot write the Windows artwork into %s\n",
+                         qPrintable(out.path()));
+            return 1;
+        }
+        return 0;
+    }
     const bool saved = drawTiles(1).save(out.filePath(QStringLiteral("tiles.png"))) &&
                        drawTiles(1.5).save(out.filePath(QStringLiteral("tiles@1.5x.png"))) &&
                        drawTiles(2).save(out.filePath(QStringLiteral("tiles@2x.png"))) &&
