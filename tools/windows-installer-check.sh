@@ -5,7 +5,7 @@
 # The installer (cpack -G NSIS, needs makensis): installed silently (/S /D=...)
 # into a scratch folder of a scratch Wine prefix, never the user's own; the
 # uninstall entry read back from HKCU; its fifteen-solve.exe run from the
-# install folder on a one-move position; with the desktop program, fifteen.exe
+# install folder on a one-move position; and fifteen.exe
 # there too (its --version run) and its Start-menu entry. Then the uninstaller,
 # run silently, must leave no folder, no entry and no uninstall key.
 set -euo pipefail
@@ -16,13 +16,7 @@ scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wine-prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# The desktop program is expected wherever the sources define it.
-desktop=false
-if grep -qE '^[[:space:]]*add_executable\(fifteen([[:space:])]|$)' ui/win32/CMakeLists.txt; then
-  desktop=true
-fi
-programs=(fifteen-solve.exe)
-$desktop && programs+=(fifteen.exe)
+programs=(fifteen-solve.exe fifteen.exe)
 
 # Solves the one-move position with the fifteen-solve.exe given (a Windows path).
 solves_one_move() {
@@ -59,15 +53,11 @@ grep -q 'DisplayName *REG_SZ *fifteen' "$scratch/key"
 solves_one_move "$windows_folder\\fifteen-solve.exe"
 # The Start-menu entry, in the user's own Start menu.
 shortcuts() { find "$WINEPREFIX/drive_c/users" -name fifteen.lnk -path '*Start Menu*'; }
-if $desktop; then
-  [ -n "$(shortcuts)" ] || { echo "no Start-menu entry for fifteen.exe" >&2; exit 1; }
-  grep -qF "$windows_folder\\fifteen.exe" "$scratch/key"
-  # The installed desktop program starts and answers (no window for --version).
-  cmake/wine-run "$windows_folder\\fifteen.exe" --version | tee "$scratch/version"
-  grep -q '^fifteen [0-9]' "$scratch/version"
-else
-  echo "NOTE: this build has no desktop program (ui/win32/fifteen.exe): its entry is not checked"
-fi
+[ -n "$(shortcuts)" ] || { echo "no Start-menu entry for fifteen.exe" >&2; exit 1; }
+grep -qF "$windows_folder\\fifteen.exe" "$scratch/key"
+# The installed desktop program starts and answers (no window for --version).
+cmake/wine-run "$windows_folder\\fifteen.exe" --version | tee "$scratch/version"
+grep -q '^fifteen [0-9]' "$scratch/version"
 
 # The uninstaller runs from a copy of itself in the temporary folder, so it
 # returns at once; the folder goes when that copy is done.
