@@ -115,7 +115,7 @@ class QtPlatform : public Platform {
     void saveWindowPlace() const;
     void showOutputMark();
 
-    // Runs f on the GUI thread, from whichever thread (see CallQueue::run).
+    // Runs f on the GUI thread, from whichever thread (see CallHandover::run).
     bool onGuiThread(const std::function<void()>& f) const { return calls_.run(f); }
 
     DialogHandler* handler_ = nullptr;

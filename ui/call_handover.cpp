@@ -1,19 +1,13 @@
-#include "ui/win32/call_queue.h"
+#include "ui/call_handover.h"
 
 #include <utility>
 
-namespace fifteen::ui::win32 {
+namespace fifteen::ui {
 
-void CallQueue::attach(HWND window) {
-    guiThread_ = std::this_thread::get_id();
-    window_.store(window);
-    attached_ = true;
-}
-
-bool CallQueue::run(const std::function<void()>& f) const {
+bool CallHandover::run(const std::function<void()>& f) const {
     if (!attached_) return false;
     if (std::this_thread::get_id() == guiThread_) {
-        if (!window_.load()) return false;
+        if (!windowAlive()) return false;
         f();
         return true;
     }
@@ -34,7 +28,7 @@ bool CallQueue::run(const std::function<void()>& f) const {
     return call->done;
 }
 
-void CallQueue::post(std::function<void()> f) {
+void CallHandover::post(std::function<void()> f) {
     const auto call = std::make_shared<PendingCall>();
     call->posted = std::move(f);
     call->f = &call->posted;
@@ -46,12 +40,7 @@ void CallQueue::post(std::function<void()> f) {
     wake();
 }
 
-void CallQueue::wake() const {
-    // One message may serve several calls; a spare one finds the queue empty.
-    if (HWND window = window_.load()) PostMessageW(window, callQueueMessage, 0, 0);
-}
-
-void CallQueue::runPending() {
+void CallHandover::runPending() {
     for (;;) {
         std::shared_ptr<PendingCall> call;
         {
@@ -71,7 +60,7 @@ void CallQueue::runPending() {
     }
 }
 
-void CallQueue::beginClose() {
+void CallHandover::beginClose() {
     {
         std::lock_guard lock(mutex_);
         closing_.store(true, std::memory_order_relaxed);
@@ -80,4 +69,4 @@ void CallQueue::beginClose() {
     done_.notify_all();
 }
 
-}  // namespace fifteen::ui::win32
+}  // namespace fifteen::ui
